@@ -1,0 +1,24 @@
+/* Angle utilities on directions in degrees. */
+#ifndef GRIDWISE_ANGLEUTIL_H
+#define GRIDWISE_ANGLEUTIL_H
+
+#include "gridwise/export.h"
+
+GW_C_BEGIN
+
+/* Direction of the vector (x, y) in degrees clockwise from the x axis when y is
+ * the east component: [0, 360); 0 for (0, 0). Never returns 360. */
+GW_EXPORT double arctan(double y, double x);
+/* a - b brought into [-180, 180] by at most one shift of 360. */
+GW_EXPORT double deltaAngle(double a, double b);
+/* -1 when heading `to` lies clockwise of `from` by less than a half turn, else +1. */
+GW_EXPORT int curveDirection(double from, double to);
+
+GW_C_END
+
+#ifdef __cplusplus
+/* arctan(y, x) - ref brought into [-180, 180]. */
+GW_EXPORT double deltaAngle(double y, double x, double ref);
+#endif
+
+#endif
