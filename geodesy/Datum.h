@@ -1,0 +1,101 @@
+// The working geodetic datum.
+//
+// A Datum is the working ellipsoid (semi-major axis aAxis in metres and inverse
+// flattening, with the derived first and second eccentricities squared) and the
+// seven-parameter shift that takes positions on it to WGS 84, plus the names of
+// ellipsoid and datum (at most 24 characters each; longer names are cut to 24).
+// Latitudes, longitudes, azimuths and rotations are in degrees, lengths in metres.
+//
+// The shift (trans7Param) works on earth-centred cartesian coordinates of points
+// taken on the source ellipsoid (height 0) and uses the position-vector convention
+// of the small-angle Helmert transformation:
+//     X' = X + d (deltaX + k X - rz Y + ry Z)
+//     Y' = Y + d (deltaY + rz X + k Y - rx Z)
+//     Z' = Z + d (deltaZ - ry X + rx Y + k Z)
+// with k = scalar (a pure fraction), rx, ry, rz = rotX, rotY, rotZ in radians and
+// d = 1 from the working datum to WGS 84, d = -1 back (the first-order inverse, so
+// a round trip returns to within about (k + |r|)^2 times the earth radius). The
+// WGS 84 side uses a = 6378137, 1/f = 298.2572221, e2 = 0.006694380022923155.
+// hOut is the height of the shifted point above the target ellipsoid; heights of
+// the input are not carried through.
+//
+// workingToWgs84 and wgs84ToWorking return longitudes in (-180, 180]. For a datum
+// named exactly "ED50(N Sea)" they add the North Sea correction (ed50ToFromEd87)
+// before the shift to WGS 84 and after the shift back.
+//
+// direct and inverse solve the geodesic problems on the working ellipsoid: lines
+// under 40000 m by Puissant's series (the inverse refines them in at most four
+// steps), longer lines by Sodano's formulas. The inverse chooses the method by the
+// length on a sphere of radius 6378206.4 m. Azimuths are clockwise from north in
+// [0, 360).
+//
+// No operation reports errors; NaN or infinite input gives NaN or infinite results
+// and every iteration has a fixed cap.
+#ifndef GRIDWISE_GEODESY_DATUM_H
+#define GRIDWISE_GEODESY_DATUM_H
+
+#include "gridwise/datum.h"
+#include "gridwise/export.h"
+
+class GW_EXPORT Datum {
+public:
+    double aAxis;             // semi-major axis, metres
+    double inverseFlattening; // 1/f
+    double secondEccSq;       // (a^2 - b^2) / b^2, set by update()
+    double eccSq;             // (a^2 - b^2) / a^2, set by update()
+    double deltaX;            // shift to WGS 84 along X, metres
+    double deltaY;            // along Y, metres
+    double deltaZ;            // along Z, metres
+    double scalar;            // scale difference as a pure fraction (1 ppm = 1e-6)
+    double rotX;              // rotation about X, degrees
+    double rotY;              // rotation about Y, degrees
+    double rotZ;              // rotation about Z, degrees
+    char ellipseName[25];     // NUL-terminated, at most 24 characters
+    char datumName[25];       // NUL-terminated, at most 24 characters; "ED50(N Sea)" adds the North Sea correction
+
+    // WGS 84 ellipsoid (aAxis 6378137.0, inverseFlattening 298.257222), no shift,
+    // both names "WGS 84".
+    Datum();
+    Datum(const Datum&) = default;
+    Datum& operator=(const Datum&) = default;
+
+    // Derives secondEccSq and eccSq from aAxis and inverseFlattening.
+    void update();
+
+    // Sets the whole datum from "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" (the
+    // rotations as angle text in degrees); fields of at most 29 characters; a scale
+    // above 0.1 is taken as 0; missing fields give 0 or empty names.
+    void setData(char* text);
+
+    // Copies the eleven stored values out; the name buffers need 25 characters.
+    void getData(char* ellipseName, double& aAxis, double& inverseFlattening, char* datumName,
+                 double& deltaX, double& deltaY, double& deltaZ, double& scalar, double& rotX,
+                 double& rotY, double& rotZ);
+
+    // Reads / writes the keys "aAxis" "inverseFlattening" "deltaX" "deltaY" "deltaZ"
+    // "scalar" "rotX" "rotY" "rotZ" "ellipseName" "datumName" of section in file.
+    void loadData(char* section, char* file);
+    void saveData(char* section, char* file);
+
+    // Seven description lines of at most 49 characters for display.
+    void getLines(char lines[][50]);
+
+    // The seven-parameter shift; direction 1 working datum -> WGS 84, -1 back.
+    // h is not used; lonOut lies in [0, 360).
+    void trans7Param(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut,
+                     int direction);
+
+    // Datum conversions; h is not used. wgs84ToWorking does not write hOut.
+    void workingToWgs84(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut);
+    void wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut);
+
+    // Geodesic direct problem: the end point of the line from (lat1, lon1) in the
+    // given azimuth over the given distance. Distances below 0.0001 m give the start.
+    void direct(double lat1, double lon1, double azimuth, double distance, double& lat2, double& lon2);
+
+    // Geodesic inverse problem: azimuth at the first point and distance; (0, 0) for
+    // coincident points.
+    void inverse(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance);
+};
+
+#endif
