@@ -1,0 +1,30 @@
+/* Position and grid text in the style and unit of the current projection.
+ *
+ * These functions work on the projection of the geodesy instance and the unit
+ * table of the units object. Values handed in and out are metres and degrees;
+ * the text carries the projection's unit (its getUnits record). Numbers are
+ * written and read in the "C" locale. */
+#ifndef GRIDWISE_POSTEXT_H
+#define GRIDWISE_POSTEXT_H
+
+#include "gridwise/export.h"
+
+GW_C_BEGIN
+
+/* One grid value: axis 0 the bare number, 1 the easting (E, X or offset), any
+ * other axis the northing (N, Y or station). */
+GW_EXPORT void gridToStr(char* dst, double meters, int axis);
+/* A grid value in metres; folds the station form in place for station/offset
+ * systems; pos receives the index of the first character not consumed. */
+GW_EXPORT double parseStrToGridCoord(char* text, int* pos, int unit);
+/* A position as two lines separated by "\r\n": latitude and longitude when
+ * geographic is non-zero, northing and easting otherwise. */
+GW_EXPORT void psnToStr(char* dst, int geographic, double latitude, double longitude);
+/* Reads a position written as by psnToStr (either form) into degrees. */
+GW_EXPORT void strToPsn(char* text, int geographic, double* latitude, double* longitude);
+/* Grid units in one metre of the current projection's unit. */
+GW_EXPORT double metersToPos(void);
+
+GW_C_END
+
+#endif
