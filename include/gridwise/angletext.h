@@ -5,8 +5,44 @@
  * decimals is the number of decimals of the last field, 0 to 6 (values outside
  * are clamped into that range). The writers need at most 32 characters of dst and
  * return the number of characters written. The parser reads every form the
- * writers produce, plain decimal degrees and forms with the hemisphere letter last.
- * Numbers are written and read in the "C" locale, whatever the process locale. */
+ * writers produce, plain decimal degrees and forms with the hemisphere letter last;
+ * every text written reads back to within half a unit of its last decimal (angles
+ * from angToStr modulo 360).
+ * Numbers are written and read in the "C" locale, whatever the process locale.
+ *
+ * degToDms / degToDecMin split |degrees| into whole degrees, whole minutes and
+ * the last field rounded half up to `decimals`, with carry (a last field that
+ * rounds to 60 adds one to the field before it). Degrees are not reduced. A NaN
+ * splits into zeros; a magnitude of 2147483647 degrees or more (infinity too),
+ * whose whole degrees do not fit an int, gives d = 2147483647 and zero minutes
+ * and seconds.
+ *
+ * angToStr writes " DDD MM SS.sss" (style 0) or " DDD MM.mmmm" (other styles):
+ * degrees right-aligned in three places and printed modulo 360 (a carry to 360
+ * prints as 0; 400 prints as 40), minutes space-padded in two places, the last
+ * field zero-padded to two integer digits; a negative angle puts '-' in place of
+ * the leading space. Any finite value prints its degrees modulo 360, however
+ * large (the exact remainder: 2147483648 prints 128 degrees); NaN and
+ * infinities print as the zero angle. At most 17 characters.
+ *
+ * latToStr writes "NDD MM SS.sss" / "NDD MM.mmmm" ('S' for negative values) and
+ * lonToStr "EDDD MM SS.sss" / "EDDD MM.mmmm" ('W' for negative values), from the
+ * absolute value. A latitude outside [-90, 90], a longitude outside [-180, 180],
+ * and NaN are written as the fixed zero texts "N00 00 00.000" / "N00 00.000" and
+ * "E00 00 00.000" / "E00 00.000" whatever `decimals` is.
+ *
+ * parseStrToAng reads an optional sign letter (N n E e + positive, S s W w -
+ * negative), then up to three whitespace-separated runs of digits and '.'
+ * (degrees, minutes, seconds; each run at most 12 characters), then, only when no
+ * sign came first, an optional trailing sign letter. The text must start (after
+ * whitespace and the sign letter) with a digit; otherwise the result is 0.0.
+ * *pos receives the index of the first character not consumed (0 for an empty
+ * text, the end for an all-whitespace one). pos may be null. The parser never
+ * reads past the terminating NUL.
+ *
+ * pad writes src right-justified (or cut) in exactly `width` characters plus the
+ * terminator; src and dst may overlap. stripChars copies src leaving out every
+ * C whitespace character; dst may be src. */
 #ifndef GRIDWISE_ANGLETEXT_H
 #define GRIDWISE_ANGLETEXT_H
 

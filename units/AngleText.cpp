@@ -1,0 +1,284 @@
+// Angle, latitude and longitude text.
+//
+// The writers split the absolute value of the angle into whole degrees, whole
+// minutes and a last field rounded half up to the requested decimals (with carry
+// into the fields before it), and print the last field with a zero-padded fixed
+// format whose width and precision digits are patched into the format text:
+// precision P = decimals, width W = P + 3 (two integer digits, the point and the
+// decimals), W = 2 when P = 0. The parser reads the hemisphere letter or sign
+// first or last and up to three numeric fields separated by whitespace.
+#include "gridwise/angletext.h"
+
+#include "platform/CLocale.h"
+
+#include <climits>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// Every writer text fits here (at most 17 characters are ever written).
+constexpr std::size_t kTextCap = 32;
+
+// Whole degrees that still leave room for one carry in an int.
+constexpr double kMaxWholeDegrees = 2147483647.0;
+
+int clampDecimals(int decimals) {
+    if (decimals < 0) return 0;
+    if (decimals > 6) return 6;
+    return decimals;
+}
+
+double powerOfTen(int decimals) {
+    static const double table[7] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0};
+    return table[decimals];
+}
+
+// Rounds a non-negative last field half up to the decimals of scale.
+double roundHalfUp(double value, double scale) { return std::trunc(value * scale + 0.5) / scale; }
+
+// Copies a format template and patches the width and precision digits of its
+// last conversion ("%0W.Pf", the last '0' and '.' of the template).
+void patchFormat(char* dst, const char* tmpl, int decimals) {
+    std::strcpy(dst, tmpl);
+    char* point = std::strrchr(dst, '.');
+    int width = decimals == 0 ? 2 : decimals + 3;
+    point[-1] = static_cast<char>('0' + width);
+    point[1] = static_cast<char>('0' + decimals);
+}
+
+int finish(char* dst, int written) {
+    if (written < 0) {
+        dst[0] = '\0';
+        return 0;
+    }
+    return written < static_cast<int>(kTextCap) ? written : static_cast<int>(kTextCap) - 1;
+}
+
+bool isPositiveLetter(unsigned char c) {
+    return c == 'N' || c == 'n' || c == 'E' || c == 'e' || c == '+';
+}
+bool isNegativeLetter(unsigned char c) {
+    return c == 'S' || c == 's' || c == 'W' || c == 'w' || c == '-';
+}
+bool isRunChar(unsigned char c) { return gw::cIsDigit(c) || c == '.'; }
+
+// Steps over whitespace; never beyond the terminating NUL.
+std::size_t skipSpace(const char* text, std::size_t pos) {
+    while (text[pos] != '\0' && gw::cIsSpace(static_cast<unsigned char>(text[pos]))) ++pos;
+    return pos;
+}
+
+// Converts the run of digits and '.' at pos (at most 12 characters) and moves pos
+// past it.
+double readRun(const char* text, std::size_t& pos) {
+    char run[13];
+    std::size_t n = 0;
+    while (n < 12 && isRunChar(static_cast<unsigned char>(text[pos]))) run[n++] = text[pos++];
+    run[n] = '\0';
+    return gw::cAtof(run);
+}
+
+// Latitude and longitude share one writer: hemisphere letters, range limit and
+// the degree width differ.
+int writeHemisphere(char* dst, double value, int decimals, int style, double limit,
+                           char positive, char negativeLetter, const char* dmsFormat,
+                           const char* decMinFormat, const char* zeroDms, const char* zeroDecMin) {
+    if (dst == nullptr) return 0;
+    int written;
+    if (!(value >= -limit && value <= limit)) {  // out of range, or NaN
+        if (style == 0)
+            written = gw::cFormat(dst, kTextCap, zeroDms, 0, 0, 0.0);
+        else
+            written = gw::cFormat(dst, kTextCap, zeroDecMin, 0, 0.0);
+        return finish(dst, written);
+    }
+    int p = clampDecimals(decimals);
+    char fmt[24];
+    if (style == 0) {
+        int d, m;
+        double s;
+        degToDms(value, p, &d, &m, &s);
+        patchFormat(fmt, dmsFormat, p);
+        written = gw::cFormat(dst, kTextCap, fmt, d, m, s);
+    } else {
+        int d;
+        double m;
+        degToDecMin(value, p, &d, &m);
+        patchFormat(fmt, decMinFormat, p);
+        written = gw::cFormat(dst, kTextCap, fmt, d, m);
+    }
+    if (written > 0) dst[0] = value >= 0.0 ? positive : negativeLetter;
+    return finish(dst, written);
+}
+
+} // namespace
+
+extern "C" {
+
+void degToDms(double degrees, int decimals, int* d, int* m, double* s) {
+    int dd = 0, mm = 0;
+    double ss = 0.0;
+    double a = std::fabs(degrees);
+    if (std::isnan(a)) {
+        // nothing to split: zeros
+    } else if (a >= kMaxWholeDegrees) {
+        dd = INT_MAX;
+    } else {
+        double scale = powerOfTen(clampDecimals(decimals));
+        double whole = std::trunc(a);
+        double f = a - whole;
+        dd = static_cast<int>(whole);
+        double minutes = f * 60.0;
+        double wholeMinutes = std::trunc(minutes);
+        mm = static_cast<int>(wholeMinutes);
+        ss = (minutes - wholeMinutes) * 60.0;
+        ss = roundHalfUp(ss, scale);
+        if (ss >= 60.0) {
+            ss -= 60.0;
+            mm += 1;
+        }
+        if (mm >= 60) {
+            mm -= 60;
+            dd += 1;
+        }
+    }
+    if (d != nullptr) *d = dd;
+    if (m != nullptr) *m = mm;
+    if (s != nullptr) *s = ss;
+}
+
+void degToDecMin(double degrees, int decimals, int* d, double* m) {
+    int dd = 0;
+    double mm = 0.0;
+    double a = std::fabs(degrees);
+    if (std::isnan(a)) {
+        // nothing to split: zeros
+    } else if (a >= kMaxWholeDegrees) {
+        dd = INT_MAX;
+    } else {
+        double scale = powerOfTen(clampDecimals(decimals));
+        double whole = std::trunc(a);
+        double f = a - whole;
+        dd = static_cast<int>(whole);
+        mm = roundHalfUp(f * 60.0, scale);
+        if (mm >= 60.0) {
+            mm -= 60.0;
+            dd += 1;
+        }
+    }
+    if (d != nullptr) *d = dd;
+    if (m != nullptr) *m = mm;
+}
+
+int angToStr(char* dst, double degrees, int decimals, int style) {
+    if (dst == nullptr) return 0;
+    int p = clampDecimals(decimals);
+    bool negative = degrees < 0.0;
+    double a = std::fabs(degrees);
+    if (!std::isfinite(a)) {
+        a = 0.0;  // NaN and infinities print as the zero angle
+        negative = false;
+    } else if (a >= kMaxWholeDegrees) {
+        // Too large to split into int degrees. Such values have no fraction and
+        // fmod is exact, so this prints the same degrees modulo 360.
+        a = std::fmod(a, 360.0);
+    }
+    char fmt[24];
+    int written;
+    if (style == 0) {
+        int d, m;
+        double s;
+        degToDms(a, p, &d, &m, &s);
+        patchFormat(fmt, " %3d %2d %06.3f", p);
+        written = gw::cFormat(dst, kTextCap, fmt, d % 360, m, s);
+    } else {
+        int d;
+        double m;
+        degToDecMin(a, p, &d, &m);
+        patchFormat(fmt, " %3d %07.4f", p);
+        written = gw::cFormat(dst, kTextCap, fmt, d % 360, m);
+    }
+    if (negative && written > 0) dst[0] = '-';
+    return finish(dst, written);
+}
+
+int latToStr(char* dst, double latitude, int decimals, int style) {
+    return writeHemisphere(dst, latitude, decimals, style, 90.0, 'N', 'S', "N%02d %02d %06.3f",
+                           "N%02d %06.3f", "N%02d %02d %06.3f", "N%02d %06.3f");
+}
+
+int lonToStr(char* dst, double longitude, int decimals, int style) {
+    return writeHemisphere(dst, longitude, decimals, style, 180.0, 'E', 'W', "E%03d %02d %06.3f",
+                           "E%03d %06.3f", "E%02d %02d %06.3f", "E%02d %06.3f");
+}
+
+double parseStrToAng(char* text, int* pos) {
+    std::size_t p = 0;
+    double result = 0.0;
+    if (text != nullptr && text[0] != '\0') {
+        do {
+            int sign = 0;  // not yet given
+            p = skipSpace(text, p);
+            if (text[p] == '\0') break;
+            unsigned char c = static_cast<unsigned char>(text[p]);
+            if (isPositiveLetter(c) || isNegativeLetter(c)) {
+                sign = isPositiveLetter(c) ? 1 : -1;
+                p = skipSpace(text, p + 1);
+            }
+            if (!gw::cIsDigit(static_cast<unsigned char>(text[p]))) break;
+            double deg = readRun(text, p);
+            double min = 0.0, sec = 0.0;
+            p = skipSpace(text, p);
+            if (isRunChar(static_cast<unsigned char>(text[p]))) {
+                min = readRun(text, p);
+                p = skipSpace(text, p);
+                if (isRunChar(static_cast<unsigned char>(text[p]))) sec = readRun(text, p);
+            }
+            if (sign == 0) {
+                sign = 1;
+                p = skipSpace(text, p);
+                c = static_cast<unsigned char>(text[p]);
+                if (c != '\0' && (isPositiveLetter(c) || isNegativeLetter(c))) {
+                    sign = isPositiveLetter(c) ? 1 : -1;
+                    ++p;
+                }
+            }
+            result = sign * (deg + min / 60.0 + sec / 3600.0);
+        } while (false);
+    }
+    if (pos != nullptr) *pos = p > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(p);
+    return result;
+}
+
+double strToAng(char* text) {
+    int pos;
+    return parseStrToAng(text, &pos);
+}
+
+void pad(char* src, unsigned width, char* dst) {
+    if (dst == nullptr) return;
+    const char* s = src != nullptr ? src : "";
+    std::size_t w = width;
+    std::size_t len = strnlen(s, w + 1);
+    if (len > w) {
+        std::memmove(dst, s, w);
+    } else {
+        std::memmove(dst + (w - len), s, len);  // src and dst may overlap
+        std::memset(dst, ' ', w - len);
+    }
+    dst[w] = '\0';
+}
+
+void stripChars(char* dst, char* src) {
+    if (dst == nullptr) return;
+    std::size_t n = 0;
+    if (src != nullptr) {
+        for (std::size_t i = 0; src[i] != '\0'; ++i)
+            if (!gw::cIsSpace(static_cast<unsigned char>(src[i]))) dst[n++] = src[i];
+    }
+    dst[n] = '\0';
+}
+
+} // extern "C"
