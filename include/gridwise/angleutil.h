@@ -7,11 +7,14 @@
 GW_C_BEGIN
 
 /* Direction of the vector (x, y) in degrees clockwise from the x axis when y is
- * the east component: [0, 360); 0 for (0, 0). Never returns 360. */
+ * the east component: [0, 360); 0 for (0, 0). Never returns 360: a tiny negative
+ * direction that would round up to 360 gives 0. NaN input gives NaN. */
 GW_EXPORT double arctan(double y, double x);
 /* a - b brought into [-180, 180] by at most one shift of 360. */
 GW_EXPORT double deltaAngle(double a, double b);
-/* -1 when heading `to` lies clockwise of `from` by less than a half turn, else +1. */
+/* -1 when heading `to` lies clockwise of `from` by less than a half turn, else +1.
+ * Both headings are first brought into [-180, 180] by one shift of 360; when
+ * either is then exactly 0 (or the two are equal) the result is +1. */
 GW_EXPORT int curveDirection(double from, double to);
 
 GW_C_END
