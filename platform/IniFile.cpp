@@ -1,0 +1,549 @@
+#include "platform/IniFile.h"
+
+#include "platform/CLocale.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <atomic>
+#include <mutex>
+#include <pwd.h>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace gw {
+
+namespace {
+
+// Files larger than this are not settings files: readers get defaults, writers refuse.
+constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
+// Parsed files kept in the cache.
+constexpr std::size_t kCacheEntries = 8;
+// A file modified less than this long before it was read may still change within the
+// same tick of the file system's clock without its time stamp moving; such a cache
+// entry is compared with the file's content on its next use.
+constexpr std::int64_t kRacyWindowNs = 2'000'000'000;
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowerCopy(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lowerAscii(c);
+    return out;
+}
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+std::string_view trim(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && cIsSpace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && cIsSpace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+// One line of a settings file, as offsets into the file's bytes.
+struct Line {
+    enum Kind { Other, Section, Key };
+    Kind kind = Other;
+    std::size_t begin = 0;    // first byte of the line
+    std::size_t end = 0;      // end of the content (before "\r\n" or "\n")
+    std::size_t next = 0;     // first byte of the next line
+    std::size_t nameBegin = 0, nameEnd = 0;   // section name or key, trimmed
+    std::size_t valueBegin = 0, valueEnd = 0; // value, trimmed (Key lines)
+    std::size_t equals = 0;                   // position of '=' (Key lines)
+};
+
+// Classifies the line that starts at `pos`. Blank lines, ';' comments, '[' lines
+// without ']' and lines without '=' are Other.
+Line scanLine(std::string_view text, std::size_t pos) {
+    Line line;
+    line.begin = pos;
+    const void* nl = std::memchr(text.data() + pos, '\n', text.size() - pos);
+    std::size_t e = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - text.data()) : text.size();
+    line.next = nl ? e + 1 : e;
+    if (nl && e > pos && text[e - 1] == '\r') --e;
+    line.end = e;
+
+    std::size_t b = pos;
+    while (b < e && cIsSpace(static_cast<unsigned char>(text[b]))) ++b;
+    if (b == e || text[b] == ';') return line;
+    auto trimmedRange = [&](std::size_t from, std::size_t to, std::size_t& outB, std::size_t& outE) {
+        while (from < to && cIsSpace(static_cast<unsigned char>(text[from]))) ++from;
+        while (to > from && cIsSpace(static_cast<unsigned char>(text[to - 1]))) --to;
+        outB = from;
+        outE = to;
+    };
+    if (text[b] == '[') {
+        const void* close = std::memchr(text.data() + b + 1, ']', e - b - 1);
+        if (close == nullptr) return line;
+        std::size_t c = static_cast<std::size_t>(static_cast<const char*>(close) - text.data());
+        line.kind = Line::Section;
+        trimmedRange(b + 1, c, line.nameBegin, line.nameEnd);
+        return line;
+    }
+    const void* eq = std::memchr(text.data() + b, '=', e - b);
+    if (eq == nullptr) return line;
+    line.equals = static_cast<std::size_t>(static_cast<const char*>(eq) - text.data());
+    line.kind = Line::Key;
+    trimmedRange(b, line.equals, line.nameBegin, line.nameEnd);
+    trimmedRange(line.equals + 1, e, line.valueBegin, line.valueEnd);
+    return line;
+}
+
+std::int64_t toNs(const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+std::int64_t nowNs() {
+    timespec t{};
+    clock_gettime(CLOCK_REALTIME, &t);
+    return toNs(t);
+}
+
+struct FileId {
+    dev_t dev = 0;
+    ino_t ino = 0;
+    off_t size = 0;
+    std::int64_t mtime = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+FileId idOf(const struct stat& st) { return FileId{st.st_dev, st.st_ino, st.st_size, toNs(st.st_mtim)}; }
+
+enum class ReadResult { Ok, Missing, Unreadable };
+
+// Reads a whole regular file. Missing: the file does not exist. Unreadable: it exists
+// but is not a regular file, is too large or cannot be read.
+ReadResult readFile(const std::string& path, std::string& out, struct stat& st) {
+    out.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
+    ReadResult result = ReadResult::Ok;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
+        result = ReadResult::Unreadable;
+    } else {
+        out.resize(static_cast<std::size_t>(st.st_size));
+        std::size_t got = 0;
+        while (true) {
+            if (got == out.size()) {
+                if (out.size() >= static_cast<std::size_t>(kMaxFileSize)) break;
+                out.resize(out.size() + 4096); // the file grew while we read it
+            }
+            ssize_t n = ::read(fd, out.data() + got, out.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                result = ReadResult::Unreadable;
+                break;
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        out.resize(got);
+    }
+    ::close(fd);
+    if (result != ReadResult::Ok) out.clear();
+    return result;
+}
+
+// A parsed settings file. Sections are located when the file is loaded; the keys of a
+// section are indexed the first time the section is asked for.
+struct ParsedFile {
+    FileId id;
+    std::int64_t readAt = 0;
+    std::uint64_t lastUse = 0;
+    std::string text;
+    // lower-case section name -> body ranges (one per occurrence of the section)
+    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> sections;
+    // lower-case section name -> (lower-case key -> value range); first occurrence wins
+    std::unordered_map<std::string, std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>> keys;
+
+    void parse() {
+        sections.clear();
+        keys.clear();
+        std::string_view t(text);
+        std::vector<std::pair<std::size_t, std::size_t>>* open = nullptr;
+        for (std::size_t pos = 0; pos < t.size();) {
+            // Only lines that start with '[' after blanks can open a section.
+            std::size_t b = pos;
+            while (b < t.size() && (t[b] == ' ' || t[b] == '\t')) ++b;
+            if (b < t.size() && t[b] == '[') {
+                Line line = scanLine(t, pos);
+                if (line.kind == Line::Section) {
+                    if (open != nullptr) open->back().second = pos;
+                    open = &sections[lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin))];
+                    open->emplace_back(line.next, t.size());
+                }
+                pos = line.next;
+                continue;
+            }
+            const void* nl = std::memchr(t.data() + pos, '\n', t.size() - pos);
+            pos = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - t.data()) + 1 : t.size();
+        }
+    }
+
+    const std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>* sectionKeys(const std::string& lowerSection) {
+        auto found = keys.find(lowerSection);
+        if (found != keys.end()) return &found->second;
+        auto sec = sections.find(lowerSection);
+        if (sec == sections.end()) return nullptr;
+        auto& index = keys[lowerSection];
+        std::string_view t(text);
+        for (const auto& range : sec->second) {
+            for (std::size_t pos = range.first; pos < range.second;) {
+                Line line = scanLine(t, pos);
+                if (line.kind == Line::Key && line.nameEnd > line.nameBegin)
+                    index.emplace(lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin)),
+                                  std::make_pair(line.valueBegin, line.valueEnd));
+                pos = line.next;
+            }
+        }
+        return &index;
+    }
+};
+
+class IniCache {
+public:
+    // Looks the key up; returns false when the file, section or key is missing or unreadable.
+    bool lookup(const std::string& path, const char* section, const char* key, std::string& value) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ParsedFile* file = current(path);
+        if (file == nullptr) return false;
+        const auto* index = file->sectionKeys(lowerCopy(trim(section)));
+        if (index == nullptr) return false;
+        auto found = index->find(lowerCopy(trim(key)));
+        if (found == index->end()) return false;
+        std::string_view v(file->text.data() + found->second.first, found->second.second - found->second.first);
+        std::size_t nul = v.find('\0');
+        if (nul != std::string_view::npos) v = v.substr(0, nul);
+        value.assign(v);
+        return true;
+    }
+
+    // Records content just written to path.
+    void store(const std::string& path, std::string&& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        struct stat st{};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            files_.erase(path);
+            return;
+        }
+        ParsedFile& file = slot(path);
+        file.id = idOf(st);
+        file.readAt = nowNs();
+        file.text = std::move(text);
+        file.parse();
+    }
+
+private:
+    ParsedFile& slot(const std::string& path) {
+        auto it = files_.find(path);
+        if (it == files_.end()) {
+            if (files_.size() >= kCacheEntries) {
+                auto oldest = files_.begin();
+                for (auto i = files_.begin(); i != files_.end(); ++i)
+                    if (i->second.lastUse < oldest->second.lastUse) oldest = i;
+                files_.erase(oldest);
+            }
+            it = files_.emplace(path, ParsedFile{}).first;
+        }
+        it->second.lastUse = ++useCounter_;
+        return it->second;
+    }
+
+    // The parsed file at path, refreshed when it changed; null when it cannot be read.
+    ParsedFile* current(const std::string& path) {
+        struct stat st{};
+        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            files_.erase(path);
+            return nullptr;
+        }
+        auto it = files_.find(path);
+        if (it != files_.end() && it->second.id == idOf(st) &&
+            it->second.id.mtime + kRacyWindowNs < it->second.readAt) {
+            it->second.lastUse = ++useCounter_;
+            return &it->second;
+        }
+        std::string text;
+        struct stat opened{};
+        std::int64_t readAt = nowNs();
+        if (readFile(path, text, opened) != ReadResult::Ok) {
+            files_.erase(path);
+            return nullptr;
+        }
+        ParsedFile& file = slot(path);
+        bool same = it != files_.end() && file.text == text;
+        file.id = idOf(opened);
+        file.readAt = readAt;
+        if (!same) {
+            file.text = std::move(text);
+            file.parse();
+        }
+        return &file;
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, ParsedFile> files_;
+    std::uint64_t useCounter_ = 0;
+};
+
+IniCache& cache() {
+    static IniCache* instance = new IniCache; // never destroyed: usable until the process ends
+    return *instance;
+}
+
+std::string settingsDir() {
+    const char* dir = std::getenv("GRIDWISE_SETTINGS_DIR");
+    if (dir != nullptr && *dir != '\0') return dir;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/gridwise";
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        struct passwd* pw = ::getpwuid(::getuid());
+        home = pw != nullptr ? pw->pw_dir : nullptr;
+    }
+    if (home == nullptr || *home == '\0') home = ".";
+    return std::string(home) + "/.config/gridwise";
+}
+
+// mkdir -p; errors are left for the write that follows to find.
+void makeDirs(const std::string& dir) {
+    for (std::size_t i = 1; i <= dir.size(); ++i) {
+        if (i == dir.size() || dir[i] == '/') {
+            std::string part = dir.substr(0, i);
+            if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return;
+        }
+    }
+}
+
+bool writeAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Replaces path by content: temporary file in the same folder, fsync, rename.
+bool replaceFile(const std::string& path, const std::string& content, const struct stat* old) {
+    std::size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    static std::atomic<unsigned> counter{0};
+    std::string tmp;
+    int fd = -1;
+    mode_t mode = old != nullptr ? (old->st_mode & 07777) : 0666;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+              std::to_string(++counter);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    if (ok && old != nullptr) {
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
+            // keeping the owner is best effort; an ordinary user cannot give a file away
+        }
+        ok = ::fchmod(fd, mode) == 0;
+    }
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+// The file's text with key=value set in section.
+std::string editText(const std::string& old, std::string_view section, std::string_view key, std::string_view value) {
+    std::string_view t(old);
+    std::size_t crlf = t.find('\n');
+    const char* eol = (crlf != std::string_view::npos && crlf > 0 && t[crlf - 1] == '\r') ? "\r\n" : "\n";
+
+    bool inTarget = false, firstOccurrence = false, sectionFound = false;
+    bool insertHasEol = true;
+    std::size_t insertAt = 0;
+    for (std::size_t pos = 0; pos < t.size();) {
+        Line line = scanLine(t, pos);
+        if (line.kind == Line::Section) {
+            bool match = equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), section);
+            firstOccurrence = match && !sectionFound;
+            inTarget = match;
+            if (firstOccurrence) {
+                sectionFound = true;
+                insertAt = line.next;
+                insertHasEol = line.next > line.end;
+            }
+        } else if (line.kind == Line::Key && inTarget) {
+            if (equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), key)) {
+                std::size_t vb = line.valueBegin, ve = line.valueEnd;
+                if (vb == ve) {
+                    vb = line.equals + 1;
+                    ve = line.end;
+                }
+                std::string out;
+                out.reserve(old.size() + value.size());
+                out.append(t.substr(0, vb)).append(value).append(t.substr(ve));
+                return out;
+            }
+            if (firstOccurrence) {
+                insertAt = line.next;
+                insertHasEol = line.next > line.end;
+            }
+        }
+        pos = line.next;
+    }
+
+    std::string entry;
+    entry.append(key).append("=").append(value);
+    std::string out;
+    out.reserve(old.size() + entry.size() + section.size() + 8);
+    if (sectionFound) {
+        out.append(t.substr(0, insertAt));
+        if (insertHasEol)
+            out.append(entry).append(eol);
+        else
+            out.append(eol).append(entry);
+        out.append(t.substr(insertAt));
+        return out;
+    }
+    out = old;
+    if (!out.empty()) {
+        if (out.back() != '\n') out.append(eol);
+        // A blank line separates the new section, unless the file already ends with one.
+        std::string_view body(out.data(), out.size() - 1);
+        std::size_t prev = body.rfind('\n');
+        if (!trim(body.substr(prev == std::string_view::npos ? 0 : prev + 1)).empty()) out.append(eol);
+    }
+    out.append("[").append(section).append("]").append(eol).append(entry).append(eol);
+    return out;
+}
+
+bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+
+} // namespace
+
+std::string resolveSettingsPath(const char* file) {
+    if (file == nullptr || *file == '\0') return std::string();
+    if (std::strchr(file, '/') != nullptr) return file;
+    return settingsDir() + "/" + file;
+}
+
+std::string iniGetString(const char* section, const char* key, const char* def, const char* file) {
+    const char* fallback = def != nullptr ? def : "";
+    try {
+        std::string path = resolveSettingsPath(file);
+        std::string value;
+        if (section != nullptr && key != nullptr && !path.empty() && cache().lookup(path, section, key, value))
+            return value;
+        return fallback;
+    } catch (...) {
+        return fallback;
+    }
+}
+
+std::size_t iniGetString(const char* section, const char* key, const char* def, char* out, std::size_t cap,
+                         const char* file) {
+    if (out == nullptr || cap == 0) return 0;
+    try {
+        std::string value = iniGetString(section, key, def, file);
+        std::size_t n = value.size() < cap - 1 ? value.size() : cap - 1;
+        std::memcpy(out, value.data(), n);
+        out[n] = '\0';
+        return n;
+    } catch (...) {
+        copyBounded(out, def, cap);
+        return std::strlen(out);
+    }
+}
+
+int iniGetInt(const char* section, const char* key, int def, const char* file) {
+    try {
+        std::string path = resolveSettingsPath(file);
+        std::string value;
+        if (section == nullptr || key == nullptr || path.empty() || !cache().lookup(path, section, key, value))
+            return def;
+        const char* p = value.c_str();
+        while (cIsSpace(static_cast<unsigned char>(*p))) ++p;
+        bool negative = false;
+        if (*p == '+' || *p == '-') negative = *p++ == '-';
+        long long n = 0;
+        for (; cIsDigit(static_cast<unsigned char>(*p)); ++p) {
+            n = n * 10 + (*p - '0');
+            if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1; // saturate
+        }
+        if (negative) n = -n;
+        if (n > INT_MAX) n = INT_MAX;
+        return static_cast<int>(n);
+    } catch (...) {
+        return def;
+    }
+}
+
+bool iniWriteString(const char* section, const char* key, const char* value, const char* file) {
+    if (section == nullptr || key == nullptr || file == nullptr) return false;
+    try {
+        std::string_view sec = trim(section), k = trim(key);
+        std::string_view val = value != nullptr ? std::string_view(value) : std::string_view();
+        // A value ends at its first line break: a value never spills into further lines.
+        std::size_t cut = val.find_first_of("\r\n");
+        if (cut != std::string_view::npos) val = val.substr(0, cut);
+        if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
+            hasLineBreakOrNul(k) || sec.find(']') != std::string_view::npos || hasLineBreakOrNul(sec))
+            return false;
+
+        bool bare = std::strchr(file, '/') == nullptr;
+        std::string path = resolveSettingsPath(file);
+        if (path.empty()) return false;
+        if (bare) makeDirs(settingsDir());
+
+        // Write through a symbolic link to the file it names.
+        struct stat lst{};
+        if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+            if (char* real = ::realpath(path.c_str(), nullptr)) {
+                path = real;
+                std::free(real);
+            }
+        }
+
+        std::string old;
+        struct stat st{};
+        ReadResult read = readFile(path, old, st);
+        if (read == ReadResult::Unreadable) return false;
+        bool exists = read == ReadResult::Ok;
+        if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+
+        std::string text = editText(old, sec, k, val);
+        if (!exists || text != old) {
+            if (!replaceFile(path, text, exists ? &st : nullptr)) return false;
+        }
+        cache().store(path, std::move(text));
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace gw
