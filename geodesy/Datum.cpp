@@ -1,0 +1,193 @@
+// The working geodetic datum: settings, description and the shift to WGS 84.
+#include "geodesy/Datum.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "gridwise/angletext.h"
+#include "gridwise/fields.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// WGS 84 as used by the shift (not the defaults of a Datum, whose inverse
+// flattening is 298.257222).
+constexpr double kWgs84A = 6378137.0;
+constexpr double kWgs84InvF = 298.2572221;
+constexpr double kWgs84E2 = 0.006694380022923155;
+
+constexpr std::size_t kNameSize = 25; // 24 characters and the terminator
+constexpr std::size_t kNumberText = 100; // numbers are read as text of up to 99 characters
+constexpr std::size_t kLineSize = 50;
+
+const char kNorthSea[] = "ED50(N Sea)";
+
+bool isNorthSea(const char* name) { return std::strcmp(name, kNorthSea) == 0; }
+
+// Brings a longitude into (-180, 180].
+double wrapLongitude(double lon) {
+    if (lon > 180 || lon <= -180) {
+        lon = std::fmod(lon, 360.0);
+        if (lon > 180)
+            lon -= 360;
+        else if (lon <= -180)
+            lon += 360;
+    }
+    return lon;
+}
+
+double readNumber(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    gw::iniGetString(section, key, def, text, sizeof text, file);
+    return gw::cAtof(text);
+}
+
+void writeNumber(const char* section, const char* key, const char* format, double value, const char* file) {
+    char text[400]; // "%.10f" of the largest double needs 320 characters
+    gw::cFormat(text, sizeof text, format, value);
+    gw::iniWriteString(section, key, text, file);
+}
+
+} // namespace
+
+Datum::Datum()
+    : aAxis(6378137.0), inverseFlattening(298.257222), secondEccSq(0.0), eccSq(0.0), deltaX(0.0),
+      deltaY(0.0), deltaZ(0.0), scalar(0.0), rotX(0.0), rotY(0.0), rotZ(0.0), ellipseName(), datumName() {
+    gw::copyBounded(ellipseName, "WGS 84", kNameSize);
+    gw::copyBounded(datumName, "WGS 84", kNameSize);
+    update();
+}
+
+void Datum::update() {
+    const double b = aAxis * (1 - 1 / inverseFlattening);
+    secondEccSq = (aAxis * aAxis - b * b) / (b * b);
+    eccSq = (aAxis * aAxis - b * b) / (aAxis * aAxis);
+}
+
+void Datum::setData(char* text) {
+    char fields[12][30];
+    if (text)
+        breakFields(text, fields, 12, 1);
+    else
+        std::memset(fields, 0, sizeof fields);
+    gw::copyBounded(ellipseName, fields[0], kNameSize);
+    aAxis = gw::cAtof(fields[1]);
+    inverseFlattening = gw::cAtof(fields[2]);
+    gw::copyBounded(datumName, fields[3], kNameSize);
+    deltaX = gw::cAtof(fields[4]);
+    deltaY = gw::cAtof(fields[5]);
+    deltaZ = gw::cAtof(fields[6]);
+    scalar = gw::cAtof(fields[7]);
+    if (scalar > 0.1)
+        scalar = 0.0;
+    rotX = strToAng(fields[8]);
+    rotY = strToAng(fields[9]);
+    rotZ = strToAng(fields[10]);
+    update();
+}
+
+void Datum::getData(char* ellipseName, double& aAxis, double& inverseFlattening, char* datumName,
+                    double& deltaX, double& deltaY, double& deltaZ, double& scalar, double& rotX,
+                    double& rotY, double& rotZ) {
+    if (ellipseName)
+        gw::copyBounded(ellipseName, this->ellipseName, kNameSize);
+    aAxis = this->aAxis;
+    inverseFlattening = this->inverseFlattening;
+    if (datumName)
+        gw::copyBounded(datumName, this->datumName, kNameSize);
+    deltaX = this->deltaX;
+    deltaY = this->deltaY;
+    deltaZ = this->deltaZ;
+    scalar = this->scalar;
+    rotX = this->rotX;
+    rotY = this->rotY;
+    rotZ = this->rotZ;
+}
+
+void Datum::loadData(char* section, char* file) {
+    aAxis = readNumber(section, "aAxis", "6378137.", file);
+    inverseFlattening = readNumber(section, "inverseFlattening", "298.257222", file);
+    deltaX = readNumber(section, "deltaX", "0.", file);
+    deltaY = readNumber(section, "deltaY", "0.", file);
+    deltaZ = readNumber(section, "deltaZ", "0.", file);
+    scalar = readNumber(section, "scalar", "0.", file);
+    rotX = readNumber(section, "rotX", "0.", file);
+    rotY = readNumber(section, "rotY", "0.", file);
+    rotZ = readNumber(section, "rotZ", "0.", file);
+    gw::iniGetString(section, "ellipseName", "WGS 84", ellipseName, kNameSize, file);
+    gw::iniGetString(section, "datumName", "WGS 84", datumName, kNameSize, file);
+    update();
+}
+
+void Datum::saveData(char* section, char* file) {
+    writeNumber(section, "aAxis", "%.2f", aAxis, file);
+    writeNumber(section, "inverseFlattening", "%.6f", inverseFlattening, file);
+    writeNumber(section, "deltaX", "%.2f", deltaX, file);
+    writeNumber(section, "deltaY", "%.2f", deltaY, file);
+    writeNumber(section, "deltaZ", "%.2f", deltaZ, file);
+    writeNumber(section, "scalar", "%.10f", scalar, file);
+    writeNumber(section, "rotX", "%.10f", rotX, file);
+    writeNumber(section, "rotY", "%.10f", rotY, file);
+    writeNumber(section, "rotZ", "%.10f", rotZ, file);
+    gw::iniWriteString(section, "ellipseName", ellipseName, file);
+    gw::iniWriteString(section, "datumName", datumName, file);
+}
+
+void Datum::getLines(char lines[][50]) {
+    gw::cFormat(lines[0], kLineSize, "Datum:%s", datumName);
+    gw::cFormat(lines[1], kLineSize, "Ellipse: %s", ellipseName);
+    gw::cFormat(lines[2], kLineSize, "1/F:%.6lf", inverseFlattening);
+    gw::cFormat(lines[3], kLineSize, "Semi Major:%.2lf", aAxis);
+    gw::cFormat(lines[4], kLineSize, "Delta X:%.3lf  Y:%.3lf  Z:%.3lf", deltaX, deltaY, deltaZ);
+    gw::cFormat(lines[5], kLineSize, "Rot   X:%.5lf  Y:%.5lf  Z:%.5lf", rotX * 3600, rotY * 3600, rotZ * 3600);
+    gw::cFormat(lines[6], kLineSize, "Scale  :%.10lf", scalar);
+}
+
+void Datum::trans7Param(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut,
+                        int direction) {
+    (void)h; // the point is taken on the source ellipsoid
+    const double rx = rotX * (kPi / 180);
+    const double ry = rotY * (kPi / 180);
+    const double rz = rotZ * (kPi / 180);
+    double X, Y, Z;
+    if (direction == 1)
+        geoToCart(lat, lon, 0, &X, &Y, &Z, aAxis, eccSq);
+    else
+        geoToCart(lat, lon, 0, &X, &Y, &Z, kWgs84A, kWgs84E2);
+    const double k = scalar;
+    const double d = direction;
+    const double X2 = X + d * (deltaX + k * X - rz * Y + ry * Z);
+    const double Y2 = Y + d * (deltaY + rz * X + k * Y - rx * Z);
+    const double Z2 = Z + d * (deltaZ - ry * X + rx * Y + k * Z);
+    if (direction == 1)
+        cartToGeo(&latOut, &lonOut, &hOut, X2, Y2, Z2, kWgs84A, kWgs84InvF, kWgs84E2);
+    else
+        cartToGeo(&latOut, &lonOut, &hOut, X2, Y2, Z2, aAxis, inverseFlattening, eccSq);
+}
+
+void Datum::workingToWgs84(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
+    (void)h; // heights are not carried through a datum conversion
+    if (isNorthSea(datumName)) {
+        // The correction polynomial is in longitudes of (-180, 180].
+        ed50ToFromEd87(lat, wrapLongitude(lon), &lat, &lon, 1);
+    }
+    trans7Param(lat, lon, 0, latOut, lonOut, hOut, 1);
+    if (lonOut > 180)
+        lonOut -= 360;
+}
+
+void Datum::wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
+    (void)hOut; // left as the caller had it
+    double height;
+    trans7Param(lat, lon, h, latOut, lonOut, height, -1);
+    if (isNorthSea(datumName)) {
+        // The shift gives [0, 360); the correction polynomial is in (-180, 180].
+        ed50ToFromEd87(latOut, wrapLongitude(lonOut), &latOut, &lonOut, -1);
+        lonOut = wrapLongitude(lonOut);
+    }
+    if (lonOut > 180)
+        lonOut -= 360;
+}

@@ -1,0 +1,263 @@
+// Geodesic direct and inverse problems on the working ellipsoid: Puissant's
+// series for lines under 40000 m, Sodano's formulas for longer ones.
+#include <cmath>
+
+#include "geodesy/Datum.h"
+#include "gridwise/angleutil.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kDegToRad = kPi / 180.0;
+constexpr double kRadToDeg = 180.0 / kPi;
+
+constexpr double kShortLine = 40000.0;     // metres: shorter lines use Puissant's series
+constexpr double kEstimateRadius = 6378206.4; // metres: sphere of the inverse's length estimate
+constexpr double kMinDistance = 0.0001;    // metres: shorter direct lines give the start point
+constexpr int kRefineSteps = 4;            // refinement steps of the short-line inverse
+constexpr double kRefineDistance = 0.0001; // metres
+constexpr double kRefineAzimuth = 1.7453e-6; // degrees
+
+// Distance from the components of a short line and its azimuth (degrees), using
+// the better-conditioned component.
+inline double lineLength(double x, double y, double azimuthDeg) {
+    const double alpha = azimuthDeg * kDegToRad;
+    const double sinA = std::sin(alpha);
+    if (std::fabs(sinA) <= 0.5)
+        return y / std::cos(alpha);
+    return x / sinA;
+}
+
+} // namespace
+
+void Datum::direct(double lat1, double lon1, double azimuth, double distance, double& lat2, double& lon2) {
+    if (distance < kMinDistance) {
+        lat2 = lat1;
+        lon2 = lon1;
+        return;
+    }
+    const double a = aAxis;
+    const double f = 1 / inverseFlattening;
+    const double e2 = eccSq;
+    const double s = distance;
+    const double phi1 = lat1 * kDegToRad;
+    const double alpha = azimuth * kDegToRad;
+    const double sinA = std::sin(alpha);
+    const double cosA = std::cos(alpha);
+
+    if (s < kShortLine) {
+        // Puissant.
+        const double sinP1 = std::sin(phi1);
+        const double cosP1 = std::cos(phi1);
+        const double tanP1 = std::tan(phi1);
+        const double w1 = 1 - e2 * (sinP1 * sinP1);
+        const double m1 = a * (1 - e2) / std::pow(w1, 1.5);
+        const double n1 = a / std::sqrt(w1);
+        const double sin2A = sinA * sinA;
+        const double A = s * cosA;
+        const double B = s * s * tanP1 * sin2A;
+        const double C = (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A;
+        const double delta = A / n1 - B / (2 * (n1 * n1)) - C / (6 * (n1 * n1 * n1));
+        const double k = 3 * e2 * sinP1 * cosP1 / (2 * w1);
+        const double dPhi = (A / m1 - B / (2 * m1 * n1) - C / (6 * m1 * (n1 * n1))) * (1 - k * delta);
+        lat2 = lat1 + dPhi * kRadToDeg;
+
+        const double phi2 = lat2 * kDegToRad;
+        const double sinP2 = std::sin(phi2);
+        const double cosP2 = std::cos(phi2);
+        const double n2 = a / std::sqrt(1 - e2 * (sinP2 * sinP2));
+        const double dLambda =
+            (s * sinA / (n2 * cosP2)) * (1 - (s * s / (6 * (n2 * n2))) * (1 - sin2A / (cosP2 * cosP2)));
+        lon2 = lon1 + dLambda * kRadToDeg;
+        return;
+    }
+
+    // Sodano.
+    const double ep2 = secondEccSq;
+    const double ep4 = ep2 * ep2;
+    const double f2 = f * f;
+    const double b = (1 - f) * a;
+    const double beta1 = std::atan((1 - f) * std::tan(phi1));
+    const double sinB1 = std::sin(beta1);
+    const double cosB1 = std::cos(beta1);
+    const double sin2B1 = sinB1 * sinB1;
+    const double c = sinA * cosB1;
+    const double g = cosA * cosB1;
+    const double m = (1 - c * c) * (1 + ep2 * sin2B1 / 2);
+    const double ss = s / b;
+    const double sinS = std::sin(ss);
+    const double cosS = std::cos(ss);
+    const double a1 = sin2B1 * cosS + g * sinB1 * sinS;
+    const double sigma0 = ss + (1 + ep2 * sin2B1 / 2) * a1 * (-ep2 * sinS / 2) +
+                          m * (ep2 * sinS * cosS / 4 - ep2 * ss / 4) + (a1 * a1) * 5 * ep4 * sinS * cosS / 8 +
+                          (m * m) * (11 * ep4 * ss / 64 - 13 * ep4 * sinS * cosS / 64 - ep4 * ss * (cosS * cosS) / 8 +
+                                     5 * ep4 * sinS * (cosS * cosS * cosS) / 32) +
+                          m * a1 * (3 * ep4 * sinS / 8 + ep4 * ss * cosS / 4 - 5 * ep4 * sinS * (cosS * cosS) / 8);
+    const double sinS0 = std::sin(sigma0);
+    const double cosS0 = std::cos(sigma0);
+    const double D = cosS0 * cosB1 - sinB1 * sinS0 * cosA;
+
+    // The quadrant of the longitude on the auxiliary sphere follows the side of
+    // the azimuth, taken as a direction in [0, 360).
+    double az = azimuth;
+    if (az < 0 || az >= 360) {
+        az = std::fmod(az, 360.0);
+        if (az < 0)
+            az += 360;
+    }
+    double lambdaS;
+    if (az == 0.0 || az == 180.0) {
+        lambdaS = 0;
+        if (D < 0)
+            lambdaS += kPi; // over a pole
+    } else {
+        const double R = sinS0 * sinA / D;
+        lambdaS = std::atan(R);
+        if (az >= 0 && az <= 180) {
+            if (R < 0)
+                lambdaS = std::atan(R) + kPi;
+        } else if (R > 0) {
+            lambdaS = std::atan(R) - kPi;
+        }
+    }
+    const double delta = c * (m * (3 * f2 * ss / 4 - 3 * f2 * sinS * cosS / 4) + 3 * f2 * a1 * sinS / 2 - f * ss);
+    lon2 = lon1 + (lambdaS + delta) * kRadToDeg;
+    if (std::fabs(lon2) > 180) {
+        if (lon2 < 0)
+            lon2 += 360;
+        else
+            lon2 -= 360;
+    }
+    const double u = g * cosS0 - sinB1 * sinS0;
+    lat2 = std::atan((sinB1 * cosS0 + g * sinS0) / ((1 - f) * std::sqrt(c * c + u * u))) * kRadToDeg;
+}
+
+void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance) {
+    const double dLatDeg = lat2 - lat1;
+    const double dLonDeg = lon2 - lon1;
+    if (dLatDeg == 0 && dLonDeg == 0) {
+        azimuth = 0;
+        distance = 0;
+        return;
+    }
+    const double dPhi = dLatDeg * kDegToRad;
+    const double dLambda = dLonDeg * kDegToRad;
+    const double estimate = kEstimateRadius * std::acos(std::cos(dPhi) * std::cos(dLambda));
+
+    const double a = aAxis;
+    const double f = 1 / inverseFlattening;
+    const double e2 = eccSq;
+    const double phi1 = lat1 * kDegToRad;
+    const double phi2 = lat2 * kDegToRad;
+
+    if (estimate < kShortLine) {
+        // Puissant, inverted. The longitude difference is taken across the
+        // nearer side of the +-180 meridian, as the estimate does.
+        const double dLambdaEast = std::fabs(dLonDeg) > 180 ? std::remainder(dLonDeg, 360.0) * kDegToRad : dLambda;
+        const double sinP1 = std::sin(phi1);
+        const double cosP1 = std::cos(phi1);
+        const double tanP1 = std::tan(phi1);
+        const double sinP2 = std::sin(phi2);
+        const double cosP2 = std::cos(phi2);
+        const double w1 = 1 - e2 * (sinP1 * sinP1);
+        const double m1 = a * (1 - e2) / std::pow(w1, 1.5);
+        const double n1 = a / std::sqrt(w1);
+        const double n2 = a / std::sqrt(1 - e2 * (sinP2 * sinP2));
+        const double k = 3 * e2 * sinP1 * cosP1 / (2 * w1);
+        const double x = dLambdaEast * n2 * cosP2;
+        const double y = dPhi * m1 / (1 - k * dPhi);
+
+        double az = arctan(x, y);
+        double s = lineLength(x, y, az);
+        for (int step = 0; step < kRefineSteps; ++step) {
+            const double alpha = az * kDegToRad;
+            const double sinA = std::sin(alpha);
+            const double cosA = std::cos(alpha);
+            const double sin2A = sinA * sinA;
+            const double t = s * s * s * sinA / (6 * (n2 * n2));
+            const double xr = x + t - t * sin2A / (cosP2 * cosP2);
+            const double yr = y + s * s * tanP1 * sin2A / (2 * n1) +
+                              (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A / (6 * (n1 * n1));
+            const double azNew = arctan(xr, yr);
+            const double sNew = lineLength(xr, yr, azNew);
+            const bool settled = std::fabs(sNew - s) <= kRefineDistance || std::fabs(azNew - az) <= kRefineAzimuth;
+            az = azNew;
+            s = sNew;
+            if (settled)
+                break;
+        }
+        azimuth = az;
+        distance = s;
+        return;
+    }
+
+    // Sodano.
+    if (std::fabs(lat2 - lat1) + std::fabs(lon2 - lon1) < 1e-5) {
+        azimuth = 0;
+        distance = 0;
+        return;
+    }
+    double l1 = lon1, l2 = lon2;
+    if (l1 < 0)
+        l1 += 360;
+    if (l2 < 0)
+        l2 += 360;
+    double L = l2 - l1;
+    if (std::fabs(L) > 180) {
+        if (L > 0)
+            L -= 360;
+        else
+            L += 360;
+    }
+    L *= kDegToRad;
+
+    const double f2 = f * f;
+    const double F1 = f + f2;
+    const double b = (1 - f) * a;
+    const double beta1 = std::atan((1 - f) * std::tan(phi1));
+    const double beta2 = std::atan((1 - f) * std::tan(phi2));
+    const double sinB1 = std::sin(beta1), cosB1 = std::cos(beta1);
+    const double sinB2 = std::sin(beta2), cosB2 = std::cos(beta2);
+    const double P = sinB1 * sinB2;
+    const double Q = cosB1 * cosB2;
+    const double sinL = std::sin(L), cosL = std::cos(L);
+    const double cosSigma = P + Q * cosL;
+    // Rounding can take the cosine a hair beyond +-1 for nearly antipodal points.
+    const double sigma = std::acos(cosSigma > 1 ? 1.0 : (cosSigma < -1 ? -1.0 : cosSigma));
+    const double u = sinL * cosB2;
+    const double v = sinB2 * cosB1 - sinB1 * cosB2 * cosL;
+    const double sinSigma = std::sqrt(u * u + v * v);
+    const double c = Q * sinL / sinSigma;
+    const double m = 1 - c * c;
+    const double sigma2 = sigma * sigma;
+    const double cos2S = cosSigma * cosSigma;
+
+    distance = b * ((1 + f + f2) * sigma + P * (F1 * sinSigma - f2 * sigma2 / (2 * sinSigma)) -
+                    (m / 2) * (F1 * (sigma + sinSigma * cosSigma) - f2 * sigma2 * cosSigma / sinSigma) -
+                    (P * P / 2) * f2 * sinSigma * cosSigma +
+                    (m * m / 16) * (f2 * sigma + f2 * sinSigma * cosSigma - 8 * f2 * sigma2 * cosSigma / sinSigma -
+                                    2 * f2 * sinSigma * (cos2S * cosSigma)) +
+                    (P * m / 2) * (f2 * sinSigma * cos2S + f2 * sigma2 / sinSigma));
+
+    const double lambda = L + c * (F1 * sigma - (P / 2) * (f2 * sinSigma + 2 * f2 * sigma2 / sinSigma) +
+                                   (m / 4) * (f2 * sinSigma * cosSigma - 5 * f2 * sigma + 4 * f2 * sigma2 * cosSigma / sinSigma));
+
+    const double D = sinB2 * cosB1 - std::cos(lambda) * sinB1 * cosB2;
+    if (L == 0) {
+        azimuth = D < 0 ? 180 : 0;
+    } else if (std::fabs(D) <= 1e-8) {
+        azimuth = L > 0 ? 90 : 270;
+    } else {
+        const double X = cosB2 * std::sin(lambda) / D;
+        const double A = std::atan(X) * kRadToDeg;
+        if (L > 0) {
+            azimuth = A;
+            if (X < 0)
+                azimuth += 180;
+        } else {
+            azimuth = A + 360;
+            if (X > 0)
+                azimuth -= 180;
+        }
+    }
+}
