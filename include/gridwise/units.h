@@ -2,7 +2,17 @@
  *
  * The unit table holds ten records, five filled: 0 metres, 1 feet, 2 US survey
  * feet, 3 kilometres, 4 nautical miles. The settings live in section "units" of the
- * settings file the caller names. Numbers are written and read in the "C" locale. */
+ * settings file the caller names. Numbers are written and read in the "C" locale.
+ *
+ * Unit indices (distUnits, wpUnits, the `unit` arguments): records 0 to 4. An index
+ * outside them (a settings file may hold any number; it is kept as read and saved back
+ * unchanged) converts as metres, with the metres abbreviation and decimals.
+ *
+ * Without a units object (before allocUnits, after deAllocUnits) the functions act as
+ * a freshly built Units would: metersToDist and distToMeters give 1.0, distToStr and
+ * wpDistToStr write metres, parseStrToDist and parseStrToUnit read numbers without a
+ * suffix as metres (or in the given unit), getLatLonStyle and defaultEntry give 0.
+ * saveUnits, loadUnits and deAllocUnits then leave every file alone. */
 #ifndef GRIDWISE_UNITS_H
 #define GRIDWISE_UNITS_H
 
@@ -33,11 +43,16 @@ public:
     int defaultEntry;
     int defaultDistCalc;
 
+    /* The five filled records, records 5 to 9 empty, all settings 0. */
     Units();
+    /* Reads the seven settings from section "units" of file (integers, 0 when missing).
+     * A null file changes nothing. */
     void loadData(char* file);
+    /* Writes the seven settings ("%d") to section "units" of file. */
     void saveData(char* file);
     /* value in metres written in unit `unit` with `decimals` decimals (clamped to
-     * 0..9) followed by the unit's abbreviation; `capacity` is the caller's buffer size. */
+     * 0..9) followed by the unit's abbreviation, no space ("328.083ft"); at most
+     * `capacity` bytes are written, terminator included (nothing when capacity <= 0). */
     void toStr(char* dst, double meters, int unit, int decimals, int capacity);
     /* parseStrToUnit of text with `unit` as the default unit; metres. */
     double fromStr(char* text, int unit);
@@ -49,12 +64,29 @@ typedef struct Units Units;
 
 GW_C_BEGIN
 
+/* allocUnits: creates the units object and loads it from file; 1, or 0 when it cannot
+ * be allocated. Called again, it starts the existing object afresh and reloads it (a
+ * pointer taken from getUnits stays valid). deAllocUnits saves to file and destroys.
+ * loadUnits remembers file as the units file name (a name of 256 characters or more
+ * is not remembered; the old name stays) and reloads the object when there is one.
+ *
+ * distToStr, wpDistToStr: distance in the distance (waypoint) unit followed by its
+ * abbreviation, no space ("1234.57m"); at most 50 bytes are written, terminator
+ * included. wpDistToStr's decimals are clamped to 0..9.
+ *
+ * parseStrToUnit: distance text in metres. Optional axis label (N E Y X S O), sign,
+ * a run of at most 12 digits and points, optional suffix m, km, nm, ft, yd (any
+ * case; "ft" is international feet when unit is 1, US survey feet otherwise); without
+ * a suffix the number is in unit `unit` (negative counts as 0). *pos (may be null)
+ * receives the index of the first character not read. 0.0 for text without a number
+ * (and for a null text). parseStrToDist: the same with distUnits, position dropped. */
 GW_EXPORT int allocUnits(char* file);
 GW_EXPORT void deAllocUnits(char* file);
 GW_EXPORT void saveUnits(char* file);
 GW_EXPORT void loadUnits(char* file);
 GW_EXPORT Units* getUnits(void);
 GW_EXPORT int getLatLonStyle(void);
+/* defaultEntry (0 latitude/longitude, 1 grid), under two names. */
 GW_EXPORT int geoOrGrid(void);
 GW_EXPORT int defaultEntry(void);
 GW_EXPORT double metersToDist(void);

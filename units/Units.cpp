@@ -1,0 +1,278 @@
+#include "gridwise/units.h"
+
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+#include "units/UnitsFileName.h"
+
+#include <climits>
+#include <cstddef>
+#include <cstring>
+#include <new>
+#include <utility>
+
+namespace {
+
+// The process-wide units object (null when there is none) and the units file name.
+Units* g_units = nullptr;
+char g_unitsFileName[256] = "";
+
+constexpr const char* kSection = "units";
+// Records 0 to 4 of the table are filled.
+constexpr int kFilledUnits = 5;
+// distToStr and wpDistToStr write at most this many bytes, terminator included.
+constexpr std::size_t kDistTextSize = 50;
+
+// The record a unit index stands for. An index outside the filled records (a value
+// read from a settings file is kept as read) converts as metres.
+const Unit& unitRecord(const Units& units, int index) {
+    if (index < 0 || index >= kFilledUnits) index = 0;
+    return units.unitTable[index];
+}
+
+// Without a units object the functions act as a freshly built one would: metres,
+// latitudes and longitudes in degrees and decimal minutes, entry in latitude/longitude.
+const Units& freshUnits() {
+    static const Units fresh;
+    return fresh;
+}
+
+const Units& current() { return g_units != nullptr ? *g_units : freshUnits(); }
+
+// Writes meters in `unit` with `decimals` decimals (clamped to 0..9) and the unit's
+// abbreviation: the pattern ("%.1lf%s" or "%.2lf%s") with its precision digit replaced.
+void formatDistance(char* dst, std::size_t cap, double meters, const Unit& unit, const char* pattern, int decimals) {
+    if (dst == nullptr || cap == 0) return;
+    if (decimals < 0) decimals = 0;
+    if (decimals > 9) decimals = 9;
+    char format[8];
+    gw::copyBounded(format, pattern, sizeof format);
+    format[2] = static_cast<char>('0' + decimals);
+    gw::cFormat(dst, cap, format, meters / unit.metersPerUnit, unit.abbrev);
+}
+
+// Distance text to metres with the factors of `units`' table (see parseStrToUnit).
+double parseDistance(const Units& units, const char* text, int* pos, int unit) {
+    int ignored = 0;
+    if (pos == nullptr) pos = &ignored;
+    *pos = 0;
+    if (unit < 0) unit = 0;
+    if (text == nullptr) return 0.0;
+    const std::size_t length = std::strlen(text);
+    std::size_t p = 0;
+    auto finish = [&](double value) {
+        *pos = p > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(p);
+        return value;
+    };
+    auto skipSpace = [&] {
+        while (p < length && gw::cIsSpace(static_cast<unsigned char>(text[p]))) ++p;
+    };
+    if (length == 0) return finish(0.0);
+
+    skipSpace();
+    if (p >= length) return finish(0.0);
+
+    // An axis label in front of a grid value.
+    if (std::strchr("NnEeYyXxSsOo", text[p]) != nullptr) {
+        ++p;
+        skipSpace();
+    }
+
+    double sign = 1.0;
+    if (text[p] == '+') {
+        ++p;
+        skipSpace();
+    } else if (text[p] == '-') {
+        ++p;
+        sign = -1.0;
+        skipSpace();
+    }
+
+    auto isNumberChar = [](char c) { return gw::cIsDigit(static_cast<unsigned char>(c)) || c == '.'; };
+    if (!isNumberChar(text[p])) return finish(0.0);
+
+    // At most twelve digits and points; "1.2.3" reads as 1.2.
+    char run[13];
+    std::size_t n = 0;
+    while (p < length && n < 12 && isNumberChar(text[p])) run[n++] = text[p++];
+    run[n] = '\0';
+    const double number = gw::cAtof(run);
+
+    skipSpace();
+
+    double factor = 0.0;
+    bool suffix = false;
+    if (text[p] != '\0' && std::strchr("mMfFkKnNyY", text[p]) != nullptr) {
+        auto upper = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; };
+        char s[3] = {upper(text[p]), '\0', '\0'};
+        std::size_t letters = 1;
+        if (gw::cIsAlpha(static_cast<unsigned char>(text[p + 1]))) {
+            s[1] = upper(text[p + 1]);
+            letters = 2;
+        }
+        suffix = true;
+        if (std::strcmp(s, "M") == 0)
+            factor = 1.0;
+        else if (std::strcmp(s, "KM") == 0)
+            factor = 1000.0;
+        else if (std::strcmp(s, "NM") == 0)
+            factor = 1852.0;
+        else if (std::strcmp(s, "FT") == 0)
+            factor = unit == 1 ? 0.3048 : 0.30480060960121924;
+        else if (std::strcmp(s, "YD") == 0)
+            factor = 0.9144;
+        else
+            suffix = false;
+        if (suffix) p += letters;
+    }
+    if (!suffix) factor = unitRecord(units, unit).metersPerUnit;
+
+    return finish(sign * number * factor);
+}
+
+} // namespace
+
+namespace gw {
+const char* unitsFileName() { return g_unitsFileName; }
+} // namespace gw
+
+Unit::Unit() : name{}, abbrev{}, metersPerUnit(0.0), decimals(2) {}
+
+Units::Units()
+    : distUnits(0), wpUnits(0), latLonStyle(0), defaultLatHemi(0), defaultLonHemi(0), defaultEntry(0),
+      defaultDistCalc(0) {
+    struct Row {
+        const char* name;
+        const char* abbrev;
+        double metersPerUnit;
+        int decimals;
+    };
+    static const Row rows[kFilledUnits] = {
+        {"meters", "m", 1.0, 2},
+        {"feet", "ft", 0.3048, 2},
+        {"US survey feet", "ft", 0.30480060960121924, 2}, // 12 / 39.37
+        {"kilometers", "km", 1000.0, 5},
+        {"nautical miles", "nm", 1852.0, 5},
+    };
+    for (int i = 0; i < kFilledUnits; ++i) {
+        gw::copyBounded(unitTable[i].name, rows[i].name, sizeof unitTable[i].name);
+        gw::copyBounded(unitTable[i].abbrev, rows[i].abbrev, sizeof unitTable[i].abbrev);
+        unitTable[i].metersPerUnit = rows[i].metersPerUnit;
+        unitTable[i].decimals = rows[i].decimals;
+    }
+}
+
+void Units::loadData(char* file) {
+    if (file == nullptr) return;
+    distUnits = gw::iniGetInt(kSection, "distUnits", 0, file);
+    wpUnits = gw::iniGetInt(kSection, "wpUnits", 0, file);
+    latLonStyle = gw::iniGetInt(kSection, "latLonStyle", 0, file);
+    defaultLatHemi = gw::iniGetInt(kSection, "defaultLatHemi", 0, file);
+    defaultLonHemi = gw::iniGetInt(kSection, "defaultLonHemi", 0, file);
+    defaultEntry = gw::iniGetInt(kSection, "defaultEntry", 0, file);
+    defaultDistCalc = gw::iniGetInt(kSection, "defaultDistCalc", 0, file);
+}
+
+void Units::saveData(char* file) {
+    if (file == nullptr) return;
+    const std::pair<const char*, int> settings[] = {
+        {"distUnits", distUnits},           {"wpUnits", wpUnits},
+        {"latLonStyle", latLonStyle},       {"defaultLatHemi", defaultLatHemi},
+        {"defaultLonHemi", defaultLonHemi}, {"defaultEntry", defaultEntry},
+        {"defaultDistCalc", defaultDistCalc},
+    };
+    for (const auto& [key, value] : settings) {
+        char text[16];
+        gw::cFormat(text, sizeof text, "%d", value);
+        gw::iniWriteString(kSection, key, text, file);
+    }
+}
+
+void Units::toStr(char* dst, double meters, int unit, int decimals, int capacity) {
+    if (capacity <= 0) return;
+    formatDistance(dst, static_cast<std::size_t>(capacity), meters, unitRecord(*this, unit), "%.1lf%s", decimals);
+}
+
+double Units::fromStr(char* text, int unit) {
+    int pos = 0;
+    return parseDistance(*this, text, &pos, unit);
+}
+
+extern "C" {
+
+int allocUnits(char* file) {
+    try {
+        if (g_units != nullptr) {
+            // A second allocUnits starts the existing object afresh, so pointers the
+            // host took from getUnits stay valid.
+            *g_units = Units();
+        } else {
+            g_units = new (std::nothrow) Units();
+            if (g_units == nullptr) return 0;
+        }
+        g_units->loadData(file);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+void deAllocUnits(char* file) {
+    if (g_units == nullptr) return;
+    try {
+        g_units->saveData(file);
+    } catch (...) {
+    }
+    delete g_units;
+    g_units = nullptr;
+}
+
+void saveUnits(char* file) {
+    if (g_units == nullptr) return;
+    try {
+        g_units->saveData(file);
+    } catch (...) {
+    }
+}
+
+void loadUnits(char* file) {
+    if (file == nullptr) return;
+    // A name that does not fit the 256-character buffer is not remembered.
+    if (strnlen(file, sizeof g_unitsFileName) < sizeof g_unitsFileName)
+        gw::copyBounded(g_unitsFileName, file, sizeof g_unitsFileName);
+    if (g_units == nullptr) return;
+    try {
+        g_units->loadData(file);
+    } catch (...) {
+    }
+}
+
+Units* getUnits(void) { return g_units; }
+
+int getLatLonStyle(void) { return current().latLonStyle; }
+
+int defaultEntry(void) { return current().defaultEntry; }
+
+// The same function under its second name.
+int geoOrGrid(void) __attribute__((alias("defaultEntry")));
+
+double metersToDist(void) { return 1.0 / unitRecord(current(), current().distUnits).metersPerUnit; }
+
+double distToMeters(void) { return unitRecord(current(), current().distUnits).metersPerUnit; }
+
+void distToStr(char* dst, double meters) {
+    const Unit& unit = unitRecord(current(), current().distUnits);
+    formatDistance(dst, kDistTextSize, meters, unit, "%.1lf%s", unit.decimals);
+}
+
+void wpDistToStr(char* dst, double meters, int decimals) {
+    formatDistance(dst, kDistTextSize, meters, unitRecord(current(), current().wpUnits), "%.2lf%s", decimals);
+}
+
+double parseStrToDist(char* text) {
+    int pos = 0;
+    return parseDistance(current(), text, &pos, current().distUnits);
+}
+
+double parseStrToUnit(char* text, int* pos, int unit) { return parseDistance(current(), text, pos, unit); }
+
+} // extern "C"
