@@ -18,14 +18,22 @@ constexpr int kRefineSteps = 4;            // refinement steps of the short-line
 constexpr double kRefineDistance = 0.0001; // metres
 constexpr double kRefineAzimuth = 1.7453e-6; // degrees
 
-// Distance from the components of a short line and its azimuth (degrees), using
-// the better-conditioned component.
-inline double lineLength(double x, double y, double azimuthDeg) {
-    const double alpha = azimuthDeg * kDegToRad;
-    const double sinA = std::sin(alpha);
-    if (std::fabs(sinA) <= 0.5)
-        return y / std::cos(alpha);
-    return x / sinA;
+// An azimuth of a short line with its sine and cosine, and the distance formed
+// from the line's components with the better-conditioned one.
+struct Heading {
+    double azimuth; // degrees, [0, 360)
+    double sinA, cosA;
+    double distance;
+};
+
+inline Heading heading(double x, double y) {
+    Heading h;
+    h.azimuth = arctan(x, y);
+    const double alpha = h.azimuth * kDegToRad;
+    h.sinA = std::sin(alpha);
+    h.cosA = std::cos(alpha);
+    h.distance = std::fabs(h.sinA) <= 0.5 ? y / h.cosA : x / h.sinA;
+    return h;
 }
 
 } // namespace
@@ -167,27 +175,23 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
         const double x = dLambdaEast * n2 * cosP2;
         const double y = dPhi * m1 / (1 - k * dPhi);
 
-        double az = arctan(x, y);
-        double s = lineLength(x, y, az);
+        Heading cur = heading(x, y);
         for (int step = 0; step < kRefineSteps; ++step) {
-            const double alpha = az * kDegToRad;
-            const double sinA = std::sin(alpha);
-            const double cosA = std::cos(alpha);
-            const double sin2A = sinA * sinA;
-            const double t = s * s * s * sinA / (6 * (n2 * n2));
+            const double s = cur.distance;
+            const double sin2A = cur.sinA * cur.sinA;
+            const double t = s * s * s * cur.sinA / (6 * (n2 * n2));
             const double xr = x + t - t * sin2A / (cosP2 * cosP2);
             const double yr = y + s * s * tanP1 * sin2A / (2 * n1) +
-                              (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A / (6 * (n1 * n1));
-            const double azNew = arctan(xr, yr);
-            const double sNew = lineLength(xr, yr, azNew);
-            const bool settled = std::fabs(sNew - s) <= kRefineDistance || std::fabs(azNew - az) <= kRefineAzimuth;
-            az = azNew;
-            s = sNew;
+                              (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cur.cosA * sin2A / (6 * (n1 * n1));
+            const Heading next = heading(xr, yr);
+            const bool settled = std::fabs(next.distance - s) <= kRefineDistance ||
+                                 std::fabs(next.azimuth - cur.azimuth) <= kRefineAzimuth;
+            cur = next;
             if (settled)
                 break;
         }
-        azimuth = az;
-        distance = s;
+        azimuth = cur.azimuth;
+        distance = cur.distance;
         return;
     }
 
