@@ -27,7 +27,20 @@
 // under 40000 m by Puissant's series (the inverse refines them in at most four
 // steps), longer lines by Sodano's formulas. The inverse chooses the method by the
 // length on a sphere of radius 6378206.4 m. Azimuths are clockwise from north in
-// [0, 360).
+// [0, 360). Worst errors on WGS 84 against exact geodesics (end-point position of
+// direct; distance and azimuth of inverse), both ends within the latitudes given:
+//     length            |lat| <= 60        |lat| <= 80         inverse azimuth
+//     under 1 km        0.1 mm             0.1 mm              0.001"
+//     1 km to 40 km     0.009 m            0.23 m (0.027 m     0.02"
+//                                          up to 70 deg)
+//     40 km to 1000 km  0.04 m             0.09 m              0.004"
+//     1000 to 10000 km  0.6 m              0.62 m              0.005"
+//     10000 to 18000 km 1.7 m (direct), 2.8 m (inverse), 1.1" (azimuth)
+// Inverse distances of lines under 40 km are within 0.01 m up to 80 degrees. Near
+// the antipode (beyond about 18000 km) the long-line formulas lose accuracy (tens
+// of metres and arc-seconds); at latitudes of exactly +-90 the results are not
+// defined. A start point with a longitude beyond +-180 by a short line's length is
+// not brought back (direct lines under 40 km keep lon1 + difference).
 //
 // No operation reports errors; NaN or infinite input gives NaN or infinite results
 // and every iteration has a fixed cap.
