@@ -39,8 +39,9 @@
 // Inverse distances of lines under 40 km are within 0.01 m up to 80 degrees. Near
 // the antipode (beyond about 18000 km) the long-line formulas lose accuracy (tens
 // of metres and arc-seconds); at latitudes of exactly +-90 the results are not
-// defined. A start point with a longitude beyond +-180 by a short line's length is
-// not brought back (direct lines under 40 km keep lon1 + difference).
+// defined. Direct lines under 40 km return lon1 plus the longitude difference
+// unwrapped, so an end point just across the +-180 meridian lies slightly beyond
+// +-180; longer lines return longitudes in [-180, 180].
 //
 // No operation reports errors; NaN or infinite input gives NaN or infinite results
 // and every iteration has a fixed cap.
