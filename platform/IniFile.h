@@ -14,9 +14,22 @@
 // the file atomically (temporary file in the same folder, then rename), so a
 // crash leaves the old or the new file, never a broken one.
 //
-// Reads of one file are served from a cache that is refreshed when the file's
-// size or modification time changes, so loading a section key by key does not
-// re-read and re-parse the file for every key.
+// Reads of one file are served from a cache (a few files, keyed by path) that is
+// refreshed when the file's size, modification time (with nanoseconds), inode or
+// device changes, so loading a section key by key does not re-read and re-parse the
+// file for every key. A file modified less than two seconds before it was read is
+// compared with its cached text on every use until then, since a second change within
+// one tick of the file system's clock may leave its time stamp as it was. Writes
+// through this module update the cache.
+//
+// Robustness: only regular files of at most 64 MiB are read; anything else (a folder,
+// a device, a pipe, a larger file) reads as missing, and a write to it fails. Lines
+// without '=', '[' lines without ']', NUL bytes and binary garbage never stop a reader
+// (a value ends at a NUL byte). Lines before the first section belong to no section;
+// a section that appears more than once reads as one section (the first occurrence of
+// a key wins), and a write changes that occurrence or, for a new key, appends it to
+// the first occurrence of the section. A write through a symbolic link changes the
+// file it names; the file's permission bits are kept.
 #ifndef GRIDWISE_PLATFORM_INIFILE_H
 #define GRIDWISE_PLATFORM_INIFILE_H
 
@@ -42,8 +55,13 @@ std::size_t iniGetString(const char* section, const char* key, const char* def, 
 // key (or the section or the file) is missing.
 int iniGetInt(const char* section, const char* key, int def, const char* file);
 
-// Writes key=value into section of file. Returns false, leaving the old file
-// untouched, when the write cannot be done.
+// Writes key=value into section of file. A value is cut at its first line break; a
+// null value writes an empty one. New lines get the line ending of the file's first
+// line (LF for a new file); a new section is appended after a blank line. Returns
+// false, leaving the old file untouched, when the write cannot be done: null or empty
+// names, a key holding '=' or a line break or starting with '[' or ';', a section name
+// holding ']' or a line break, a missing folder, a read-only file or folder, a file
+// that cannot be read.
 bool iniWriteString(const char* section, const char* key, const char* value, const char* file);
 
 } // namespace gw
