@@ -8,16 +8,20 @@
  *   X, Y, Z. Exact (closed form); NaN or infinite input gives NaN or infinite output.
  * cartToGeo: the reverse. The longitude lies in [0, 360) (0 when X and Y are both
  *   0). The latitude iteration stops when a step changes the latitude by at most
- *   2e-9 radians (about 1.3 cm on the ground) or after 50 steps, whichever comes
- *   first; for points within a few hundred kilometres of the ellipsoid it ends after
- *   three or four steps. On the polar axis (X and Y both 0) the latitude is +90 or
- *   -90 (the sign of Z; +90 at the centre) and the height is |Z| minus the
- *   semi-minor axis. NaN or infinite coordinates give NaN results, never a hang.
+ *   2e-9 radians or after 50 steps, whichever comes first; for points within a few
+ *   hundred kilometres of the ellipsoid it ends after three or four steps, with the
+ *   latitude within 1e-10 degree. The height is that of the step before the last,
+ *   so it may be off by up to N tan(lat) 2e-9 m: about 2 mm at 15 degrees, 0.5 m
+ *   at 89. On the polar axis (X and Y both 0) the latitude is +90 or -90 (the sign
+ *   of Z; +90 at the centre) and the height is |Z| minus the semi-minor axis. A
+ *   coordinate that is NaN or infinite gives NaN latitude and longitude and a NaN
+ *   or infinite height, never a hang.
  * ed50ToFromEd87: the polynomial correction between the "ED50(N Sea)" datum and
  *   ED50 (direction 1: from the North Sea datum; -1: back, with the same polynomial
- *   evaluated at the given point, so the two directions are inverse to about 1e-9
- *   degree in the North Sea). Corrections are a few hundredths of an arc-second;
- *   the polynomial is meant for about 50..62 N, 5 W..10 E.
+ *   evaluated at the given point, so the two directions are inverse only to about
+ *   4e-8 degree, a few millimetres, in the North Sea). Corrections are a few
+ *   hundredths of an arc-second; the polynomial is meant for about 50..62 N,
+ *   5 W..10 E, and grows quickly outside.
  * transRot: rotates (x, y, z) in place about Z by angle1, then about the new X by
  *   angle2, then about the new Y by angle3 (degrees).
  *
