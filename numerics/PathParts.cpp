@@ -1,0 +1,65 @@
+// Path names split into drive, directory, file name and extension.
+#include "numerics/PathParts.h"
+
+#include "platform/CLocale.h"
+
+#include <climits>
+#include <cstring>
+
+namespace gw {
+
+namespace {
+
+void copyPart(char* dst, const char* begin, const char* end) {
+    const std::size_t len = static_cast<std::size_t>(end - begin);
+    std::memcpy(dst, begin, len);
+    dst[len] = '\0';
+}
+
+} // namespace
+
+PathParts splitPath(const char* path) {
+    PathParts parts{};
+    if (!path) return parts;
+    char text[260];
+    copyBounded(text, path, sizeof text);
+    const char* p = text;
+    const char* end = text + std::strlen(text);
+    if (p[0] != '\0' && p[1] == ':') {
+        copyPart(parts.drive, p, p + 2);
+        p += 2;
+    }
+    const char* lastSep = nullptr;
+    const char* lastDot = nullptr;
+    for (const char* q = p; q < end; ++q) {
+        if (*q == '/' || *q == '\\') {
+            lastSep = q;
+            lastDot = nullptr;
+        } else if (*q == '.') {
+            lastDot = q;
+        }
+    }
+    const char* nameStart = lastSep ? lastSep + 1 : p;
+    copyPart(parts.dir, p, nameStart);
+    const char* nameEnd = lastDot ? lastDot : end;
+    copyPart(parts.name, nameStart, nameEnd);
+    copyPart(parts.ext, nameEnd, end);
+    return parts;
+}
+
+int fileNameNumber(const char* text) {
+    if (!text) return 0;
+    while (cIsSpace(static_cast<unsigned char>(*text))) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    long long v = 0;
+    for (; cIsDigit(static_cast<unsigned char>(*text)); ++text) {
+        if (v <= static_cast<long long>(INT_MAX) + 1) v = 10 * v + (*text - '0');
+    }
+    if (negative) v = -v;
+    if (v > INT_MAX) return INT_MAX;
+    if (v < INT_MIN) return INT_MIN;
+    return static_cast<int>(v);
+}
+
+} // namespace gw
