@@ -178,7 +178,7 @@ struct ParsedFile {
         for (std::size_t pos = 0; pos < t.size();) {
             // Only lines that start with '[' after blanks can open a section.
             std::size_t b = pos;
-            while (b < t.size() && (t[b] == ' ' || t[b] == '\t')) ++b;
+            while (b < t.size() && t[b] != '\n' && cIsSpace(static_cast<unsigned char>(t[b]))) ++b;
             if (b < t.size() && t[b] == '[') {
                 Line line = scanLine(t, pos);
                 if (line.kind == Line::Section) {
@@ -283,8 +283,9 @@ private:
             files_.erase(path);
             return nullptr;
         }
+        const bool cached = it != files_.end();
         ParsedFile& file = slot(path);
-        bool same = it != files_.end() && file.text == text;
+        const bool same = cached && file.text == text;
         file.id = idOf(opened);
         file.readAt = readAt;
         if (!same) {

@@ -88,7 +88,9 @@ const char* const kReadFixture =
     "projName = UTM 31 \n"
     "[units]\n"
     "dup=third\n"
-    "late=from the second [units]\n";
+    "late=from the second [units]\n"
+    "\t [Indented] trailing text\n"
+    "k = in\n";
 
 struct ReadCase {
     const char* section;
@@ -113,6 +115,8 @@ const ReadCase kReadCases[] = {
     {"units", "; distUnits", nullptr},
     {"", "orphan", nullptr},              // keys before the first section belong to none
     {"geodesy", "distUnits", nullptr},
+    {"indented", "k", "in"},              // blanks before '[' and text after ']' allowed
+    {"units", "k", nullptr},
 };
 
 TEST_F(IniFileTest, ReadsLfAndCrlfFilesAlike) {
