@@ -1,0 +1,175 @@
+// Module start-up through the host's services: the calls, their arguments and
+// order, acceptance and refusal, the defaults, and the module-state switch.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "gridwise/host.h"
+#include "module/Gridwise.h"
+#include "module/ModuleState.h"
+#include "platform/HostServices.h"
+
+namespace {
+
+struct Recorder {
+    std::vector<std::string> calls;
+    const void* module = nullptr;
+    unsigned int version = 0;
+    std::string source;
+    std::string build;
+    int answer = 1;
+    void* helpWindow = nullptr;
+};
+
+void recLoad(void* ctx, const void* module) {
+    auto* r = static_cast<Recorder*>(ctx);
+    r->calls.push_back("load");
+    r->module = module;
+}
+
+int recCheck(void* ctx, unsigned int version, const char* source, const char* build) {
+    auto* r = static_cast<Recorder*>(ctx);
+    r->calls.push_back("check");
+    r->version = version;
+    r->source = source ? source : "(null)";
+    r->build = build ? build : "(null)";
+    return r->answer;
+}
+
+int recHelp(void* ctx, void* window) {
+    auto* r = static_cast<Recorder*>(ctx);
+    r->calls.push_back("help");
+    r->helpWindow = window;
+    return 1;
+}
+
+GwHostServices servicesFor(Recorder& r) {
+    GwHostServices s{};
+    s.context = &r;
+    s.loadAppResources = recLoad;
+    s.checkDllVersion = recCheck;
+    s.showHelpfile = recHelp;
+    return s;
+}
+
+class ModuleTest : public ::testing::Test {
+protected:
+    void TearDown() override { gwSetHostServices(nullptr); }
+};
+
+} // namespace
+
+TEST_F(ModuleTest, InitialisationLoadsResourcesThenChecksTheVersion) {
+    for (int answer : {1, 0, 7}) {
+        SCOPED_TRACE(answer);
+        Recorder r;
+        r.answer = answer;
+        const GwHostServices s = servicesFor(r);
+        gwSetHostServices(&s);
+        CGridwiseApp app;
+        EXPECT_EQ(app.initInstance(), answer != 0);
+        EXPECT_EQ(r.calls, (std::vector<std::string>{"load", "check"}));
+        EXPECT_EQ(r.module, static_cast<const void*>(&theApp));
+        EXPECT_EQ(r.version, 0x4010007u);
+        EXPECT_EQ(r.version, 67174407u);
+        EXPECT_EQ(r.source, ".\\Gridwise.cpp");
+        // The compiler's date and time form, e.g. "Jan 15 2014 16:19:55".
+        EXPECT_TRUE(std::regex_match(
+            r.build, std::regex("[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [0-2][0-9]:[0-5][0-9]:[0-6][0-9]")))
+            << r.build;
+    }
+}
+
+TEST_F(ModuleTest, ServicesPassThroughAndMissingOnesDefault) {
+    Recorder r;
+    GwHostServices s = servicesFor(r);
+    gwSetHostServices(&s);
+    int window = 0;
+    EXPECT_TRUE(gw::hostServices().showHelpfile(reinterpret_cast<CWnd*>(&window)));
+    EXPECT_EQ(r.helpWindow, &window);
+
+    s.loadAppResources = nullptr;
+    s.checkDllVersion = nullptr;
+    s.showHelpfile = nullptr;
+    gwSetHostServices(&s);
+    r.calls.clear();
+    CGridwiseApp app;
+    EXPECT_TRUE(app.initInstance());
+    EXPECT_FALSE(gw::hostServices().showHelpfile(nullptr));
+    EXPECT_TRUE(r.calls.empty());
+
+    gwSetHostServices(nullptr);
+    gw::DefaultHostServices defaults;
+    EXPECT_TRUE(defaults.checkDllVersion(0x4010007u, ".\\Gridwise.cpp", "x"));
+    EXPECT_FALSE(defaults.showHelpfile(nullptr));
+    EXPECT_TRUE(CGridwiseApp().initInstance());
+}
+
+TEST_F(ModuleTest, ModuleStateIsRestoredOnEveryExit) {
+    EXPECT_FALSE(gw::moduleStateActive());
+    {
+        gw::ModuleStateScope outer;
+        EXPECT_TRUE(gw::moduleStateActive());
+        {
+            gw::ModuleStateScope inner;
+            EXPECT_TRUE(gw::moduleStateActive());
+        }
+        EXPECT_TRUE(gw::moduleStateActive());
+    }
+    EXPECT_FALSE(gw::moduleStateActive());
+    try {
+        gw::ModuleStateScope scope;
+        throw std::runtime_error("leave");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_FALSE(gw::moduleStateActive());
+}
+
+namespace {
+
+// Registers services that answer `answer`, uses the library twice and tells
+// whether everything went as it should.
+bool startUpCase(int answer, bool ready) {
+    Recorder r;
+    r.answer = answer;
+    const GwHostServices s = servicesFor(r);
+    const bool before = gwSetHostServices(&s) == 1 && !gw::moduleStartupRan();
+    const bool first = gw::moduleReady();
+    const bool second = gw::moduleReady();
+    const bool after = gwSetHostServices(&s) == 0;
+    const std::vector<std::string> once = {"load", "check"};
+    return before && after && first == ready && second == ready && r.calls == once;
+}
+
+} // namespace
+
+// The start-up runs once per process, so each case runs in a fresh one.
+TEST(ModuleStartUp, RunsOnceOnFirstUse) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(startUpCase(1, true) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::exit(startUpCase(0, false) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::exit(startUpCase(5, true) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+int reenter(void*, unsigned int, const char*, const char*) {
+    // A host service that calls back into the library during start-up gets nothing.
+    return gw::moduleReady() ? 0 : 1;
+}
+} // namespace
+
+TEST(ModuleStartUp, ReentryDuringStartUpIsRefused) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            GwHostServices s{};
+            s.checkDllVersion = reenter;
+            gwSetHostServices(&s);
+            std::exit(gw::moduleReady() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
