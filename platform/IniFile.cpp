@@ -2,6 +2,7 @@
 
 #include "platform/CLocale.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
@@ -9,7 +10,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <atomic>
 #include <mutex>
 #include <pwd.h>
 #include <string_view>
