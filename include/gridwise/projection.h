@@ -27,9 +27,16 @@ class Datum;
 class CWnd;            /* parent window handle of the dialog toolkit (opaque here) */
 struct ProjDataStruct; /* one entry of the projection list file */
 
-/* Longest initialisation string a projection writes, terminator included, for
- * any field values (see getInitStr). Buffers handed to getInitStr must hold it. */
-#define GW_INIT_STR_MAX 4096
+/* Room for the longest initialisation string a projection writes, terminator
+ * included, for any field values (see getInitStr). Buffers handed to getInitStr
+ * must hold it. Measured lengths: a Transverse Mercator writes 65 characters with
+ * its defaults, at most about 100 for sensible values and 1021 for absurd ones
+ * (every number -1.8e308); the local systems carry their base projection's
+ * string behind their own 12-decimal numbers, about 355 characters for a sensible
+ * affine local system (so 240 characters are not enough) and at most about 4920
+ * for absurd values. Since a local system's base is never itself a local system,
+ * no longer string arises; getInitStr would cut one. */
+#define GW_INIT_STR_MAX 8192
 
 /* Tag of the protected base constructor of the concrete projections. */
 struct ProjectionBaseCon {};

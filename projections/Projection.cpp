@@ -1,0 +1,197 @@
+// The projection envelope, its copy semantics and the factory by type code.
+#include "gridwise/projection.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+#include "platform/CLocale.h"
+#include "projections/ProjectionFactory.h"
+#include "projections/TransverseMercator.h"
+
+Projection* makeProjection(int code, char* init) {
+    switch (code) {
+    case 0:
+        return new TransverseMercator(init);
+    // The other classes add their cases here:
+    // 1 Lambert, 3 KestrelLocal, 4 PolarStereo, 5 Local, 6 StaOff, 7 RDProj.
+    default:
+        // Codes without a class (2, 8, negative ...): a default Transverse
+        // Mercator; the text describes some other projection and is not used.
+        return new TransverseMercator(nullptr);
+    }
+}
+
+int projLeadingInt(const char* text) {
+    if (text == nullptr) return 0;
+    const char* p = text;
+    while (gw::cIsSpace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') {
+        negative = *p == '-';
+        ++p;
+    }
+    long long value = 0; // magnitude, saturated just past the int range
+    const long long limit = static_cast<long long>(INT_MAX) + 1;
+    while (gw::cIsDigit(static_cast<unsigned char>(*p))) {
+        if (value < limit) value = value * 10 + (*p - '0');
+        ++p;
+    }
+    if (value > limit) value = limit;
+    if (negative) return static_cast<int>(-value); // -(INT_MAX + 1) == INT_MIN fits
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
+}
+
+namespace {
+void copyName(char* dst, const char* src) { gw::copyBounded(dst, src, 30); }
+} // namespace
+
+Projection::Projection(char* init) : type(0), inner(nullptr), ownsInner(1) {
+    general[0] = '\0';
+    specific[0] = '\0';
+    int code = projLeadingInt(init);
+    inner = makeProjection(code, init);
+    type = inner->type;
+}
+
+Projection::Projection(ProjectionBaseCon) : type(0), inner(nullptr), ownsInner(0) {
+    general[0] = '\0';
+    specific[0] = '\0';
+}
+
+// A copy of an envelope is an envelope around a copy of the concrete projection.
+// A copy of a concrete projection's base part (the base of a derived copy) copies
+// the type and the names only.
+Projection::Projection(const Projection& other) : type(other.type), inner(nullptr), ownsInner(0) {
+    copyName(general, other.general);
+    copyName(specific, other.specific);
+    if (other.ownsInner) {
+        inner = other.inner != nullptr ? other.inner->clone() : makeProjection(0, nullptr);
+        ownsInner = 1;
+        type = inner->type;
+    }
+}
+
+// An envelope takes a copy of the other's concrete projection (the other itself
+// when it is a concrete projection) and destroys its own; a concrete projection's
+// base part takes the names only (its type is its class's).
+Projection& Projection::operator=(const Projection& other) {
+    if (this == &other) return *this;
+    if (ownsInner) {
+        const Projection* source = other.ownsInner ? other.inner : &other;
+        Projection* copy = source != nullptr ? source->clone() : makeProjection(0, nullptr);
+        // The names first: `other` may be the concrete projection about to go.
+        copyName(general, other.general);
+        copyName(specific, other.specific);
+        delete inner;
+        inner = copy;
+        type = copy->type;
+    } else {
+        const Projection* source = (other.ownsInner && other.inner != nullptr) ? other.inner : &other;
+        copyName(general, source->general);
+        copyName(specific, source->specific);
+    }
+    return *this;
+}
+
+Projection::~Projection() {
+    if (ownsInner && inner != nullptr) delete inner;
+    inner = nullptr;
+}
+
+void Projection::changeTo(int code) {
+    if (!ownsInner) return; // a concrete projection cannot change its class
+    Projection* next = makeProjection(code, nullptr);
+    delete inner;
+    inner = next;
+    type = next->type;
+}
+
+// Forwarding of an envelope. A concrete projection overrides these; a bare base
+// part (no concrete class behind it) answers with neutral values.
+
+int Projection::editDialog(CWnd* parent, ProjDataStruct** projList) {
+    return inner != nullptr ? inner->editDialog(parent, projList) : 0;
+}
+
+void Projection::getLines(char lines[][50]) {
+    if (inner != nullptr) inner->getLines(lines);
+}
+
+void Projection::loadData(char* section, char* file) {
+    if (inner != nullptr) inner->loadData(section, file);
+}
+
+void Projection::saveData(char* section, char* file) {
+    if (inner != nullptr) inner->saveData(section, file);
+}
+
+void Projection::getInitStr(char* init) {
+    if (init == nullptr) return;
+    if (inner != nullptr) {
+        inner->getInitStr(init);
+        return;
+    }
+    try {
+        std::string text = initString();
+        gw::copyBounded(init, text.c_str(), GW_INIT_STR_MAX);
+    } catch (...) {
+        init[0] = '\0';
+    }
+}
+
+void Projection::getTypeStr(char* generalOut, char* specificOut) {
+    if (inner != nullptr) {
+        inner->getTypeStr(generalOut, specificOut);
+        return;
+    }
+    if (generalOut != nullptr) copyName(generalOut, general);
+    if (specificOut != nullptr) copyName(specificOut, specific);
+}
+
+void Projection::setTypeStr(char* generalIn, char* specificIn) {
+    if (inner != nullptr) {
+        inner->setTypeStr(generalIn, specificIn);
+        return;
+    }
+    copyName(general, generalIn);
+    copyName(specific, specificIn);
+}
+
+void Projection::geoparm(Datum* datum) {
+    if (inner != nullptr) inner->geoparm(datum);
+}
+
+void Projection::gridToGeo(double north, double east, double& lat, double& lon) {
+    if (inner != nullptr) {
+        inner->gridToGeo(north, east, lat, lon);
+        return;
+    }
+    lat = 0.0;
+    lon = 0.0;
+}
+
+void Projection::geoToGrid(double lat, double lon, double& north, double& east) {
+    if (inner != nullptr) {
+        inner->geoToGrid(lat, lon, north, east);
+        return;
+    }
+    north = 0.0;
+    east = 0.0;
+}
+
+double Projection::lineScale(double north1, double east1, double north2, double east2) {
+    return inner != nullptr ? inner->lineScale(north1, east1, north2, east2) : 1.0;
+}
+
+double Projection::converge(double north, double east) {
+    return inner != nullptr ? inner->converge(north, east) : 0.0;
+}
+
+int Projection::getUnits() { return inner != nullptr ? inner->getUnits() : 0; }
+
+int Projection::getFormat() { return inner != nullptr ? inner->getFormat() : 0; }
+
+std::string Projection::initString() { return inner != nullptr ? inner->initString() : std::string(); }
+
+Projection* Projection::clone() const { return new Projection(*this); }

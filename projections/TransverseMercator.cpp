@@ -1,0 +1,349 @@
+#include "projections/TransverseMercator.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "gridwise/angletext.h"
+#include "gridwise/fields.h"
+#include "gridwise/postext.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+#include "projections/ProjectionFactory.h"
+
+namespace {
+
+const double pi = 3.141592653589793;
+const double gridLimit = 1e7; // metres
+
+const char* const defaultName = "UTM Zone 11";
+const char* const defaultSpecific = "Transverse Mercator";
+
+// The scale factor is never below 0.5 (NaN included).
+double floorScale(double k0) { return k0 >= 0.5 ? k0 : 0.5; }
+
+double clampGrid(double v) {
+    if (v > gridLimit) return gridLimit;
+    if (v < -gridLimit) return -gridLimit;
+    return v;
+}
+
+// Longitude difference lon - origin in degrees, both taken into 0..360 first and
+// the difference then brought into -180..180 by one turn.
+double lonDifference(double lon, double origin) {
+    double d = (lon < 0.0 ? lon + 360.0 : lon) - (origin < 0.0 ? origin + 360.0 : origin);
+    if (std::fabs(d) > 180.0) {
+        if (d > 0.0)
+            d -= 360.0;
+        else if (d < 0.0)
+            d += 360.0;
+    }
+    return d;
+}
+
+const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
+
+std::string lonText(double lon) {
+    char buf[64];
+    std::memset(buf, 0, sizeof buf);
+    lonToStr(buf, lon, 4, 1);
+    buf[sizeof buf - 1] = '\0';
+    return buf;
+}
+
+std::string latText(double lat) {
+    char buf[64];
+    std::memset(buf, 0, sizeof buf);
+    latToStr(buf, lat, 4, 1);
+    buf[sizeof buf - 1] = '\0';
+    return buf;
+}
+
+// The unit table never changes after construction, so one private copy serves
+// the description lines whether or not the process-wide units object exists.
+Units& unitTable() {
+    static Units table;
+    return table;
+}
+
+// A false northing or easting of an initialisation string, metres by default.
+// The position-text parser reads nothing (0.0, position 0) while the geodesy
+// instance or the units object does not exist; the field is then read as a plain
+// distance, which is what that parser reads for every projection format but the
+// station form.
+double readGridField(char* field) {
+    int pos = 0;
+    double value = parseStrToGridCoord(field, &pos, 0);
+    if (value == 0.0 && pos == 0) {
+        pos = 0;
+        value = parseStrToUnit(field, &pos, 0);
+    }
+    return value;
+}
+
+} // namespace
+
+TransverseMercator::TransverseMercator(char* init)
+    : Projection(ProjectionBaseCon{}), originLon(-117.0), falseNorth(0.0), falseEast(500000.0),
+      scaleFactor(0.9996), originLat(0.0), units(0), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
+      arcOrigin(0.0), datum() {
+    gw::copyBounded(projName, defaultName, sizeof projName);
+    if (init != nullptr) {
+        char fields[10][80];
+        std::memset(fields, 0, sizeof fields);
+        breakFields(init, fields, 10, 1);
+        gw::copyBounded(projName, fields[1], sizeof projName);
+        originLon = strToAng(fields[2]);
+        falseNorth = readGridField(fields[3]);
+        falseEast = readGridField(fields[4]);
+        scaleFactor = floorScale(gw::cAtof(fields[5]));
+        originLat = strToAng(fields[6]);
+        units = projLeadingInt(fields[7]);
+    }
+    type = 0;
+    gw::copyBounded(general, "USER", sizeof general);
+    gw::copyBounded(specific, defaultSpecific, sizeof specific);
+    // Constants of the default datum, so that nothing is left undefined before
+    // the holder's geoparm.
+    TransverseMercator::geoparm(nullptr);
+}
+
+int TransverseMercator::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+
+void TransverseMercator::getLines(char lines[][50]) {
+    if (lines == nullptr) return;
+    gw::copyBounded(lines[0], projName, 50);
+    gw::cFormat(lines[1], 50, "CM %s", lonText(originLon).c_str());
+    gw::cFormat(lines[2], 50, "Lat Origin: %s", latText(originLat).c_str());
+
+    // Units outside the filled records of the unit table show metres.
+    int unit = (units >= 0 && units <= 4) ? units : 0;
+    char north[512];
+    char east[512];
+    north[0] = '\0';
+    east[0] = '\0';
+    unitTable().toStr(north, falseNorth, unit, 3, static_cast<int>(sizeof north));
+    unitTable().toStr(east, falseEast, unit, 3, static_cast<int>(sizeof east));
+    north[sizeof north - 1] = '\0';
+    east[sizeof east - 1] = '\0';
+    gw::cFormat(lines[3], 50, "False N:%s E:%s:", north, east);
+
+    gw::cFormat(lines[4], 50, "S F at CM: %lf", scaleFactor);
+
+    switch (units) {
+    case 0:
+        gw::copyBounded(lines[5], "Units: Meters", 50);
+        break;
+    case 1:
+        gw::copyBounded(lines[5], "Units: Feet", 50);
+        break;
+    case 2:
+        gw::copyBounded(lines[5], "Units: US Survey Feet", 50);
+        break;
+    default:
+        gw::cFormat(lines[5], 50, "Units: %d", units);
+        break;
+    }
+}
+
+void TransverseMercator::loadData(char* section, char* file) {
+    const char* sec = sectionOrEmpty(section);
+    const char* fil = sectionOrEmpty(file);
+    char buf[100];
+    gw::iniGetString(sec, "projName", defaultName, projName, sizeof projName, fil);
+    gw::iniGetString(sec, "originLon", "W117", buf, sizeof buf, fil);
+    originLon = strToAng(buf);
+    gw::iniGetString(sec, "originLat", "0.", buf, sizeof buf, fil);
+    originLat = strToAng(buf);
+    gw::iniGetString(sec, "falseNorth", "0.", buf, sizeof buf, fil);
+    falseNorth = gw::cAtof(buf);
+    gw::iniGetString(sec, "falseEast", "500000.", buf, sizeof buf, fil);
+    falseEast = gw::cAtof(buf);
+    gw::iniGetString(sec, "scaleFactor", ".9996", buf, sizeof buf, fil);
+    scaleFactor = floorScale(gw::cAtof(buf));
+    units = gw::iniGetInt(sec, "units", 0, fil);
+    gw::iniGetString(sec, "general", "USER", general, sizeof general, fil);
+    gw::iniGetString(sec, "specific", defaultSpecific, specific, sizeof specific, fil);
+}
+
+void TransverseMercator::saveData(char* section, char* file) {
+    try {
+        const char* sec = sectionOrEmpty(section);
+        const char* fil = sectionOrEmpty(file);
+        gw::iniWriteString(sec, "projName", projName, fil);
+        gw::iniWriteString(sec, "originLon", lonText(originLon).c_str(), fil);
+        gw::iniWriteString(sec, "originLat", latText(originLat).c_str(), fil);
+        gw::iniWriteString(sec, "falseNorth", gw::cFormatString("%.3f", falseNorth).c_str(), fil);
+        gw::iniWriteString(sec, "falseEast", gw::cFormatString("%.3f", falseEast).c_str(), fil);
+        gw::iniWriteString(sec, "scaleFactor", gw::cFormatString("%.6f", scaleFactor).c_str(), fil);
+        gw::iniWriteString(sec, "units", gw::cFormatString("%d", units).c_str(), fil);
+        gw::iniWriteString(sec, "general", general, fil);
+        gw::iniWriteString(sec, "specific", specific, fil);
+    } catch (...) {
+        // Out of memory while formatting: the settings stay as they were.
+    }
+}
+
+std::string TransverseMercator::initString() {
+    std::string name(projName);
+    for (char& ch : name)
+        if (ch == ',') ch = ' ';
+    std::string s = gw::cFormatString("%d,", type);
+    s += name;
+    s += ',';
+    s += lonText(originLon);
+    s += gw::cFormatString(",%.2f,%.2f,%.6f,", falseNorth, falseEast, scaleFactor);
+    s += latText(originLat);
+    s += gw::cFormatString(",%d", units);
+    return s;
+}
+
+Projection* TransverseMercator::clone() const { return new TransverseMercator(*this); }
+
+void TransverseMercator::geoparm(Datum* d) {
+    if (d != nullptr) datum = *d;
+    const double x = datum.secondEccSq;
+    arcCoef[0] = 1 - 0.75 * x * (1 - 0.9375 * x * (1 - 0.9722222222222222 * x * (1 - 0.984375 * 0.010000000000000009 * x)));
+    arcCoef[1] = 0.75 * x * (1 - 1.5625 * x * (1 - 1.2833333333333334 * x * (1 - 1.1889204545454546 * x * (1 - 1.1413978494623656 * x))));
+    arcCoef[2] = 0.625 * x * (1 - 0.9652777777777778 * x * (1 - 0.9775179856115108 * x * (1 - 0.9840290555044465 * x)));
+    arcCoef[3] = 0.4861111111111111 * x * x * (1 - 1.953125 * x * (1 - 1.4737933333333333 * x));
+    arcCoef[4] = 0.41015625 * x * x * x * (1 - 2.9475 * x);
+    arcCoef[5] = 0.3609375 * x * x * x * x;
+    arcOrigin = meridianArc(originLat * pi / 180.0);
+}
+
+double TransverseMercator::meridianArc(double phi) const {
+    return arcOf(phi, std::sin(phi), std::cos(phi));
+}
+
+double TransverseMercator::arcOf(double phi, double s, double c) const {
+    const double a = datum.aAxis;
+    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double s2 = s * s;
+    const double s4 = s2 * s2;
+    const double s6 = s4 * s2;
+    const double s8 = s4 * s4;
+    return arcCoef[0] * R * phi -
+           arcCoef[1] * R * s * c * (1 + arcCoef[2] * s2 + arcCoef[3] * s4 + arcCoef[4] * s6 + arcCoef[5] * s8);
+}
+
+void TransverseMercator::geoToGrid(double lat, double lon, double& north, double& east) {
+    const double a = datum.aAxis;
+    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double x = datum.secondEccSq;
+    const double k0 = scaleFactor;
+
+    const double D = lonDifference(lon, originLon) * pi / 180.0;
+    const double phi = lat * pi / 180.0;
+    const double s = std::sin(phi);
+    const double c = std::cos(phi);
+    const double c2 = c * c;
+    const double c4 = c2 * c2;
+    const double c6 = c4 * c2;
+    const double nu = R / std::sqrt(1 + x * c2);
+
+    const double T1 = nu * c;
+    const double T2 = nu * s * c / 2;
+    const double T3 = (T1 / 6) * (2 * c2 - 1 + x * c4);
+    const double T4 = (T2 / 12) * (6 * c2 - 1 + 9 * x * c4 + 4 * x * x * c6);
+    const double T5 = (T1 / 120) * (24 * c4 - 58 * x * c4 + 1 - 20 * c2 + 72 * x * c6);
+    const double T6 = (T2 / 360) * (1 - 60 * c2 + 120 * c4);
+
+    const double D2 = D * D;
+    const double D3 = D2 * D;
+    const double D4 = D2 * D2;
+    const double D5 = D4 * D;
+    const double D6 = D4 * D2;
+
+    north = k0 * ((arcOf(phi, s, c) - arcOrigin) + T2 * D2 + T4 * D4 + T6 * D6) + falseNorth;
+    east = k0 * (T1 * D + T3 * D3 + T5 * D5) + falseEast;
+    north = clampGrid(north);
+    east = clampGrid(east);
+}
+
+void TransverseMercator::gridToGeo(double north, double east, double& lat, double& lon) {
+    const double a = datum.aAxis;
+    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double x = datum.secondEccSq;
+    const double k0 = scaleFactor;
+    const double c0 = arcCoef[0];
+
+    const double Mt = (north - falseNorth) / k0 + arcOrigin;
+    const double E = (east - falseEast) / k0;
+
+    // Footpoint latitude; s and c stay those of the start of the last step.
+    double phi = Mt / (R * c0);
+    double s = 0.0;
+    double c = 1.0;
+    for (int step = 0; step < 5; ++step) {
+        s = std::sin(phi);
+        c = std::cos(phi);
+        const double delta = Mt - arcOf(phi, s, c);
+        phi = phi + delta / (R * c0);
+        if (std::fabs(delta) < 0.0001) break;
+    }
+
+    const double c2 = c * c;
+    const double c4 = c2 * c2;
+    const double c6 = c4 * c2;
+    const double V2 = 1 + x * c2;
+    const double nu = R / std::sqrt(V2);
+    const double Q = 1 / (nu * c);
+    const double Q2 = Q * Q;
+    const double Q3 = Q2 * Q;
+    const double Q4 = Q2 * Q2;
+    const double Q5 = Q4 * Q;
+
+    const double B2 = -0.5 * Q2 * s * c * V2;
+    const double B3 = -(Q3 / 6) * (x * c4 + 2 - c2);
+    const double B4 = -(Q2 * B2 / 12) * (10 * x * c4 + (2 - 9 * x) * c2 + 3 - 4 * x * x * c6);
+    const double B5 = (Q5 / 120) * (c4 * (8 * x + 1) + 24 - 20 * c2 - 2 * x * c6);
+    const double B6 = (Q4 * B2 / 360) * (45 + 16 * c4);
+
+    const double E2 = E * E;
+    const double E3 = E2 * E;
+    const double E4 = E2 * E2;
+    const double E5 = E4 * E;
+    const double E6 = E4 * E2;
+
+    lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / pi, 360.0);
+    lon = std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / pi + originLon, 360.0);
+    if (std::fabs(lon) > 180.0) {
+        if (lon > 0.0)
+            lon -= 360.0;
+        else
+            lon += 360.0;
+    }
+}
+
+double TransverseMercator::lineScale(double north1, double east1, double north2, double east2) {
+    const double a = datum.aAxis;
+    const double E1 = east1 - falseEast;
+    const double E2 = east2 - falseEast;
+    const double phim = ((north1 - falseNorth) + (north2 - falseNorth)) / 2 / a;
+    const double sinm = std::sin(phim);
+    const double nu = a / std::sqrt(1 - datum.eccSq * sinm * sinm);
+    const double X = (E1 * E1 + E1 * E2 + E2 * E2) / (6 * nu * nu);
+    return scaleFactor * (1 + X * (1 + X / 6));
+}
+
+double TransverseMercator::converge(double north, double east) {
+    double lat = 0.0;
+    double lon = 0.0;
+    gridToGeo(north, east, lat, lon);
+    const double D = lonDifference(lon, originLon) * pi / 180.0;
+    const double phi = lat * pi / 180.0;
+    const double s = std::sin(phi);
+    const double c = std::cos(phi);
+    const double t = std::tan(phi);
+    const double eta2 = datum.secondEccSq * c * c;
+    const double c2 = c * c;
+    const double c4 = c2 * c2;
+    const double D2 = D * D;
+    const double D4 = D2 * D2;
+    return D * s * (1 + (c2 * D2 / 3) * (1 + 3 * eta2 + 2 * eta2 * eta2) + (c4 * D4 / 15) * (2 - t * t)) * 180 / pi;
+}
+
+int TransverseMercator::getUnits() { return units; }
+
+int TransverseMercator::getFormat() { return 0; }
