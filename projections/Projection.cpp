@@ -7,12 +7,21 @@
 
 #include "platform/CLocale.h"
 #include "projections/ProjectionFactory.h"
+#include "projections/Lambert.h"
+#include "projections/PolarStereo.h"
+#include "projections/RDProj.h"
 #include "projections/TransverseMercator.h"
 
 Projection* makeProjection(int code, char* init) {
     switch (code) {
     case 0:
         return new TransverseMercator(init);
+    case 1:
+        return new Lambert(init);
+    case 4:
+        return new PolarStereo(init);
+    case 7:
+        return new RDProj(init);
     // The other classes add their cases here:
     // 1 Lambert, 3 KestrelLocal, 4 PolarStereo, 5 Local, 6 StaOff, 7 RDProj.
     default:

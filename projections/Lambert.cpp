@@ -1,0 +1,257 @@
+// Lambert conformal conic projection with two standard parallels.
+#include "projections/Lambert.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "gridwise/angletext.h"
+#include "gridwise/fields.h"
+#include "gridwise/postext.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+#include "projections/InitText.h"
+#include "projections/IsometricLatitude.h"
+
+namespace {
+
+using gw::conformal::kPi;
+
+constexpr std::size_t kNameSize = 40;
+constexpr std::size_t kTypeNameSize = 30;
+constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
+constexpr std::size_t kLineSize = 50;
+constexpr double kGridLimit = 5000000.0;
+
+double readAngle(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    gw::iniGetString(section, key, def, text, sizeof text, file);
+    return strToAng(text);
+}
+
+double readNumber(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    gw::iniGetString(section, key, def, text, sizeof text, file);
+    return gw::cAtof(text);
+}
+
+void writeLat(const char* section, const char* key, double value, const char* file) {
+    char text[64];
+    latToStr(text, value, 4, 1);
+    gw::iniWriteString(section, key, text, file);
+}
+
+void writeLon(const char* section, const char* key, double value, const char* file) {
+    char text[64];
+    lonToStr(text, value, 4, 1);
+    gw::iniWriteString(section, key, text, file);
+}
+
+std::string latText(double value) {
+    char text[64];
+    latToStr(text, value, 4, 1);
+    return text;
+}
+
+std::string lonText(double value) {
+    char text[64];
+    lonToStr(text, value, 4, 1);
+    return text;
+}
+
+// A false northing or easting of an initialisation string, in metres unless the
+// text names its unit. When nothing could be read (no geodesy instance or units
+// object to read it with yet), the text is read as a plain distance.
+double gridField(char* text) {
+    int pos = 0;
+    const double value = parseStrToGridCoord(text, &pos, 0);
+    if (pos != 0 || text[0] == '\0') return value;
+    return parseStrToUnit(text, &pos, 0);
+}
+
+} // namespace
+
+Lambert::Lambert(char* init)
+    : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(32.166666666666664), lonOfOrigin(-116.25),
+      falseNorth(0.0), falseEast(0.0), firstParallel(32.78333333333333), secondParallel(33.88333333333333),
+      units(0), datum(), coneConstant(0.0), radiusFactor(0.0), originRadius(0.0) {
+    gw::copyBounded(projName, "California 6", kNameSize);
+    if (init != nullptr) {
+        char fields[10][80];
+        breakFields(init, fields, 10, 1);
+        gw::copyBounded(projName, fields[1], kNameSize);
+        firstParallel = strToAng(fields[2]);
+        secondParallel = strToAng(fields[3]);
+        lonOfOrigin = strToAng(fields[4]);
+        latOfOrigin = strToAng(fields[5]);
+        falseNorth = gridField(fields[6]);
+        falseEast = gridField(fields[7]);
+        units = gw::inittext::readIntField(fields[8]);
+    }
+    gw::copyBounded(general, "USER", kTypeNameSize);
+    gw::copyBounded(specific, "Lambert", kTypeNameSize);
+    type = 1;
+}
+
+Projection* Lambert::clone() const { return new Lambert(*this); }
+
+void Lambert::getLines(char lines[][50]) {
+    gw::copyBounded(lines[0], projName, kLineSize);
+    gw::cFormat(lines[1], kLineSize, "First Parallel: %s", latText(firstParallel).c_str());
+    gw::cFormat(lines[2], kLineSize, "Second Parallel: %s", latText(secondParallel).c_str());
+    gw::cFormat(lines[3], kLineSize, "Origin Lat: %s Lon: %s", latText(latOfOrigin).c_str(),
+                lonText(lonOfOrigin).c_str());
+    char north[kLineSize];
+    char east[kLineSize];
+    gw::inittext::distanceText(north, sizeof north, falseNorth, units, 3);
+    gw::inittext::distanceText(east, sizeof east, falseEast, units, 3);
+    gw::cFormat(lines[4], kLineSize, "False N:%s E:%s:", north, east);
+    if (const char* name = gw::inittext::unitLineName(units)) gw::copyBounded(lines[5], name, kLineSize);
+}
+
+void Lambert::loadData(char* section, char* file) {
+    gw::iniGetString(section, "projName", "California 6", projName, kNameSize, file);
+    latOfOrigin = readAngle(section, "latOfOrigin", "N32 10", file);
+    lonOfOrigin = readAngle(section, "lonOfOrigin", "W116 15", file);
+    falseNorth = readNumber(section, "falseNorth", "0", file);
+    falseEast = readNumber(section, "falseEast", "0", file);
+    firstParallel = readAngle(section, "firstParallel", "N32 47", file);
+    secondParallel = readAngle(section, "secondParallel", "N33 53", file);
+    units = gw::iniGetInt(section, "units", 0, file);
+    gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
+    gw::iniGetString(section, "specific", "LAMBERT", specific, kTypeNameSize, file);
+}
+
+void Lambert::saveData(char* section, char* file) {
+    char text[400]; // "%.3f" of the largest double needs 313 characters
+    gw::iniWriteString(section, "projName", projName, file);
+    writeLat(section, "latOfOrigin", latOfOrigin, file);
+    writeLon(section, "lonOfOrigin", lonOfOrigin, file);
+    gw::cFormat(text, sizeof text, "%.3f", falseNorth);
+    gw::iniWriteString(section, "falseNorth", text, file);
+    gw::cFormat(text, sizeof text, "%.3f", falseEast);
+    gw::iniWriteString(section, "falseEast", text, file);
+    writeLat(section, "firstParallel", firstParallel, file);
+    writeLat(section, "secondParallel", secondParallel, file);
+    gw::cFormat(text, sizeof text, "%d", units);
+    gw::iniWriteString(section, "units", text, file);
+    gw::iniWriteString(section, "general", general, file);
+    gw::iniWriteString(section, "specific", specific, file);
+}
+
+std::string Lambert::initString() {
+    std::string s = gw::cFormatString("%d,", type);
+    gw::inittext::appendNameField(s, projName);
+    s += ',';
+    s += latText(firstParallel);
+    s += ',';
+    s += latText(secondParallel);
+    s += ',';
+    s += lonText(lonOfOrigin);
+    s += ',';
+    s += latText(latOfOrigin);
+    s += gw::cFormatString(",%.2f,%.2f,%d", falseNorth, falseEast, units);
+    return s;
+}
+
+// The derived constants. With phi1, phi2 the standard parallels:
+//   n   = (ln N(phi1) - ln N(phi2) + ln cos phi1 - ln cos phi2) / (psi(phi2) - psi(phi1))
+//   aF  = cos phi1 N(phi1) / (exp(-psi(phi1) n) n)
+//   rho0 = aF exp(-n psi(latOfOrigin))
+void Lambert::geoparm(Datum* d) {
+    if (d != nullptr) datum = *d;
+    if (secondParallel == firstParallel) secondParallel = firstParallel + 1.0;
+    const double a = datum.aAxis;
+    const double e2 = datum.eccSq;
+    const double e = std::sqrt(e2);
+    const double phi1 = firstParallel * kPi / 180.0;
+    const double phi2 = secondParallel * kPi / 180.0;
+    const double phi0 = latOfOrigin * kPi / 180.0;
+    const double s1 = std::sin(phi1);
+    const double s2 = std::sin(phi2);
+    const double n1 = a / std::sqrt(1 - e2 * s1 * s1);
+    const double n2 = a / std::sqrt(1 - e2 * s2 * s2);
+    const double psi1 = gw::conformal::isometricLatitude(phi1, e);
+    const double psi2 = gw::conformal::isometricLatitude(phi2, e);
+    const double n = (std::log(n1) - std::log(n2) + std::log(std::cos(phi1)) - std::log(std::cos(phi2))) /
+                     (psi2 - psi1);
+    const double aF = std::cos(phi1) * n1 / (std::exp(-psi1 * n) * n);
+    coneConstant = n;
+    radiusFactor = aF;
+    originRadius = aF * std::exp(-n * gw::conformal::isometricLatitude(phi0, e));
+}
+
+void Lambert::geoToGrid(double lat, double lon, double& north, double& east) {
+    const double n = coneConstant;
+    const double e = std::sqrt(datum.eccSq);
+    const double phi = std::fmod(lat, 90.0) * kPi / 180.0;
+    const double rho = radiusFactor * std::exp(-n * gw::conformal::isometricLatitude(phi, e));
+    const double theta = n * ((lon - lonOfOrigin) * kPi / 180.0);
+    north = originRadius - rho * std::cos(theta);
+    east = rho * std::sin(theta);
+    if (east > kGridLimit) east = kGridLimit;
+    if (east < -kGridLimit) east = -kGridLimit;
+    if (north > kGridLimit) north = kGridLimit;
+    if (north < -kGridLimit) north = -kGridLimit;
+    north += falseNorth;
+    east += falseEast;
+}
+
+void Lambert::gridToGeo(double north, double east, double& lat, double& lon) {
+    const double n = coneConstant;
+    const double dy = originRadius + falseNorth - north;
+    const double dx = east - falseEast;
+    if (dx == 0 && dy == 0) { // the apex itself
+        lat = 0;
+        lon = 0;
+        return;
+    }
+    const double theta = std::atan(dx / dy);
+    const double rho = dy / std::cos(theta);
+    // rho carries the sign of n on the cone; the apex and the far side of it
+    // (and a degenerate cone, n of 0 or NaN) give (0, 0).
+    const bool onCone = n > 0 ? rho > 0 : (n < 0 ? rho < 0 : false);
+    if (!onCone) {
+        lat = 0;
+        lon = 0;
+        return;
+    }
+    const double psi = n > 0 ? (std::log(radiusFactor) - std::log(rho)) / n : std::log(radiusFactor / rho) / n;
+    const double e2 = datum.eccSq;
+    const double phi = gw::conformal::latitudeFromIsometric(psi, std::sqrt(e2), e2);
+    lat = phi * 180.0 / kPi;
+    lon = theta / n * 180.0 / kPi + lonOfOrigin;
+}
+
+// k(phi) = n aF exp(-n psi(phi)) / (N(phi) cos phi); the isometric latitude is
+// formed from the angle phi/2 + 45 degrees.
+double Lambert::pointScale(double latDeg) {
+    const double n = coneConstant;
+    const double a = datum.aAxis;
+    const double e2 = datum.eccSq;
+    const double e = std::sqrt(e2);
+    const double phi = latDeg * kPi / 180.0;
+    const double s = std::sin(phi);
+    const double es = e * s;
+    const double psi = std::log(std::tan((latDeg / 2 + 45.0) * kPi / 180.0) * std::pow((1 - es) / (1 + es), e / 2));
+    const double nu = a / std::sqrt(1 - e2 * s * s);
+    return n * radiusFactor * std::exp(-n * psi) / (nu * std::cos(phi));
+}
+
+double Lambert::lineScale(double north1, double east1, double north2, double east2) {
+    double latA = 0, lonA = 0, latB = 0, lonB = 0;
+    gridToGeo(north1, east1, latA, lonA);
+    gridToGeo(north2, east2, latB, lonB);
+    const double latM = (latA + latB) / 2;
+    return (pointScale(latA) + 4 * pointScale(latM) + pointScale(latB)) / 6;
+}
+
+double Lambert::converge(double north, double east) {
+    double lat = 0, lon = 0;
+    gridToGeo(north, east, lat, lon);
+    return (lon - lonOfOrigin) * coneConstant;
+}
+
+int Lambert::getUnits() { return units; }
+
+int Lambert::getFormat() { return 0; }

@@ -1,0 +1,235 @@
+// Polar stereographic projection.
+#include "projections/PolarStereo.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "gridwise/angletext.h"
+#include "gridwise/angleutil.h"
+#include "gridwise/fields.h"
+#include "gridwise/postext.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+#include "projections/InitText.h"
+#include "projections/IsometricLatitude.h"
+
+namespace {
+
+using gw::conformal::kPi;
+
+constexpr std::size_t kNameSize = 40;
+constexpr std::size_t kTypeNameSize = 30;
+constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
+constexpr std::size_t kLineSize = 50;
+constexpr double kFrameLow = 890000.0;
+constexpr double kFrameHigh = 3110000.0;
+
+double readAngle(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    gw::iniGetString(section, key, def, text, sizeof text, file);
+    return strToAng(text);
+}
+
+double readNumber(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    gw::iniGetString(section, key, def, text, sizeof text, file);
+    return gw::cAtof(text);
+}
+
+std::string latText(double value) {
+    char text[64];
+    latToStr(text, value, 4, 1);
+    return text;
+}
+
+std::string lonText(double value) {
+    char text[64];
+    lonToStr(text, value, 4, 1);
+    return text;
+}
+
+void writeNumber(const char* section, const char* key, const char* format, double value, const char* file) {
+    char text[400]; // "%.6f" of the largest double needs 316 characters
+    gw::cFormat(text, sizeof text, format, value);
+    gw::iniWriteString(section, key, text, file);
+}
+
+// A false northing or easting of an initialisation string, in metres unless the
+// text names its unit. When nothing could be read (no geodesy instance or units
+// object to read it with yet), the text is read as a plain distance.
+double gridField(char* text) {
+    int pos = 0;
+    const double value = parseStrToGridCoord(text, &pos, 0);
+    if (pos != 0 || text[0] == '\0') return value;
+    return parseStrToUnit(text, &pos, 0);
+}
+
+double clampToFrame(double v) {
+    if (v > kFrameHigh) return kFrameHigh;
+    if (v < kFrameLow) return kFrameLow;
+    return v;
+}
+
+} // namespace
+
+PolarStereo::PolarStereo(char* init)
+    : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(90.0), lonOfOrigin(0.0), falseNorth(2000000.0),
+      falseEast(2000000.0), scaleFactor(0.994), units(0), datum(), stereoFactor(0.0) {
+    gw::copyBounded(projName, "Universal Polar Stereo", kNameSize);
+    if (init != nullptr) {
+        char fields[8][80];
+        breakFields(init, fields, 8, 1);
+        gw::copyBounded(projName, fields[1], kNameSize);
+        lonOfOrigin = strToAng(fields[2]);
+        latOfOrigin = strToAng(fields[3]);
+        scaleFactor = gw::cAtof(fields[4]);
+        falseNorth = gridField(fields[5]);
+        falseEast = gridField(fields[6]);
+        units = gw::inittext::readIntField(fields[7]);
+    }
+    gw::copyBounded(general, "USER", kTypeNameSize);
+    gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
+    type = 4;
+}
+
+Projection* PolarStereo::clone() const { return new PolarStereo(*this); }
+
+void PolarStereo::getLines(char lines[][50]) {
+    gw::copyBounded(lines[0], projName, kLineSize);
+    gw::cFormat(lines[1], kLineSize, "Origin Lat: %s ", latText(latOfOrigin).c_str());
+    gw::cFormat(lines[2], kLineSize, "Origin Lon: %s ", lonText(lonOfOrigin).c_str());
+    char value[kLineSize];
+    gw::inittext::distanceText(value, sizeof value, falseNorth, units, 1);
+    gw::cFormat(lines[3], kLineSize, "False N:%s  ", value);
+    gw::inittext::distanceText(value, sizeof value, falseEast, units, 1);
+    gw::cFormat(lines[4], kLineSize, "False E:%s  ", value);
+    const char* name = gw::inittext::unitLineName(units);
+    gw::cFormat(lines[5], kLineSize, "SF: %lf , Units:%s", scaleFactor, name != nullptr ? name : "");
+}
+
+void PolarStereo::loadData(char* section, char* file) {
+    gw::iniGetString(section, "projName", "Universal Polar Stereo", projName, kNameSize, file);
+    lonOfOrigin = readAngle(section, "lonOfOrigin", "E000 00", file);
+    latOfOrigin = readAngle(section, "latOfOrigin", "N90 00", file);
+    scaleFactor = readNumber(section, "scaleFactor", ".994", file);
+    falseNorth = readNumber(section, "falseNorth", "2000000", file);
+    falseEast = readNumber(section, "falseEast", "2000000", file);
+    units = gw::iniGetInt(section, "units", 0, file);
+    gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
+    gw::iniGetString(section, "specific", "Polar Stereo", specific, kTypeNameSize, file);
+}
+
+void PolarStereo::saveData(char* section, char* file) {
+    gw::iniWriteString(section, "projName", projName, file);
+    gw::iniWriteString(section, "lonOfOrigin", lonText(lonOfOrigin).c_str(), file);
+    gw::iniWriteString(section, "latOfOrigin", latText(latOfOrigin).c_str(), file);
+    writeNumber(section, "scaleFactor", "%.6f", scaleFactor, file);
+    writeNumber(section, "falseNorth", "%.3f", falseNorth, file);
+    writeNumber(section, "falseEast", "%.3f", falseEast, file);
+    char text[32];
+    gw::cFormat(text, sizeof text, "%d", units);
+    gw::iniWriteString(section, "units", text, file);
+    gw::iniWriteString(section, "general", general, file);
+    gw::iniWriteString(section, "specific", specific, file);
+}
+
+std::string PolarStereo::initString() {
+    std::string s = gw::cFormatString("%d,", type);
+    gw::inittext::appendNameField(s, projName);
+    s += ',';
+    s += lonText(lonOfOrigin);
+    s += ',';
+    s += latText(latOfOrigin);
+    s += gw::cFormatString(",%.6f,%.3f,%.3f,%d", scaleFactor, falseNorth, falseEast, units);
+    return s;
+}
+
+// C = (2 a^2 / b) ((1 - e) / (1 + e))^(e/2), b = a - a / (1/f).
+void PolarStereo::geoparm(Datum* d) {
+    if (d != nullptr) datum = *d;
+    const double a = datum.aAxis;
+    const double b = a - a / datum.inverseFlattening;
+    const double e = std::sqrt(datum.eccSq);
+    stereoFactor = (2 * a * a / b) * std::pow((1 - e) / (1 + e), e / 2);
+}
+
+void PolarStereo::geoToGrid(double lat, double lon, double& north, double& east) {
+    // A latitude of the other hemisphere is taken as its mirror image.
+    const double phiDeg = std::fabs(std::fmod(lat, 90.0));
+    if (phiDeg == 0) {
+        north = falseNorth;
+        east = falseEast;
+        return;
+    }
+    const double e = std::sqrt(datum.eccSq);
+    const double phi = phiDeg * kPi / 180.0;
+    const double t = std::exp(-gw::conformal::isometricLatitude(phi, e));
+    const double rho = t * stereoFactor * scaleFactor;
+    const double lambda = lon * kPi / 180.0;
+    if (southern())
+        north = falseNorth + rho * std::cos(lambda);
+    else
+        north = falseNorth - rho * std::cos(lambda);
+    east = falseEast + rho * std::sin(lambda);
+    east = clampToFrame(east);
+    north = clampToFrame(north);
+}
+
+void PolarStereo::gridToGeo(double north, double east, double& lat, double& lon) {
+    const double dN = north - falseNorth;
+    const double dE = east - falseEast;
+    if (dN == 0 && dE == 0) {
+        lat = 0;
+        lon = 0;
+        return;
+    }
+    // The south-polar grid is the north-polar one mirrored in the easting axis.
+    lon = 180 - arctan(dE, southern() ? -dN : dN);
+    const double psi = std::log(stereoFactor) + std::log(scaleFactor) - std::log(std::sqrt(dN * dN + dE * dE));
+    const double e2 = datum.eccSq;
+    const double phi = gw::conformal::latitudeFromIsometric(psi, std::sqrt(e2), e2);
+    lat = phi * 180.0 / kPi;
+    if (southern()) lat = -lat;
+}
+
+double PolarStereo::converge(double north, double east) {
+    double lat = 0, lon = 0;
+    gridToGeo(north, east, lat, lon);
+    return southern() ? 0.0 - lon : lon;
+}
+
+// C t(phi) / (N(phi) cos phi) at a latitude of the north-polar aspect.
+double PolarStereo::pointScale(double latDeg) {
+    const double a = datum.aAxis;
+    const double e2 = datum.eccSq;
+    const double e = std::sqrt(e2);
+    const double phi = latDeg * kPi / 180.0;
+    const double s = std::sin(phi);
+    const double nu = a / std::sqrt(1 - e2 * s * s);
+    if (gw::conformal::kHalfPi - phi < 1e-8) {
+        // Within a few centimetres of the pole t and cos phi both vanish and
+        // tan(phi/2 + pi/4) loses its digits; t / cos phi equals
+        // ((1 + e sin phi) / (1 - e sin phi))^(e/2) / (1 + sin phi) there.
+        const double es = e * s;
+        return stereoFactor * std::pow((1 + es) / (1 - es), e / 2) / (1 + s) / nu;
+    }
+    const double t = std::exp(-gw::conformal::isometricLatitude(phi, e));
+    return stereoFactor * t / (nu * std::cos(phi));
+}
+
+double PolarStereo::lineScale(double north1, double east1, double north2, double east2) {
+    double latA = 0, lonA = 0, latB = 0, lonB = 0;
+    gridToGeo(north1, east1, latA, lonA);
+    gridToGeo(north2, east2, latB, lonB);
+    if (southern()) { // the point scale of the mirrored north-polar latitudes
+        latA = -latA;
+        latB = -latB;
+    }
+    const double latM = (latA + latB) / 2;
+    return scaleFactor * ((pointScale(latA) + 4 * pointScale(latM) + pointScale(latB)) / 6);
+}
+
+int PolarStereo::getUnits() { return units; }
+
+int PolarStereo::getFormat() { return 0; }
