@@ -106,7 +106,7 @@ void dInvert(double** a, int n) {
         const std::size_t size = static_cast<std::size_t>(n) + 1;
         std::vector<double> scale(size), col(size);
         std::vector<int> perm(size);
-        std::vector<std::vector<double>> result(size, std::vector<double>(size));
+        std::vector<double> result(size * size); // (n + 1) by (n + 1), row-major
 
         // Implicit scaling: the largest element of each row.
         for (int i = 1; i <= n; ++i) {
@@ -172,11 +172,11 @@ void dInvert(double** a, int n) {
                 for (int k = i + 1; k <= n; ++k) sum -= a[i][k] * col[k];
                 col[i] = sum / a[i][i];
             }
-            for (int i = 1; i <= n; ++i) result[i][j] = col[i];
+            for (int i = 1; i <= n; ++i) result[static_cast<std::size_t>(i) * size + j] = col[i];
         }
 
         for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) a[i][j] = result[i][j];
+            for (int j = 1; j <= n; ++j) a[i][j] = result[static_cast<std::size_t>(i) * size + j];
     } catch (const std::bad_alloc&) {
         // Out of memory before anything was changed: a is left as it was.
     }

@@ -14,7 +14,8 @@
  * storage, shifted so that the caller's first row and column indices address the
  * first element; freeSubMatrix / freeConvertMatrix release the pointer array only.
  *
- * Inverters (all in place; n <= 0 does nothing):
+ * Inverters (all in place; n <= 0 changes nothing, gaussj and spdinv then return 1
+ * for n = 0 and 0 for n < 0):
  * - dInvert: indices 1 to n, LU decomposition with scaled partial pivoting. A
  *   matrix with an all-zero row is left unchanged; an exactly zero pivot is
  *   replaced by 1e-20, so a singular matrix gives huge elements. Nothing is
