@@ -7,9 +7,12 @@
 
 #include "platform/CLocale.h"
 #include "projections/ProjectionFactory.h"
+#include "projections/KestrelLocal.h"
 #include "projections/Lambert.h"
+#include "projections/Local.h"
 #include "projections/PolarStereo.h"
 #include "projections/RDProj.h"
+#include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
 
 Projection* makeProjection(int code, char* init) {
@@ -18,8 +21,14 @@ Projection* makeProjection(int code, char* init) {
         return new TransverseMercator(init);
     case 1:
         return new Lambert(init);
+    case 3:
+        return new KestrelLocal(init);
     case 4:
         return new PolarStereo(init);
+    case 5:
+        return new Local(init);
+    case 6:
+        return new StaOff(init);
     case 7:
         return new RDProj(init);
     // The other classes add their cases here:

@@ -1,0 +1,173 @@
+#include "projections/StaOff.h"
+
+#include <cmath>
+#include <utility>
+
+#include "gridwise/angleutil.h"
+#include "gridwise/fields.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+#include "projections/LocalSystemSupport.h"
+
+namespace {
+void setDefaultNames(Projection& p) {
+    p.type = 6;
+    gw::copyBounded(p.general, "USER", sizeof p.general);
+    gw::copyBounded(p.specific, "StaOff", sizeof p.specific);
+}
+} // namespace
+
+StaOff::StaOff(char* init)
+    : Projection(ProjectionBaseCon{}),
+      startLat(0.0), startLon(0.0), startNorth(0.0), startEast(0.0),
+      endLat(0.0), endLon(0.0), endNorth(0.0), endEast(0.0),
+      sinAz(0.0), cosAz(1.0), baseProj(nullptr) {
+    localProjName[0] = '\0';
+    if (init) {
+        char fields[17][20];
+        breakFields(init, fields, 17, 1);
+        gw::copyBounded(localProjName, fields[1], sizeof localProjName);
+        startLat = gw::cAtof(fields[2]);
+        startLon = gw::cAtof(fields[3]);
+        endLat = gw::cAtof(fields[4]);
+        endLon = gw::cAtof(fields[5]);
+        baseProj = gw::makeBaseProjection(gw::textAfterCommas(init, 6));
+    } else {
+        baseProj = new Projection();
+    }
+    setDefaultNames(*this);
+}
+
+StaOff::StaOff(const StaOff& other)
+    : Projection(ProjectionBaseCon{}),
+      startLat(other.startLat), startLon(other.startLon),
+      startNorth(other.startNorth), startEast(other.startEast),
+      endLat(other.endLat), endLon(other.endLon),
+      endNorth(other.endNorth), endEast(other.endEast),
+      sinAz(other.sinAz), cosAz(other.cosAz),
+      baseProj(new Projection(*other.baseProj)) {
+    gw::copyProjectionPart(*this, other);
+    gw::copyBounded(localProjName, other.localProjName, sizeof localProjName);
+}
+
+StaOff& StaOff::operator=(const StaOff& other) {
+    if (this != &other) {
+        StaOff copy(other);
+        gw::copyProjectionPart(*this, copy);
+        gw::copyBounded(localProjName, copy.localProjName, sizeof localProjName);
+        startLat = copy.startLat;
+        startLon = copy.startLon;
+        startNorth = copy.startNorth;
+        startEast = copy.startEast;
+        endLat = copy.endLat;
+        endLon = copy.endLon;
+        endNorth = copy.endNorth;
+        endEast = copy.endEast;
+        sinAz = copy.sinAz;
+        cosAz = copy.cosAz;
+        std::swap(baseProj, copy.baseProj);
+    }
+    return *this;
+}
+
+StaOff::~StaOff() { delete baseProj; }
+
+Projection* StaOff::clone() const { return new StaOff(*this); }
+
+int StaOff::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+
+void StaOff::getLines(char lines[][50]) {
+    char general[30] = "";
+    char specific[30] = "";
+    baseProj->getTypeStr(general, specific);
+    specific[sizeof specific - 1] = '\0';
+    gw::cFormat(lines[0], 50, "%s", localProjName);
+    gw::cFormat(lines[1], 50, "%s", specific);
+    gw::cFormat(lines[2], 50, "StaOff Line2");
+    gw::cFormat(lines[3], 50, "StaOff Line3");
+    gw::cFormat(lines[4], 50, "StaOff Line4");
+    gw::cFormat(lines[5], 50, "StaOff Line5");
+}
+
+void StaOff::loadData(char* section, char* file) {
+    gw::iniGetString(section, "localProjName", "StaOff", localProjName, sizeof localProjName, file);
+    startLat = gw::iniGetDouble(section, "localCenterLat", "0.", file);
+    startLon = gw::iniGetDouble(section, "localCenterLon", "0.", file);
+    endLat = gw::iniGetDouble(section, "localEndLat", "0.", file);
+    endLon = gw::iniGetDouble(section, "localEndLon", "0.", file);
+    int baseType = gw::acceptedBaseType(gw::iniGetInt(section, "localGeodesyType", 0, file));
+    baseProj->changeTo(baseType);
+    baseProj->loadData(section, file);
+    // The direction follows in geoparm, once the base has its datum.
+    baseProj->geoToGrid(startLat, startLon, startNorth, startEast);
+    baseProj->geoToGrid(endLat, endLon, endNorth, endEast);
+    gw::iniGetString(section, "general", "USER", general, sizeof general, file);
+    gw::iniGetString(section, "specific", "StaOff", specific, sizeof specific, file);
+}
+
+void StaOff::saveData(char* section, char* file) {
+    gw::iniWriteString(section, "localProjName", localProjName, file);
+    gw::iniWriteDouble(section, "localCenterLat", "%.12f", startLat, file);
+    gw::iniWriteDouble(section, "localCenterLon", "%.12f", startLon, file);
+    gw::iniWriteDouble(section, "localEndLat", "%.12f", endLat, file);
+    gw::iniWriteDouble(section, "localEndLon", "%.12f", endLon, file);
+    gw::iniWriteInt(section, "localGeodesyType", baseProj->type, file);
+    baseProj->saveData(section, file);
+    gw::iniWriteString(section, "general", general, file);
+    gw::iniWriteString(section, "specific", specific, file);
+}
+
+std::string StaOff::initString() {
+    std::string name = gw::initStringName(localProjName);
+    std::string own = gw::cFormatString("%d,%s,%.12f,%.12f,%.12f,%.12f,", type, name.c_str(),
+                                        startLat, startLon, endLat, endLon);
+    return own + baseProj->initString();
+}
+
+void StaOff::geoparm(Datum* datum) {
+    baseProj->geoparm(datum);
+    baseProj->geoToGrid(startLat, startLon, startNorth, startEast);
+    baseProj->geoToGrid(endLat, endLon, endNorth, endEast);
+    double dN = endNorth - startNorth;
+    double dE = endEast - startEast;
+    double length = std::sqrt(dN * dN + dE * dE);
+    // Coinciding ends, and ends the base cannot place (NaN or infinite grid
+    // values), leave the direction at grid north.
+    if (length > 0.0 && std::isfinite(length)) {
+        sinAz = dE / length;
+        cosAz = dN / length;
+    } else {
+        sinAz = 0.0;
+        cosAz = 1.0;
+    }
+}
+
+void StaOff::gridToGeo(double station, double offset, double& lat, double& lon) {
+    double mapNorth = startNorth + station * cosAz - offset * sinAz;
+    double mapEast = startEast + station * sinAz + offset * cosAz;
+    baseProj->gridToGeo(mapNorth, mapEast, lat, lon);
+}
+
+void StaOff::geoToGrid(double lat, double lon, double& station, double& offset) {
+    double mapNorth, mapEast;
+    baseProj->geoToGrid(lat, lon, mapNorth, mapEast);
+    double dN = mapNorth - startNorth;
+    double dE = mapEast - startEast;
+    station = dN * cosAz + dE * sinAz;
+    offset = dE * cosAz - dN * sinAz;
+}
+
+double StaOff::lineScale(double station1, double offset1, double station2, double offset2) {
+    return baseProj->lineScale(startNorth + station1, startEast + offset1, startNorth + station2,
+                               startEast + offset2);
+}
+
+double StaOff::converge(double station, double offset) {
+    return std::fmod(baseProj->converge(startNorth + station, startEast + offset) +
+                         arctan(sinAz, cosAz),
+                     360.0);
+}
+
+int StaOff::getUnits() { return baseProj->getUnits(); }
+
+int StaOff::getFormat() { return 2; }
