@@ -167,11 +167,13 @@ void PolarStereo::geoToGrid(double lat, double lon, double& north, double& east)
     const double t = std::exp(-gw::conformal::isometricLatitude(phi, e));
     const double rho = t * stereoFactor * scaleFactor;
     const double lambda = lon * kPi / 180.0;
+    const double cosLambda = std::cos(lambda);
+    const double sinLambda = std::sin(lambda);
     if (southern())
-        north = falseNorth + rho * std::cos(lambda);
+        north = falseNorth + rho * cosLambda;
     else
-        north = falseNorth - rho * std::cos(lambda);
-    east = falseEast + rho * std::sin(lambda);
+        north = falseNorth - rho * cosLambda;
+    east = falseEast + rho * sinLambda;
     east = clampToFrame(east);
     north = clampToFrame(north);
 }
