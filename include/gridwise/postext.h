@@ -2,8 +2,19 @@
  *
  * These functions work on the projection of the geodesy instance and the unit
  * table of the units object. Values handed in and out are metres and degrees;
- * the text carries the projection's unit (its getUnits record). Numbers are
- * written and read in the "C" locale. */
+ * the text carries the projection's unit (its getUnits record; an index outside
+ * the filled unit records counts as metres). Numbers are written and read in the
+ * "C" locale.
+ *
+ * The grid forms need the geodesy instance and the units object. Without either:
+ * gridToStr and a grid psnToStr write an empty text, parseStrToGridCoord returns
+ * 0.0 with *pos 0 and the text untouched, a grid strToPsn leaves latitude and
+ * longitude as they were, metersToPos returns 1.0. The geographic forms need
+ * neither object.
+ *
+ * Room: gridToStr writes at most 32 bytes (terminator included; longer values,
+ * beyond about 1e20 units, are cut), psnToStr at most 65. strToPsn reads at most
+ * the first 79 characters of its text. */
 #ifndef GRIDWISE_POSTEXT_H
 #define GRIDWISE_POSTEXT_H
 

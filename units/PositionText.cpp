@@ -1,0 +1,212 @@
+// Position and grid text in the style and unit of the current projection.
+//
+// The grid forms need both process-wide objects, the geodesy instance (for the
+// projection's format, unit and conversions) and the units object (for the unit
+// table and the parser's default unit). Without either of them:
+//   - gridToStr and a grid psnToStr write an empty text;
+//   - parseStrToGridCoord returns 0.0, sets *pos to 0 and leaves the text as it is;
+//   - a grid strToPsn leaves latitude and longitude as they were;
+//   - metersToPos returns 1.0 (metres).
+// The geographic forms of psnToStr and strToPsn need neither object.
+//
+// The projection's unit index selects a record of the unit table; an index
+// outside the table or of an unused record (factor 0) counts as metres.
+//
+// Buffer sizes: gridToStr writes at most gridTextMax bytes, terminator included
+// (a value too long for it, such as a grid value beyond 1e20, is cut); psnToStr
+// writes at most two such lines and "\r\n", 2 * gridTextMax + 1 bytes. strToPsn
+// reads at most the first 79 characters of its text.
+#include "gridwise/postext.h"
+
+#include "geodesy/Geodetics.h"
+#include "gridwise/angletext.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "units/GridUnit.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t gridTextMax = 32;
+
+// The projection of the geodesy instance, or null.
+Projection* currentProjection() {
+    Geodetics* g = gw::geodesyInstance();
+    return g ? g->projection : nullptr;
+}
+
+// Writes one grid value into dst (at most gridTextMax bytes); empty when the
+// format is not one of the three styles.
+void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis) {
+    const double v = meters / unit.metersPerUnit;
+    const char* a = unit.abbrev;
+    dst[0] = '\0';
+    if (axis == 0) {
+        gw::cFormat(dst, gridTextMax, "%.2f", v);
+    } else if (format == 0) {
+        gw::cFormat(dst, gridTextMax, "%c%.2f%s", axis == 1 ? 'E' : 'N', v, a);
+    } else if (format == 1) {
+        gw::cFormat(dst, gridTextMax, "%c%.2f%s", axis == 1 ? 'X' : 'Y', v, a);
+    } else if (format == 2) {
+        if (axis == 1) {
+            gw::cFormat(dst, gridTextMax, "O%.2f%s", v, a);
+        } else {
+            // Station: hundreds, then the remainder; the remainder is rounded by
+            // the format alone (99.996 gives "S0+100.00").
+            const double h = std::floor(std::fabs(v) / 100);
+            const double r = std::fabs(v) - 100 * h;
+            if (v > 0)
+                gw::cFormat(dst, gridTextMax, "S%.0f+%05.2f%s", h, r, a);
+            else
+                gw::cFormat(dst, gridTextMax, "S-%.0f-%05.2f%s", h, r, a);
+        }
+    }
+}
+
+// Folds the station form into a plain number, in place: "S12+34.56m" becomes
+// "S1234.56m", "S-12-34.56m" becomes "S-1234.56m", and an offset line behind a
+// line break ("\r\nO-...") keeps its single minus sign.
+void foldStation(char* text) {
+    if (char* plus = std::strchr(text, '+')) {
+        std::memmove(plus, plus + 1, std::strlen(plus + 1) + 1);
+        return;
+    }
+    const std::size_t n = std::strlen(text);
+    const bool stationMinus = n >= 2 && text[0] == 'S' && text[1] == '-';
+    const bool offsetMinus = n >= 4 && text[2] == 'O' && text[3] == '-';
+    if (!stationMinus && !offsetMinus)
+        return;
+    char* first = std::strchr(text, '-');
+    char* second = first ? std::strchr(first + 1, '-') : nullptr;
+    if (second)
+        std::memmove(second, second + 1, std::strlen(second + 1) + 1);
+}
+
+// A parser's end position, kept within the text.
+int clampPos(const char* text, int pos) {
+    const int n = static_cast<int>(std::strlen(text));
+    return pos < 0 ? 0 : (pos > n ? n : pos);
+}
+
+} // namespace
+
+extern "C" {
+
+void gridToStr(char* dst, double meters, int axis) {
+    if (!dst)
+        return;
+    dst[0] = '\0';
+    Projection* p = currentProjection();
+    const Units* units = getUnits();
+    if (!p || !units)
+        return;
+    try {
+        formatGrid(dst, gw::gridUnit(*units, p->getUnits()), p->getFormat(), meters, axis);
+    } catch (...) {
+        dst[0] = '\0';
+    }
+}
+
+double parseStrToGridCoord(char* text, int* pos, int unit) {
+    int ignored = 0;
+    int& at = pos ? *pos : ignored;
+    at = 0;
+    Projection* p = currentProjection();
+    if (!text || !p || !getUnits())
+        return 0.0;
+    try {
+        if (p->getFormat() == 2)
+            foldStation(text);
+        return parseStrToUnit(text, &at, unit);
+    } catch (...) {
+        return 0.0;
+    }
+}
+
+void psnToStr(char* dst, int geographic, double latitude, double longitude) {
+    if (!dst)
+        return;
+    char first[64] = "";
+    char second[64] = "";
+    dst[0] = '\0';
+    try {
+        if (geographic) {
+            latToStr(first, latitude, 4, 1);
+            lonToStr(second, longitude, 4, 1);
+        } else {
+            Projection* p = currentProjection();
+            const Units* units = getUnits();
+            if (!p || !units)
+                return;
+            double north = 0.0;
+            double east = 0.0;
+            p->geoToGrid(latitude, longitude, north, east);
+            const Unit& u = gw::gridUnit(*units, p->getUnits());
+            const int format = p->getFormat();
+            formatGrid(first, u, format, north, 2);
+            formatGrid(second, u, format, east, 1);
+        }
+    } catch (...) {
+        return;
+    }
+    first[gridTextMax - 1] = second[gridTextMax - 1] = '\0';
+    const std::size_t n1 = std::strlen(first);
+    const std::size_t n2 = std::strlen(second);
+    std::memcpy(dst, first, n1);
+    std::memcpy(dst + n1, "\r\n", 2);
+    std::memcpy(dst + n1 + 2, second, n2 + 1);
+}
+
+void strToPsn(char* text, int geographic, double* latitude, double* longitude) {
+    if (!text)
+        return;
+    // A working copy of at most 79 characters: the parsers may fold it in place.
+    char buffer[80];
+    gw::copyBounded(buffer, text, sizeof buffer);
+    int pos = 0;
+    int rest = 0;
+    try {
+        if (geographic) {
+            const double lat = parseStrToAng(buffer, &pos);
+            pos = clampPos(buffer, pos);
+            const double lon = parseStrToAng(buffer + pos, &rest);
+            if (latitude)
+                *latitude = lat;
+            if (longitude)
+                *longitude = lon;
+            return;
+        }
+        Projection* p = currentProjection();
+        const Units* units = getUnits();
+        if (!p || !units)
+            return;
+        const int unit = gw::gridUnitIndex(*units, p->getUnits());
+        const double north = parseStrToGridCoord(buffer, &pos, unit);
+        pos = clampPos(buffer, pos);
+        const double east = parseStrToGridCoord(buffer + pos, &rest, unit);
+        double lat = 0.0;
+        double lon = 0.0;
+        p->gridToGeo(north, east, lat, lon);
+        if (latitude)
+            *latitude = lat;
+        if (longitude)
+            *longitude = lon;
+    } catch (...) {
+    }
+}
+
+double metersToPos(void) {
+    Projection* p = currentProjection();
+    const Units* units = getUnits();
+    if (!p || !units)
+        return 1.0;
+    try {
+        return 1.0 / gw::gridUnit(*units, p->getUnits()).metersPerUnit;
+    } catch (...) {
+        return 1.0;
+    }
+}
+
+} // extern "C"
