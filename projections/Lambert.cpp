@@ -60,13 +60,10 @@ std::string lonText(double value) {
 }
 
 // A false northing or easting of an initialisation string, in metres unless the
-// text names its unit. When nothing could be read (no geodesy instance or units
-// object to read it with yet), the text is read as a plain distance.
+// text names its unit.
 double gridField(char* text) {
     int pos = 0;
-    const double value = parseStrToGridCoord(text, &pos, 0);
-    if (pos != 0 || text[0] == '\0') return value;
-    return parseStrToUnit(text, &pos, 0);
+    return parseStrToGridCoord(text, &pos, 0);
 }
 
 } // namespace

@@ -67,18 +67,9 @@ Units& unitTable() {
 }
 
 // A false northing or easting of an initialisation string, metres by default.
-// The position-text parser reads nothing (0.0, position 0) while the geodesy
-// instance or the units object does not exist; the field is then read as a plain
-// distance, which is what that parser reads for every projection format but the
-// station form.
 double readGridField(char* field) {
     int pos = 0;
-    double value = parseStrToGridCoord(field, &pos, 0);
-    if (value == 0.0 && pos == 0) {
-        pos = 0;
-        value = parseStrToUnit(field, &pos, 0);
-    }
-    return value;
+    return parseStrToGridCoord(field, &pos, 0);
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 // projection's format, unit and conversions) and the units object (for the unit
 // table and the parser's default unit). Without either of them:
 //   - gridToStr and a grid psnToStr write an empty text;
-//   - parseStrToGridCoord returns 0.0, sets *pos to 0 and leaves the text as it is;
+//   - parseStrToGridCoord reads the text as a plain (non-station) grid value,
+//     exactly as parseStrToUnit does, and leaves the text as it is (projections
+//     built from initialisation strings before the instance exists rely on it);
 //   - a grid strToPsn leaves latitude and longitude as they were;
 //   - metersToPos returns 1.0 (metres).
 // The geographic forms of psnToStr and strToPsn need neither object.
@@ -114,10 +116,10 @@ double parseStrToGridCoord(char* text, int* pos, int unit) {
     int& at = pos ? *pos : ignored;
     at = 0;
     Projection* p = currentProjection();
-    if (!text || !p || !getUnits())
+    if (!text)
         return 0.0;
     try {
-        if (p->getFormat() == 2)
+        if (p && p->getFormat() == 2)
             foldStation(text);
         return parseStrToUnit(text, &at, unit);
     } catch (...) {

@@ -1,6 +1,7 @@
 #include "gridwise/units.h"
 
 #include "platform/CLocale.h"
+#include "module/ModuleState.h"
 #include "platform/IniFile.h"
 #include "units/UnitsFileName.h"
 
@@ -200,6 +201,7 @@ double Units::fromStr(char* text, int unit) {
 extern "C" {
 
 int allocUnits(char* file) {
+    if (!gw::moduleReady()) return 0;
     try {
         if (g_units != nullptr) {
             // A second allocUnits starts the existing object afresh, so pointers the

@@ -6,6 +6,7 @@
 #include "gridwise/geodetics.h"
 #include "gridwise/host.h"
 #include "gridwise/postext.h"
+#include "gridwise/units.h"
 
 static int checks = 0;
 
@@ -31,6 +32,8 @@ int main(void) {
     if (allocGeodetics() != 0 || allocGeodetics() != 0)
         ++failures;
     if (checks != 1)
+        ++failures;
+    if (allocUnits(file) != 0)
         ++failures;
     loadGeoData(section, file);
     geoToGrid(52.0, 4.0, &north, &east);

@@ -290,10 +290,13 @@ TEST_F(PositionTextTest, WithoutTheGeodesyInstanceOrTheUnitsObject) {
         strToPsn(gridText, 0, &lat, &lon);
         EXPECT_EQ(lat, 7.0);
         EXPECT_EQ(lon, 8.0);
+        // A grid value still reads as a plain distance (projections built from an
+        // initialisation string before the instance exists rely on it).
+        char plain[] = "N12.5m";
         int pos = 5;
-        EXPECT_EQ(parseStrToGridCoord(gridText, &pos, 0), 0.0);
-        EXPECT_EQ(pos, 0);
-        EXPECT_STREQ(gridText, "S12+34.56m\r\nO-5.00m");
+        EXPECT_EQ(parseStrToGridCoord(plain, &pos, 0), 12.5);
+        EXPECT_EQ(pos, 6);
+        EXPECT_STREQ(plain, "N12.5m");
         EXPECT_EQ(metersToPos(), 1.0);
     }
     ASSERT_EQ(allocUnits(unitsFile.data()), 1);
