@@ -107,7 +107,8 @@ void centTendFit(double* x, double* y, int n, double* a, double* b, double* abde
         const double del = n * sxx - sx * sx;
         if (std::fabs(del) < 1e-8) {
             // The x values do not vary: no slope can be fitted; the level of the
-            // points is their mean.
+            // points is the mean of their y values. (The mean of the x values, the
+            // other reading, is a position along x and no level of the points.)
             outA = sy / n;
         } else {
             double aa = (sxx * sy - sx * sxy) / del;
