@@ -30,13 +30,24 @@ int clampDecimals(int decimals) {
     return decimals;
 }
 
+// 10 to the power decimals (exact up to 22 decimals).
 double powerOfTen(int decimals) {
     static const double table[7] = {1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0, 1000000.0};
-    return table[decimals];
+    if (decimals >= 0 && decimals <= 6) return table[decimals];
+    return std::pow(10.0, decimals);
 }
 
-// Rounds a non-negative last field half up to the decimals of scale.
-double roundHalfUp(double value, double scale) { return std::trunc(value * scale + 0.5) / scale; }
+// Rounds a non-negative last field half up to `decimals` decimals: times the
+// scale, plus one half, integer part, divided by the scale. Any number of
+// decimals splits; only far beyond the range of a double, where that arithmetic
+// overflows, the field is kept as it is (too many decimals) or rounds to 0 (a
+// scale that underflows to 0).
+double roundHalfUp(double value, int decimals) {
+    const double scale = powerOfTen(decimals);
+    const double rounded = std::trunc(value * scale + 0.5) / scale;
+    if (std::isfinite(rounded)) return rounded;
+    return scale == 0.0 ? 0.0 : value;
+}
 
 // Copies a format template and patches the width and precision digits of its
 // last conversion ("%0W.Pf", the last '0' and '.' of the template).
@@ -126,7 +137,6 @@ void degToDms(double degrees, int decimals, int* d, int* m, double* s) {
     } else if (a >= kMaxWholeDegrees) {
         dd = INT_MAX;
     } else {
-        double scale = powerOfTen(clampDecimals(decimals));
         double whole = std::trunc(a);
         double f = a - whole;
         dd = static_cast<int>(whole);
@@ -134,7 +144,7 @@ void degToDms(double degrees, int decimals, int* d, int* m, double* s) {
         double wholeMinutes = std::trunc(minutes);
         mm = static_cast<int>(wholeMinutes);
         ss = (minutes - wholeMinutes) * 60.0;
-        ss = roundHalfUp(ss, scale);
+        ss = roundHalfUp(ss, decimals);
         if (ss >= 60.0) {
             ss -= 60.0;
             mm += 1;
@@ -158,11 +168,10 @@ void degToDecMin(double degrees, int decimals, int* d, double* m) {
     } else if (a >= kMaxWholeDegrees) {
         dd = INT_MAX;
     } else {
-        double scale = powerOfTen(clampDecimals(decimals));
         double whole = std::trunc(a);
         double f = a - whole;
         dd = static_cast<int>(whole);
-        mm = roundHalfUp(f * 60.0, scale);
+        mm = roundHalfUp(f * 60.0, decimals);
         if (mm >= 60.0) {
             mm -= 60.0;
             dd += 1;

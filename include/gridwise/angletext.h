@@ -2,8 +2,8 @@
  *
  * Writers: angToStr (signed angle), latToStr (N/S), lonToStr (E/W); style 0 writes
  * degrees, minutes and seconds, any other style degrees and decimal minutes.
- * decimals is the number of decimals of the last field, 0 to 6 (values outside
- * are clamped into that range). The writers need at most 32 characters of dst and
+ * For the writers, decimals is the number of decimals of the last field, 0 to 6
+ * (values outside are clamped into that range). The writers need at most 32 characters of dst and
  * return the number of characters written. The parser reads every form the
  * writers produce, plain decimal degrees and forms with the hemisphere letter last;
  * every text written reads back to within half a unit of its last decimal (angles
@@ -11,8 +11,10 @@
  * Numbers are written and read in the "C" locale, whatever the process locale.
  *
  * degToDms / degToDecMin split |degrees| into whole degrees, whole minutes and
- * the last field rounded half up to `decimals`, with carry (a last field that
- * rounds to 60 adds one to the field before it). Degrees are not reduced. A NaN
+ * the last field rounded half up to `decimals` (times 10^decimals, plus one
+ * half, integer part, divided by 10^decimals; any count of decimals, a negative
+ * one rounding to tens and beyond), with carry (a last field that rounds to 60
+ * or more loses 60 and adds one to the field before it). Degrees are not reduced. A NaN
  * splits into zeros; a magnitude of 2147483647 degrees or more (infinity too),
  * whose whole degrees do not fit an int, gives d = 2147483647 and zero minutes
  * and seconds.

@@ -131,6 +131,11 @@ TEST(AngleTextSplit, DmsAndDecimalMinutes) {
         {-1e300, 3, 2147483647, 0, 0.0},
         {2147483647.0 - 0x1p-22, 3, 2147483646, 59, 59.999},  // no carry
         {2147483647.0 - 0x1p-22, 2, 2147483647, 0, 0.0},      // carry into the last int
+        // any count of decimals splits: 8 keeps 1.23456789, -1 rounds to tens
+        {10.0 + 1.23456789 / 3600, 8, 10, 0, 1.23456789},
+        {10.0 + 44.0 / 3600, -1, 10, 0, 40.0},
+        {10.0 + 56.0 / 3600, -1, 10, 1, 0.0},  // 5.6 + 0.5 -> 6 tens: carry
+        {10.0 + 56.0 / 3600, 400, 10, 0, 56.0},  // no overflow into NaN
     };
     for (const DmsCase& c : dms) {
         int d = -1, m = -1;
@@ -149,6 +154,8 @@ TEST(AngleTextSplit, DmsAndDecimalMinutes) {
     const DecMinCase dm[] = {
         {10.9999999, 4, 11, 0.0}, {4.8686, 4, 4, 52.116}, {-4.8686, 4, 4, 52.116},
         {0.6 / 60, 0, 0, 1.0},    {std::nan(""), 2, 0, 0.0}, {-INFINITY, 2, 2147483647, 0.0},
+        {4.0 + 12.3456789 / 60, 7, 4, 12.3456789},
+        {4.0 + 12.3456789 / 60, -1, 4, 10.0},
     };
     for (const DecMinCase& c : dm) {
         int d = -1;
