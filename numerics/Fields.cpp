@@ -142,8 +142,13 @@ int checkCheckSum(const char* sentence) {
     }
     if (star == 0) return 0;
     if (sentence[0] != '$') return 0;
-    unsigned c = checksumByte(sentenceXor(sentence, 1, star));
-    return readHex(sentence + star + 1) == c ? 1 : 0;
+    // The number read is compared with the checksum as an int, as the "%x" read
+    // leaves it; with bytes of 0x80 and above that value is negative and its full
+    // hexadecimal form ("FFFFFF80") matches. The two digits checkSum writes (the
+    // low byte, "80") are accepted as well. For 7-bit text both are the same.
+    const int c = sentenceXor(sentence, 1, star);
+    const unsigned read = readHex(sentence + star + 1);
+    return (read == static_cast<unsigned>(c) || read == checksumByte(c)) ? 1 : 0;
 }
 
 int checkDosFileName(char* name) {

@@ -29,8 +29,9 @@ GW_EXPORT int breakFields(char* text, char fields[][20], int maxFields, int mode
  * the two digits are its low byte (for 7-bit text, the plain exclusive-or). */
 GW_EXPORT void checkSum(char* sentence);
 /* 1 when the sentence starts with '$' and the hexadecimal number after its last
- * '*' equals the checksum of the characters between them as checkSum writes it;
- * otherwise 0. Lower-case digits and a trailing CR LF are accepted. */
+ * '*' equals the checksum of the characters between them (as an int; for bytes of
+ * 0x80 and above also its low byte as checkSum writes it); otherwise 0.
+ * Lower-case digits and a trailing CR LF are accepted. */
 GW_EXPORT int checkCheckSum(const char* sentence);
 /* Cleans a name in place into a file-name stem: cut at the first '.', the
  * characters " / \ [ } : ; = , and blank left out, at most 151 characters kept.

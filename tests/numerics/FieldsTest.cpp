@@ -242,6 +242,13 @@ TEST(CheckSum, CheckRejectsMalformedSentences) {
         {"$*00", 1},
         {"$A*B*2F", 0},        // the last '*' counts: body "A*B"
         {"$A*B*29", 1},        // 'A' ^ '*' ^ 'B'
+        // 0x80 as a signed byte is -128: its full hexadecimal form, its negative
+        // and the two digits checkSum writes all match; other values do not
+        {"$\x80*FFFFFF80", 1},
+        {"$\x80*-80", 1},
+        {"$\x80*80", 1},
+        {"$\x80*7F", 0},
+        {"$\x80\x81*01", 1},   // -128 ^ -127 = 1
         {"", 0},
         {"$", 0},
     };
