@@ -7,9 +7,10 @@
  * "C" locale.
  *
  * The grid forms need the geodesy instance and the units object. Without either:
- * gridToStr and a grid psnToStr write an empty text, parseStrToGridCoord returns
- * 0.0 with *pos 0 and the text untouched, a grid strToPsn leaves latitude and
- * longitude as they were, metersToPos returns 1.0. The geographic forms need
+ * gridToStr and a grid psnToStr write an empty text, a grid strToPsn leaves
+ * latitude and longitude as they were, metersToPos returns 1.0.
+ * parseStrToGridCoord then reads the text as a plain (not a station) value, as
+ * parseStrToUnit does, and leaves it untouched. The geographic forms need
  * neither object.
  *
  * Room: gridToStr writes at most 32 bytes (terminator included; longer values,
