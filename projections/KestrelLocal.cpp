@@ -6,14 +6,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-
-namespace {
-void setDefaultNames(Projection& p) {
-    p.type = 3;
-    gw::copyBounded(p.general, "USER", sizeof p.general);
-    gw::copyBounded(p.specific, "KestrelLocal", sizeof p.specific);
-}
-} // namespace
+#include "projections/SettingsText.h"
 
 KestrelLocal::KestrelLocal(char* init)
     : Projection(ProjectionBaseCon{}),
@@ -43,7 +36,7 @@ KestrelLocal::KestrelLocal(char* init)
     } else {
         baseProj = new Projection();
     }
-    setDefaultNames(*this);
+    gw::setLocalSystemNames(*this, 3, "KestrelLocal");
 }
 
 KestrelLocal::KestrelLocal(const KestrelLocal& other)
@@ -98,16 +91,7 @@ void KestrelLocal::mapToLocal(double mapNorth, double mapEast, double& north, do
 }
 
 void KestrelLocal::getLines(char lines[][50]) {
-    char general[30] = "";
-    char specific[30] = "";
-    baseProj->getTypeStr(general, specific);
-    specific[sizeof specific - 1] = '\0';
-    gw::cFormat(lines[0], 50, "%s", localProjName);
-    gw::cFormat(lines[1], 50, "%s", specific);
-    gw::cFormat(lines[2], 50, "Local Line2");
-    gw::cFormat(lines[3], 50, "Local Line3");
-    gw::cFormat(lines[4], 50, "Local Line4");
-    gw::cFormat(lines[5], 50, "Local Line5");
+    gw::baseSystemLines(lines, localProjName, *baseProj, "Local");
 }
 
 void KestrelLocal::loadData(char* section, char* file) {

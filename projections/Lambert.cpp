@@ -6,12 +6,11 @@
 
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
-#include "gridwise/postext.h"
-#include "gridwise/units.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
-#include "projections/InitText.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/ProjectionFactory.h"
+#include "projections/SettingsText.h"
 
 namespace {
 
@@ -19,52 +18,8 @@ using gw::conformal::kPi;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
-constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
 constexpr std::size_t kLineSize = 50;
 constexpr double kGridLimit = 5000000.0;
-
-double readAngle(const char* section, const char* key, const char* def, const char* file) {
-    char text[kNumberText];
-    gw::iniGetString(section, key, def, text, sizeof text, file);
-    return strToAng(text);
-}
-
-double readNumber(const char* section, const char* key, const char* def, const char* file) {
-    char text[kNumberText];
-    gw::iniGetString(section, key, def, text, sizeof text, file);
-    return gw::cAtof(text);
-}
-
-void writeLat(const char* section, const char* key, double value, const char* file) {
-    char text[64];
-    latToStr(text, value, 4, 1);
-    gw::iniWriteString(section, key, text, file);
-}
-
-void writeLon(const char* section, const char* key, double value, const char* file) {
-    char text[64];
-    lonToStr(text, value, 4, 1);
-    gw::iniWriteString(section, key, text, file);
-}
-
-std::string latText(double value) {
-    char text[64];
-    latToStr(text, value, 4, 1);
-    return text;
-}
-
-std::string lonText(double value) {
-    char text[64];
-    lonToStr(text, value, 4, 1);
-    return text;
-}
-
-// A false northing or easting of an initialisation string, in metres unless the
-// text names its unit.
-double gridField(char* text) {
-    int pos = 0;
-    return parseStrToGridCoord(text, &pos, 0);
-}
 
 } // namespace
 
@@ -81,9 +36,9 @@ Lambert::Lambert(char* init)
         secondParallel = strToAng(fields[3]);
         lonOfOrigin = strToAng(fields[4]);
         latOfOrigin = strToAng(fields[5]);
-        falseNorth = gridField(fields[6]);
-        falseEast = gridField(fields[7]);
-        units = gw::inittext::readIntField(fields[8]);
+        falseNorth = gw::gridField(fields[6]);
+        falseEast = gw::gridField(fields[7]);
+        units = projLeadingInt(fields[8]);
     }
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);
@@ -94,59 +49,55 @@ Projection* Lambert::clone() const { return new Lambert(*this); }
 
 void Lambert::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);
-    gw::cFormat(lines[1], kLineSize, "First Parallel: %s", latText(firstParallel).c_str());
-    gw::cFormat(lines[2], kLineSize, "Second Parallel: %s", latText(secondParallel).c_str());
-    gw::cFormat(lines[3], kLineSize, "Origin Lat: %s Lon: %s", latText(latOfOrigin).c_str(),
-                lonText(lonOfOrigin).c_str());
+    gw::cFormat(lines[1], kLineSize, "First Parallel: %s", gw::latText(firstParallel).c_str());
+    gw::cFormat(lines[2], kLineSize, "Second Parallel: %s", gw::latText(secondParallel).c_str());
+    gw::cFormat(lines[3], kLineSize, "Origin Lat: %s Lon: %s", gw::latText(latOfOrigin).c_str(),
+                gw::lonText(lonOfOrigin).c_str());
     char north[kLineSize];
     char east[kLineSize];
-    gw::inittext::distanceText(north, sizeof north, falseNorth, units, 3);
-    gw::inittext::distanceText(east, sizeof east, falseEast, units, 3);
+    gw::distanceText(north, sizeof north, falseNorth, units, 3);
+    gw::distanceText(east, sizeof east, falseEast, units, 3);
     gw::cFormat(lines[4], kLineSize, "False N:%s E:%s:", north, east);
-    if (const char* name = gw::inittext::unitLineName(units)) gw::copyBounded(lines[5], name, kLineSize);
+    if (const char* name = gw::unitLineName(units)) gw::copyBounded(lines[5], name, kLineSize);
 }
 
 void Lambert::loadData(char* section, char* file) {
     gw::iniGetString(section, "projName", "California 6", projName, kNameSize, file);
-    latOfOrigin = readAngle(section, "latOfOrigin", "N32 10", file);
-    lonOfOrigin = readAngle(section, "lonOfOrigin", "W116 15", file);
-    falseNorth = readNumber(section, "falseNorth", "0", file);
-    falseEast = readNumber(section, "falseEast", "0", file);
-    firstParallel = readAngle(section, "firstParallel", "N32 47", file);
-    secondParallel = readAngle(section, "secondParallel", "N33 53", file);
+    latOfOrigin = gw::iniGetAngle(section, "latOfOrigin", "N32 10", file);
+    lonOfOrigin = gw::iniGetAngle(section, "lonOfOrigin", "W116 15", file);
+    falseNorth = gw::iniGetDouble(section, "falseNorth", "0", file);
+    falseEast = gw::iniGetDouble(section, "falseEast", "0", file);
+    firstParallel = gw::iniGetAngle(section, "firstParallel", "N32 47", file);
+    secondParallel = gw::iniGetAngle(section, "secondParallel", "N33 53", file);
     units = gw::iniGetInt(section, "units", 0, file);
     gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
     gw::iniGetString(section, "specific", "LAMBERT", specific, kTypeNameSize, file);
 }
 
 void Lambert::saveData(char* section, char* file) {
-    char text[400]; // "%.3f" of the largest double needs 313 characters
     gw::iniWriteString(section, "projName", projName, file);
-    writeLat(section, "latOfOrigin", latOfOrigin, file);
-    writeLon(section, "lonOfOrigin", lonOfOrigin, file);
-    gw::cFormat(text, sizeof text, "%.3f", falseNorth);
-    gw::iniWriteString(section, "falseNorth", text, file);
-    gw::cFormat(text, sizeof text, "%.3f", falseEast);
-    gw::iniWriteString(section, "falseEast", text, file);
-    writeLat(section, "firstParallel", firstParallel, file);
-    writeLat(section, "secondParallel", secondParallel, file);
-    gw::cFormat(text, sizeof text, "%d", units);
-    gw::iniWriteString(section, "units", text, file);
+    gw::iniWriteLat(section, "latOfOrigin", latOfOrigin, file);
+    gw::iniWriteLon(section, "lonOfOrigin", lonOfOrigin, file);
+    gw::iniWriteDouble(section, "falseNorth", "%.3f", falseNorth, file);
+    gw::iniWriteDouble(section, "falseEast", "%.3f", falseEast, file);
+    gw::iniWriteLat(section, "firstParallel", firstParallel, file);
+    gw::iniWriteLat(section, "secondParallel", secondParallel, file);
+    gw::iniWriteInt(section, "units", units, file);
     gw::iniWriteString(section, "general", general, file);
     gw::iniWriteString(section, "specific", specific, file);
 }
 
 std::string Lambert::initString() {
     std::string s = gw::cFormatString("%d,", type);
-    gw::inittext::appendNameField(s, projName);
+    s += gw::initStringName(projName);
     s += ',';
-    s += latText(firstParallel);
+    s += gw::latText(firstParallel);
     s += ',';
-    s += latText(secondParallel);
+    s += gw::latText(secondParallel);
     s += ',';
-    s += lonText(lonOfOrigin);
+    s += gw::lonText(lonOfOrigin);
     s += ',';
-    s += latText(latOfOrigin);
+    s += gw::latText(latOfOrigin);
     s += gw::cFormatString(",%.2f,%.2f,%d", falseNorth, falseEast, units);
     return s;
 }

@@ -2,20 +2,14 @@
 
 #include <cmath>
 
-#include "gridwise/angletext.h"
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
+#include "projections/SettingsText.h"
 
 namespace {
 const double kPi = 3.141592653589793;
-
-void setDefaultNames(Projection& p) {
-    p.type = 5;
-    gw::copyBounded(p.general, "USER", sizeof p.general);
-    gw::copyBounded(p.specific, "Local", sizeof p.specific);
-}
 } // namespace
 
 Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), centerLon(0.0) {
@@ -27,7 +21,7 @@ Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), cent
         centerLat = gw::cAtof(fields[2]);
         centerLon = gw::cAtof(fields[3]);
     }
-    setDefaultNames(*this);
+    gw::setLocalSystemNames(*this, 5, "Local");
 }
 
 Local::Local(const Local& other)
@@ -53,12 +47,9 @@ Projection* Local::clone() const { return new Local(*this); }
 int Local::editDialog(CWnd*, ProjDataStruct**) { return 0; }
 
 void Local::getLines(char lines[][50]) {
-    char angle[64];
     gw::cFormat(lines[0], 50, "%s", localProjName);
-    latToStr(angle, centerLat, 4, 1);
-    gw::cFormat(lines[1], 50, "Lat Origin: %s", angle);
-    lonToStr(angle, centerLon, 4, 1);
-    gw::cFormat(lines[2], 50, "Lon Origin: %s", angle);
+    gw::cFormat(lines[1], 50, "Lat Origin: %s", gw::latText(centerLat).c_str());
+    gw::cFormat(lines[2], 50, "Lon Origin: %s", gw::lonText(centerLon).c_str());
     gw::cFormat(lines[3], 50, " ");
     gw::cFormat(lines[4], 50, " ");
     gw::cFormat(lines[5], 50, " ");

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "platform/CLocale.h"
-#include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
 
 namespace gw {
@@ -14,29 +13,20 @@ void copyProjectionPart(Projection& dst, const Projection& src) {
     copyBounded(dst.specific, src.specific, sizeof dst.specific);
 }
 
-double iniGetDouble(const char* section, const char* key, const char* def, const char* file) {
-    char text[100];
-    iniGetString(section, key, def, text, sizeof text, file);
-    return cAtof(text);
+void setLocalSystemNames(Projection& p, int type, const char* specific) {
+    p.type = type;
+    copyBounded(p.general, "USER", sizeof p.general);
+    copyBounded(p.specific, specific, sizeof p.specific);
 }
 
-void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,
-                    const char* file) {
-    std::string text = cFormatString(fmt, value);
-    iniWriteString(section, key, text.c_str(), file);
-}
-
-void iniWriteInt(const char* section, const char* key, int value, const char* file) {
-    char text[16];
-    cFormat(text, sizeof text, "%d", value);
-    iniWriteString(section, key, text, file);
-}
-
-std::string initStringName(const char* name) {
-    std::string out = name ? name : "";
-    for (char& c : out)
-        if (c == ',') c = ' ';
-    return out;
+void baseSystemLines(char lines[][50], const char* name, Projection& base, const char* tag) {
+    char general[30] = "";
+    char specific[30] = "";
+    base.getTypeStr(general, specific);
+    specific[sizeof specific - 1] = '\0';
+    cFormat(lines[0], 50, "%s", name);
+    cFormat(lines[1], 50, "%s", specific);
+    for (int i = 2; i < 6; ++i) cFormat(lines[i], 50, "%s Line%d", tag, i);
 }
 
 char* textAfterCommas(char* text, int n) {

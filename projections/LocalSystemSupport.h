@@ -1,12 +1,10 @@
 // Helpers shared by the local coordinate systems (the flat local grid, the
 // affine local system and the station/offset system): the common projection part
-// of a copy, settings values as text numbers, names written into an
-// initialisation string, and the base projection that the affine and
-// station/offset systems build from the tail of their initialisation string.
+// of a copy, and the base projection that the affine and station/offset systems
+// build from the tail of their initialisation string. Settings values and names
+// go through projections/SettingsText.h.
 #ifndef GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
 #define GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
-
-#include <string>
 
 #include "gridwise/projection.h"
 
@@ -15,20 +13,13 @@ namespace gw {
 // Copies type code and general and specific names (each cut to 29 characters).
 void copyProjectionPart(Projection& dst, const Projection& src);
 
-// A number read as text of up to 99 characters, def when the key is missing,
-// converted in the "C" locale (0 for text without a number).
-double iniGetDouble(const char* section, const char* key, const char* def, const char* file);
+// The names of a new local system: type code, general name "USER" and the
+// specific name given.
+void setLocalSystemNames(Projection& p, int type, const char* specific);
 
-// Writes value with a printf format of one double ("%.12f", "%.4f"), no length limit.
-void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,
-                    const char* file);
-
-// Writes an integer as "%d".
-void iniWriteInt(const char* section, const char* key, int value, const char* file);
-
-// The name as it goes into an initialisation string: a comma would end the field
-// early and shift every later field, so commas are written as blanks.
-std::string initStringName(const char* name);
+// Description lines of a local system over a base projection: its name, the
+// base's specific name, then "<tag> Line2" to "<tag> Line5".
+void baseSystemLines(char lines[][50], const char* name, Projection& base, const char* tag);
 
 // The text behind the n-th comma of text, or null when text has fewer commas.
 char* textAfterCommas(char* text, int n);

@@ -7,12 +7,11 @@
 #include "gridwise/angletext.h"
 #include "gridwise/angleutil.h"
 #include "gridwise/fields.h"
-#include "gridwise/postext.h"
-#include "gridwise/units.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
-#include "projections/InitText.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/ProjectionFactory.h"
+#include "projections/SettingsText.h"
 
 namespace {
 
@@ -20,47 +19,9 @@ using gw::conformal::kPi;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
-constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
 constexpr std::size_t kLineSize = 50;
 constexpr double kFrameLow = 890000.0;
 constexpr double kFrameHigh = 3110000.0;
-
-double readAngle(const char* section, const char* key, const char* def, const char* file) {
-    char text[kNumberText];
-    gw::iniGetString(section, key, def, text, sizeof text, file);
-    return strToAng(text);
-}
-
-double readNumber(const char* section, const char* key, const char* def, const char* file) {
-    char text[kNumberText];
-    gw::iniGetString(section, key, def, text, sizeof text, file);
-    return gw::cAtof(text);
-}
-
-std::string latText(double value) {
-    char text[64];
-    latToStr(text, value, 4, 1);
-    return text;
-}
-
-std::string lonText(double value) {
-    char text[64];
-    lonToStr(text, value, 4, 1);
-    return text;
-}
-
-void writeNumber(const char* section, const char* key, const char* format, double value, const char* file) {
-    char text[400]; // "%.6f" of the largest double needs 316 characters
-    gw::cFormat(text, sizeof text, format, value);
-    gw::iniWriteString(section, key, text, file);
-}
-
-// A false northing or easting of an initialisation string, in metres unless the
-// text names its unit.
-double gridField(char* text) {
-    int pos = 0;
-    return parseStrToGridCoord(text, &pos, 0);
-}
 
 double clampToFrame(double v) {
     if (v > kFrameHigh) return kFrameHigh;
@@ -81,9 +42,9 @@ PolarStereo::PolarStereo(char* init)
         lonOfOrigin = strToAng(fields[2]);
         latOfOrigin = strToAng(fields[3]);
         scaleFactor = gw::cAtof(fields[4]);
-        falseNorth = gridField(fields[5]);
-        falseEast = gridField(fields[6]);
-        units = gw::inittext::readIntField(fields[7]);
+        falseNorth = gw::gridField(fields[5]);
+        falseEast = gw::gridField(fields[6]);
+        units = projLeadingInt(fields[7]);
     }
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
@@ -94,24 +55,24 @@ Projection* PolarStereo::clone() const { return new PolarStereo(*this); }
 
 void PolarStereo::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);
-    gw::cFormat(lines[1], kLineSize, "Origin Lat: %s ", latText(latOfOrigin).c_str());
-    gw::cFormat(lines[2], kLineSize, "Origin Lon: %s ", lonText(lonOfOrigin).c_str());
+    gw::cFormat(lines[1], kLineSize, "Origin Lat: %s ", gw::latText(latOfOrigin).c_str());
+    gw::cFormat(lines[2], kLineSize, "Origin Lon: %s ", gw::lonText(lonOfOrigin).c_str());
     char value[kLineSize];
-    gw::inittext::distanceText(value, sizeof value, falseNorth, units, 1);
+    gw::distanceText(value, sizeof value, falseNorth, units, 1);
     gw::cFormat(lines[3], kLineSize, "False N:%s  ", value);
-    gw::inittext::distanceText(value, sizeof value, falseEast, units, 1);
+    gw::distanceText(value, sizeof value, falseEast, units, 1);
     gw::cFormat(lines[4], kLineSize, "False E:%s  ", value);
-    const char* name = gw::inittext::unitLineName(units);
+    const char* name = gw::unitLineName(units);
     gw::cFormat(lines[5], kLineSize, "SF: %lf , Units:%s", scaleFactor, name != nullptr ? name : "");
 }
 
 void PolarStereo::loadData(char* section, char* file) {
     gw::iniGetString(section, "projName", "Universal Polar Stereo", projName, kNameSize, file);
-    lonOfOrigin = readAngle(section, "lonOfOrigin", "E000 00", file);
-    latOfOrigin = readAngle(section, "latOfOrigin", "N90 00", file);
-    scaleFactor = readNumber(section, "scaleFactor", ".994", file);
-    falseNorth = readNumber(section, "falseNorth", "2000000", file);
-    falseEast = readNumber(section, "falseEast", "2000000", file);
+    lonOfOrigin = gw::iniGetAngle(section, "lonOfOrigin", "E000 00", file);
+    latOfOrigin = gw::iniGetAngle(section, "latOfOrigin", "N90 00", file);
+    scaleFactor = gw::iniGetDouble(section, "scaleFactor", ".994", file);
+    falseNorth = gw::iniGetDouble(section, "falseNorth", "2000000", file);
+    falseEast = gw::iniGetDouble(section, "falseEast", "2000000", file);
     units = gw::iniGetInt(section, "units", 0, file);
     gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
     gw::iniGetString(section, "specific", "Polar Stereo", specific, kTypeNameSize, file);
@@ -119,25 +80,23 @@ void PolarStereo::loadData(char* section, char* file) {
 
 void PolarStereo::saveData(char* section, char* file) {
     gw::iniWriteString(section, "projName", projName, file);
-    gw::iniWriteString(section, "lonOfOrigin", lonText(lonOfOrigin).c_str(), file);
-    gw::iniWriteString(section, "latOfOrigin", latText(latOfOrigin).c_str(), file);
-    writeNumber(section, "scaleFactor", "%.6f", scaleFactor, file);
-    writeNumber(section, "falseNorth", "%.3f", falseNorth, file);
-    writeNumber(section, "falseEast", "%.3f", falseEast, file);
-    char text[32];
-    gw::cFormat(text, sizeof text, "%d", units);
-    gw::iniWriteString(section, "units", text, file);
+    gw::iniWriteLon(section, "lonOfOrigin", lonOfOrigin, file);
+    gw::iniWriteLat(section, "latOfOrigin", latOfOrigin, file);
+    gw::iniWriteDouble(section, "scaleFactor", "%.6f", scaleFactor, file);
+    gw::iniWriteDouble(section, "falseNorth", "%.3f", falseNorth, file);
+    gw::iniWriteDouble(section, "falseEast", "%.3f", falseEast, file);
+    gw::iniWriteInt(section, "units", units, file);
     gw::iniWriteString(section, "general", general, file);
     gw::iniWriteString(section, "specific", specific, file);
 }
 
 std::string PolarStereo::initString() {
     std::string s = gw::cFormatString("%d,", type);
-    gw::inittext::appendNameField(s, projName);
+    s += gw::initStringName(projName);
     s += ',';
-    s += lonText(lonOfOrigin);
+    s += gw::lonText(lonOfOrigin);
     s += ',';
-    s += latText(latOfOrigin);
+    s += gw::latText(latOfOrigin);
     s += gw::cFormatString(",%.6f,%.3f,%.3f,%d", scaleFactor, falseNorth, falseEast, units);
     return s;
 }

@@ -6,7 +6,7 @@
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
-#include "projections/InitText.h"
+#include "projections/SettingsText.h"
 
 namespace {
 
@@ -105,7 +105,7 @@ void RDProj::saveData(char* section, char* file) {
 
 std::string RDProj::initString() {
     std::string s = gw::cFormatString("%d,", type);
-    gw::inittext::appendNameField(s, projName);
+    s += gw::initStringName(projName);
     return s;
 }
 

@@ -8,14 +8,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-
-namespace {
-void setDefaultNames(Projection& p) {
-    p.type = 6;
-    gw::copyBounded(p.general, "USER", sizeof p.general);
-    gw::copyBounded(p.specific, "StaOff", sizeof p.specific);
-}
-} // namespace
+#include "projections/SettingsText.h"
 
 StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),
@@ -35,7 +28,7 @@ StaOff::StaOff(char* init)
     } else {
         baseProj = new Projection();
     }
-    setDefaultNames(*this);
+    gw::setLocalSystemNames(*this, 6, "StaOff");
 }
 
 StaOff::StaOff(const StaOff& other)
@@ -77,16 +70,7 @@ Projection* StaOff::clone() const { return new StaOff(*this); }
 int StaOff::editDialog(CWnd*, ProjDataStruct**) { return 0; }
 
 void StaOff::getLines(char lines[][50]) {
-    char general[30] = "";
-    char specific[30] = "";
-    baseProj->getTypeStr(general, specific);
-    specific[sizeof specific - 1] = '\0';
-    gw::cFormat(lines[0], 50, "%s", localProjName);
-    gw::cFormat(lines[1], 50, "%s", specific);
-    gw::cFormat(lines[2], 50, "StaOff Line2");
-    gw::cFormat(lines[3], 50, "StaOff Line3");
-    gw::cFormat(lines[4], 50, "StaOff Line4");
-    gw::cFormat(lines[5], 50, "StaOff Line5");
+    gw::baseSystemLines(lines, localProjName, *baseProj, "StaOff");
 }
 
 void StaOff::loadData(char* section, char* file) {

@@ -5,11 +5,11 @@
 
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
-#include "gridwise/postext.h"
 #include "gridwise/units.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
+#include "projections/SettingsText.h"
 
 namespace {
 
@@ -43,33 +43,11 @@ double lonDifference(double lon, double origin) {
 
 const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
 
-std::string lonText(double lon) {
-    char buf[64];
-    std::memset(buf, 0, sizeof buf);
-    lonToStr(buf, lon, 4, 1);
-    buf[sizeof buf - 1] = '\0';
-    return buf;
-}
-
-std::string latText(double lat) {
-    char buf[64];
-    std::memset(buf, 0, sizeof buf);
-    latToStr(buf, lat, 4, 1);
-    buf[sizeof buf - 1] = '\0';
-    return buf;
-}
-
 // The unit table never changes after construction, so one private copy serves
 // the description lines whether or not the process-wide units object exists.
 Units& unitTable() {
     static Units table;
     return table;
-}
-
-// A false northing or easting of an initialisation string, metres by default.
-double readGridField(char* field) {
-    int pos = 0;
-    return parseStrToGridCoord(field, &pos, 0);
 }
 
 } // namespace
@@ -85,8 +63,8 @@ TransverseMercator::TransverseMercator(char* init)
         breakFields(init, fields, 10, 1);
         gw::copyBounded(projName, fields[1], sizeof projName);
         originLon = strToAng(fields[2]);
-        falseNorth = readGridField(fields[3]);
-        falseEast = readGridField(fields[4]);
+        falseNorth = gw::gridField(fields[3]);
+        falseEast = gw::gridField(fields[4]);
         scaleFactor = floorScale(gw::cAtof(fields[5]));
         originLat = strToAng(fields[6]);
         units = projLeadingInt(fields[7]);
@@ -104,8 +82,8 @@ int TransverseMercator::editDialog(CWnd*, ProjDataStruct**) { return 0; }
 void TransverseMercator::getLines(char lines[][50]) {
     if (lines == nullptr) return;
     gw::copyBounded(lines[0], projName, 50);
-    gw::cFormat(lines[1], 50, "CM %s", lonText(originLon).c_str());
-    gw::cFormat(lines[2], 50, "Lat Origin: %s", latText(originLat).c_str());
+    gw::cFormat(lines[1], 50, "CM %s", gw::lonText(originLon).c_str());
+    gw::cFormat(lines[2], 50, "Lat Origin: %s", gw::latText(originLat).c_str());
 
     // Units outside the filled records of the unit table show metres.
     int unit = (units >= 0 && units <= 4) ? units : 0;
@@ -121,37 +99,21 @@ void TransverseMercator::getLines(char lines[][50]) {
 
     gw::cFormat(lines[4], 50, "S F at CM: %lf", scaleFactor);
 
-    switch (units) {
-    case 0:
-        gw::copyBounded(lines[5], "Units: Meters", 50);
-        break;
-    case 1:
-        gw::copyBounded(lines[5], "Units: Feet", 50);
-        break;
-    case 2:
-        gw::copyBounded(lines[5], "Units: US Survey Feet", 50);
-        break;
-    default:
+    if (const char* name = gw::unitLineName(units))
+        gw::cFormat(lines[5], 50, "Units: %s", name);
+    else
         gw::cFormat(lines[5], 50, "Units: %d", units);
-        break;
-    }
 }
 
 void TransverseMercator::loadData(char* section, char* file) {
     const char* sec = sectionOrEmpty(section);
     const char* fil = sectionOrEmpty(file);
-    char buf[100];
     gw::iniGetString(sec, "projName", defaultName, projName, sizeof projName, fil);
-    gw::iniGetString(sec, "originLon", "W117", buf, sizeof buf, fil);
-    originLon = strToAng(buf);
-    gw::iniGetString(sec, "originLat", "0.", buf, sizeof buf, fil);
-    originLat = strToAng(buf);
-    gw::iniGetString(sec, "falseNorth", "0.", buf, sizeof buf, fil);
-    falseNorth = gw::cAtof(buf);
-    gw::iniGetString(sec, "falseEast", "500000.", buf, sizeof buf, fil);
-    falseEast = gw::cAtof(buf);
-    gw::iniGetString(sec, "scaleFactor", ".9996", buf, sizeof buf, fil);
-    scaleFactor = floorScale(gw::cAtof(buf));
+    originLon = gw::iniGetAngle(sec, "originLon", "W117", fil);
+    originLat = gw::iniGetAngle(sec, "originLat", "0.", fil);
+    falseNorth = gw::iniGetDouble(sec, "falseNorth", "0.", fil);
+    falseEast = gw::iniGetDouble(sec, "falseEast", "500000.", fil);
+    scaleFactor = floorScale(gw::iniGetDouble(sec, "scaleFactor", ".9996", fil));
     units = gw::iniGetInt(sec, "units", 0, fil);
     gw::iniGetString(sec, "general", "USER", general, sizeof general, fil);
     gw::iniGetString(sec, "specific", defaultSpecific, specific, sizeof specific, fil);
@@ -162,12 +124,12 @@ void TransverseMercator::saveData(char* section, char* file) {
         const char* sec = sectionOrEmpty(section);
         const char* fil = sectionOrEmpty(file);
         gw::iniWriteString(sec, "projName", projName, fil);
-        gw::iniWriteString(sec, "originLon", lonText(originLon).c_str(), fil);
-        gw::iniWriteString(sec, "originLat", latText(originLat).c_str(), fil);
-        gw::iniWriteString(sec, "falseNorth", gw::cFormatString("%.3f", falseNorth).c_str(), fil);
-        gw::iniWriteString(sec, "falseEast", gw::cFormatString("%.3f", falseEast).c_str(), fil);
-        gw::iniWriteString(sec, "scaleFactor", gw::cFormatString("%.6f", scaleFactor).c_str(), fil);
-        gw::iniWriteString(sec, "units", gw::cFormatString("%d", units).c_str(), fil);
+        gw::iniWriteLon(sec, "originLon", originLon, fil);
+        gw::iniWriteLat(sec, "originLat", originLat, fil);
+        gw::iniWriteDouble(sec, "falseNorth", "%.3f", falseNorth, fil);
+        gw::iniWriteDouble(sec, "falseEast", "%.3f", falseEast, fil);
+        gw::iniWriteDouble(sec, "scaleFactor", "%.6f", scaleFactor, fil);
+        gw::iniWriteInt(sec, "units", units, fil);
         gw::iniWriteString(sec, "general", general, fil);
         gw::iniWriteString(sec, "specific", specific, fil);
     } catch (...) {
@@ -176,15 +138,12 @@ void TransverseMercator::saveData(char* section, char* file) {
 }
 
 std::string TransverseMercator::initString() {
-    std::string name(projName);
-    for (char& ch : name)
-        if (ch == ',') ch = ' ';
     std::string s = gw::cFormatString("%d,", type);
-    s += name;
+    s += gw::initStringName(projName);
     s += ',';
-    s += lonText(originLon);
+    s += gw::lonText(originLon);
     s += gw::cFormatString(",%.2f,%.2f,%.6f,", falseNorth, falseEast, scaleFactor);
-    s += latText(originLat);
+    s += gw::latText(originLat);
     s += gw::cFormatString(",%d", units);
     return s;
 }

@@ -342,14 +342,14 @@ TEST(Lambert, InitialisationStringRoundTrip) {
         EXPECT_STREQ(out, c.rewritten);
     }
 
-    // A comma inside the name would shift every later field: it is written as ';'.
+    // A comma inside the name would shift every later field: it is written as a blank.
     Lambert l;
     gw::copyBounded(l.projName, "Zone 1, south", sizeof l.projName);
     l.falseNorth = 10.0;
     std::string s = l.initString();
-    EXPECT_EQ(s, "1,Zone 1; south,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,10.00,0.00,0");
+    EXPECT_EQ(s, "1,Zone 1  south,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,10.00,0.00,0");
     Lambert back(mut(s));
-    EXPECT_STREQ(back.projName, "Zone 1; south");
+    EXPECT_STREQ(back.projName, "Zone 1  south");
     EXPECT_EQ(back.falseNorth, 10.0);
 }
 

@@ -1,0 +1,98 @@
+#include "projections/SettingsText.h"
+
+#include "gridwise/angletext.h"
+#include "gridwise/postext.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+
+namespace gw {
+
+namespace {
+constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
+constexpr std::size_t kAngleText = 64;   // the hemisphere writer needs at most 32
+} // namespace
+
+double iniGetAngle(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    iniGetString(section, key, def, text, sizeof text, file);
+    return strToAng(text);
+}
+
+double iniGetDouble(const char* section, const char* key, const char* def, const char* file) {
+    char text[kNumberText];
+    iniGetString(section, key, def, text, sizeof text, file);
+    return cAtof(text);
+}
+
+void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,
+                    const char* file) {
+    char text[512]; // "%.100f" of the largest double needs 411 characters
+    cFormat(text, sizeof text, fmt, value);
+    iniWriteString(section, key, text, file);
+}
+
+void iniWriteInt(const char* section, const char* key, int value, const char* file) {
+    char text[16];
+    cFormat(text, sizeof text, "%d", value);
+    iniWriteString(section, key, text, file);
+}
+
+void iniWriteLat(const char* section, const char* key, double value, const char* file) {
+    char text[kAngleText];
+    latToStr(text, value, 4, 1);
+    iniWriteString(section, key, text, file);
+}
+
+void iniWriteLon(const char* section, const char* key, double value, const char* file) {
+    char text[kAngleText];
+    lonToStr(text, value, 4, 1);
+    iniWriteString(section, key, text, file);
+}
+
+std::string latText(double value) {
+    char text[kAngleText];
+    latToStr(text, value, 4, 1);
+    return text;
+}
+
+std::string lonText(double value) {
+    char text[kAngleText];
+    lonToStr(text, value, 4, 1);
+    return text;
+}
+
+std::string initStringName(const char* name) {
+    std::string out = name ? name : "";
+    for (char& c : out)
+        if (c == ',') c = ' ';
+    return out;
+}
+
+double gridField(char* text) {
+    int pos = 0;
+    return parseStrToGridCoord(text, &pos, 0);
+}
+
+const char* unitLineName(int units) {
+    switch (units) {
+    case 0: return "Meters";
+    case 1: return "Feet";
+    case 2: return "US Survey Feet";
+    default: return nullptr;
+    }
+}
+
+void distanceText(char* dst, std::size_t cap, double meters, int unit, int decimals) {
+    static Units fallback;
+    Units* u = ::getUnits();
+    if (u == nullptr) u = &fallback;
+    if (unit < 0 || unit >= 10) unit = 0;
+    char text[512]; // "%.3f" of the largest double and an abbreviation fit
+    text[0] = '\0';
+    u->toStr(text, meters, unit, decimals, static_cast<int>(sizeof text));
+    text[sizeof text - 1] = '\0';
+    copyBounded(dst, text, cap);
+}
+
+} // namespace gw
