@@ -8,6 +8,7 @@
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "projections/SettingsText.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ constexpr double kWgs84InvF = 298.2572221;
 constexpr double kWgs84E2 = 0.006694380022923155;
 
 constexpr std::size_t kNameSize = 25; // 24 characters and the terminator
-constexpr std::size_t kNumberText = 100; // numbers are read as text of up to 99 characters
 constexpr std::size_t kLineSize = 50;
 
 const char kNorthSea[] = "ED50(N Sea)";
@@ -37,18 +37,6 @@ double wrapLongitude(double lon) {
             lon += 360;
     }
     return lon;
-}
-
-double readNumber(const char* section, const char* key, const char* def, const char* file) {
-    char text[kNumberText];
-    gw::iniGetString(section, key, def, text, sizeof text, file);
-    return gw::cAtof(text);
-}
-
-void writeNumber(const char* section, const char* key, const char* format, double value, const char* file) {
-    char text[400]; // "%.10f" of the largest double needs 320 characters
-    gw::cFormat(text, sizeof text, format, value);
-    gw::iniWriteString(section, key, text, file);
 }
 
 } // namespace
@@ -108,30 +96,30 @@ void Datum::getData(char* ellipseName, double& aAxis, double& inverseFlattening,
 }
 
 void Datum::loadData(char* section, char* file) {
-    aAxis = readNumber(section, "aAxis", "6378137.", file);
-    inverseFlattening = readNumber(section, "inverseFlattening", "298.257222", file);
-    deltaX = readNumber(section, "deltaX", "0.", file);
-    deltaY = readNumber(section, "deltaY", "0.", file);
-    deltaZ = readNumber(section, "deltaZ", "0.", file);
-    scalar = readNumber(section, "scalar", "0.", file);
-    rotX = readNumber(section, "rotX", "0.", file);
-    rotY = readNumber(section, "rotY", "0.", file);
-    rotZ = readNumber(section, "rotZ", "0.", file);
+    aAxis = gw::iniGetDouble(section, "aAxis", "6378137.", file);
+    inverseFlattening = gw::iniGetDouble(section, "inverseFlattening", "298.257222", file);
+    deltaX = gw::iniGetDouble(section, "deltaX", "0.", file);
+    deltaY = gw::iniGetDouble(section, "deltaY", "0.", file);
+    deltaZ = gw::iniGetDouble(section, "deltaZ", "0.", file);
+    scalar = gw::iniGetDouble(section, "scalar", "0.", file);
+    rotX = gw::iniGetDouble(section, "rotX", "0.", file);
+    rotY = gw::iniGetDouble(section, "rotY", "0.", file);
+    rotZ = gw::iniGetDouble(section, "rotZ", "0.", file);
     gw::iniGetString(section, "ellipseName", "WGS 84", ellipseName, kNameSize, file);
     gw::iniGetString(section, "datumName", "WGS 84", datumName, kNameSize, file);
     update();
 }
 
 void Datum::saveData(char* section, char* file) {
-    writeNumber(section, "aAxis", "%.2f", aAxis, file);
-    writeNumber(section, "inverseFlattening", "%.6f", inverseFlattening, file);
-    writeNumber(section, "deltaX", "%.2f", deltaX, file);
-    writeNumber(section, "deltaY", "%.2f", deltaY, file);
-    writeNumber(section, "deltaZ", "%.2f", deltaZ, file);
-    writeNumber(section, "scalar", "%.10f", scalar, file);
-    writeNumber(section, "rotX", "%.10f", rotX, file);
-    writeNumber(section, "rotY", "%.10f", rotY, file);
-    writeNumber(section, "rotZ", "%.10f", rotZ, file);
+    gw::iniWriteDouble(section, "aAxis", "%.2f", aAxis, file);
+    gw::iniWriteDouble(section, "inverseFlattening", "%.6f", inverseFlattening, file);
+    gw::iniWriteDouble(section, "deltaX", "%.2f", deltaX, file);
+    gw::iniWriteDouble(section, "deltaY", "%.2f", deltaY, file);
+    gw::iniWriteDouble(section, "deltaZ", "%.2f", deltaZ, file);
+    gw::iniWriteDouble(section, "scalar", "%.10f", scalar, file);
+    gw::iniWriteDouble(section, "rotX", "%.10f", rotX, file);
+    gw::iniWriteDouble(section, "rotY", "%.10f", rotY, file);
+    gw::iniWriteDouble(section, "rotZ", "%.10f", rotZ, file);
     gw::iniWriteString(section, "ellipseName", ellipseName, file);
     gw::iniWriteString(section, "datumName", datumName, file);
 }
