@@ -106,9 +106,10 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
     const double D = cosS0 * cosB1 - sinB1 * sinS0 * cosA;
 
     // The quadrant of the longitude on the auxiliary sphere follows the side of
-    // the azimuth, taken as a direction in [0, 360).
+    // the azimuth: [0, 180] east, anything else west. That holds for azimuths in
+    // [-180, 360]; one given further out is first brought into [0, 360).
     double az = azimuth;
-    if (az < 0 || az >= 360) {
+    if (az < -180 || az > 360) {
         az = std::fmod(az, 360.0);
         if (az < 0)
             az += 360;

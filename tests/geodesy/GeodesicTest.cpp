@@ -147,6 +147,68 @@ TEST(Geodesic, DirectSpecialLines) {
     EXPECT_NEAR(lon450, lon90, 1e-9);
 }
 
+namespace {
+
+// Sodano's direct solution written out term by term, as plain arithmetic in the
+// order of its formulas; the library must give the same bits.
+void sodanoDirect(const Datum& d, double lat1, double lon1, double az, double s, double& lat2, double& lon2) {
+    const double pi = 3.141592653589793, toRad = pi / 180.0, toDeg = 180.0 / pi;
+    const double f = 1 / d.inverseFlattening, ep2 = d.secondEccSq, ep4 = ep2 * ep2, f2 = f * f;
+    const double alpha = az * toRad, sa = std::sin(alpha), ca = std::cos(alpha);
+    const double beta1 = std::atan((1 - f) * std::tan(lat1 * toRad));
+    const double sb = std::sin(beta1), cb = std::cos(beta1);
+    const double c = sa * cb, g = ca * cb;
+    const double m = (1 - c * c) * (1 + ep2 * (sb * sb) / 2);
+    const double ss = s / ((1 - f) * d.aAxis), S = std::sin(ss), C = std::cos(ss);
+    const double a1 = (sb * sb) * C + g * sb * S;
+    const double s0 = ss + (1 + ep2 * (sb * sb) / 2) * a1 * (-ep2 * S / 2) + m * (ep2 * S * C / 4 - ep2 * ss / 4) +
+                      (a1 * a1) * 5 * ep4 * S * C / 8 +
+                      (m * m) * (11 * ep4 * ss / 64 - 13 * ep4 * S * C / 64 - ep4 * ss * (C * C) / 8 +
+                                 5 * ep4 * S * (C * C * C) / 32) +
+                      m * a1 * (3 * ep4 * S / 8 + ep4 * ss * C / 4 - 5 * ep4 * S * (C * C) / 8);
+    const double D = std::cos(s0) * cb - sb * std::sin(s0) * ca;
+    double ls = 0;
+    if (az == 0.0 || az == 180.0) {
+        if (D < 0)
+            ls += pi;
+    } else {
+        const double R = std::sin(s0) * sa / D;
+        ls = std::atan(R);
+        if (az >= 0 && az <= 180 && R < 0)
+            ls = std::atan(R) + pi;
+        else if (!(az >= 0 && az <= 180) && R > 0)
+            ls = std::atan(R) - pi;
+    }
+    const double delta = c * (m * (3 * f2 * ss / 4 - 3 * f2 * S * C / 4) + 3 * f2 * a1 * S / 2 - f * ss);
+    lon2 = lon1 + (ls + delta) * toDeg;
+    if (std::fabs(lon2) > 180)
+        lon2 += lon2 < 0 ? 360 : -360;
+    const double u = g * std::cos(s0) - sb * std::sin(s0);
+    lat2 = std::atan((sb * std::cos(s0) + g * std::sin(s0)) / ((1 - f) * std::sqrt(c * c + u * u))) * toDeg;
+}
+
+} // namespace
+
+// Azimuths of -180 and 360 are ordinary directions of the quadrant rule (west
+// side), not the exact meridian cases of 0 and 180.
+TEST(Geodesic, LongDirectFollowsItsFormulasAtEveryAzimuth) {
+    Datum datum;
+    const struct {
+        double lat1, lon1, azimuth, distance;
+    } cases[] = {
+        {48.224063207634, 54.142600101389, 360, 989387.501294}, {72.828604372187, 2.433504717744, 360, 95993.286387},
+        {-26.535448289289, -59.652687570204, -180, 2978964.818817}, {-10.525322994494, 0.390411440107, -180, 313209.751717},
+        {80, 10, 0, 3000000}, {33, -120, 180, 5e6}, {12, 170, 90, 2e6}, {-40, 20, 271.5, 7e6}, {5, 5, -30, 1e6},
+    };
+    for (const auto& c : cases) {
+        double lat, lon, latX, lonX;
+        datum.direct(c.lat1, c.lon1, c.azimuth, c.distance, lat, lon);
+        sodanoDirect(datum, c.lat1, c.lon1, c.azimuth, c.distance, latX, lonX);
+        EXPECT_EQ(lat, latX) << c.azimuth << " " << c.distance;
+        EXPECT_EQ(lon, lonX) << c.azimuth << " " << c.distance;
+    }
+}
+
 TEST(Geodesic, MethodSwitchAt40000MetresIsSeamless) {
     Datum datum;
     const GeographicLib::Geodesic exact(datum.aAxis, 1 / datum.inverseFlattening);
