@@ -112,3 +112,16 @@ GW_EXPORT void transRot(double angle1, double angle2, double angle3, double* x, 
 }
 
 } // extern "C"
+
+void geoToCart(double lat, double lon, double h, double& X, double& Y, double& Z, double a, double e2) {
+    geoToCart(lat, lon, h, &X, &Y, &Z, a, e2);
+}
+
+void cartToGeo(double& lat, double& lon, double& h, double X, double Y, double Z, double a, double invf,
+               double e2) {
+    cartToGeo(&lat, &lon, &h, X, Y, Z, a, invf, e2);
+}
+
+void ed50ToFromEd87(double lat, double lon, double& latOut, double& lonOut, int direction) {
+    ed50ToFromEd87(lat, lon, &latOut, &lonOut, direction);
+}

@@ -25,7 +25,10 @@
  * transRot: rotates (x, y, z) in place about Z by angle1, then about the new X by
  *   angle2, then about the new Y by angle3 (degrees).
  *
- * The functions have plain C names; C++ callers pass addresses as well. */
+ * The functions have plain C names and take addresses for their results. C++
+ * callers also have geoToCart, cartToGeo and ed50ToFromEd87 with references for
+ * the results, exported under their decorated names; both forms give the same
+ * values. */
 #ifndef GRIDWISE_DATUM_H
 #define GRIDWISE_DATUM_H
 
@@ -41,5 +44,13 @@ GW_EXPORT void ed50ToFromEd87(double lat, double lon, double* latOut, double* lo
 GW_EXPORT void transRot(double angle1, double angle2, double angle3, double* x, double* y, double* z);
 
 GW_C_END
+
+#ifdef __cplusplus
+GW_EXPORT void geoToCart(double lat, double lon, double h, double& X, double& Y, double& Z, double a,
+                         double e2);
+GW_EXPORT void cartToGeo(double& lat, double& lon, double& h, double X, double Y, double Z, double a,
+                         double invf, double e2);
+GW_EXPORT void ed50ToFromEd87(double lat, double lon, double& latOut, double& lonOut, int direction);
+#endif
 
 #endif

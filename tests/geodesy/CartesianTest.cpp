@@ -141,15 +141,18 @@ TEST(Cartesian, TransRot) {
     transRot(1, 2, 3, nullptr, &y, &z); // a missing vector is left alone
 }
 
-// The library exports the four functions by their plain C names and the datum class
-// by its members; the geodesic C functions are not exported from here.
+// The library exports the four functions by their plain C names (three of them also
+// with references, by their C++ names) and the datum class by its members; the
+// geodesic C functions are not exported from here.
 TEST(Cartesian, ExportedNames) {
     void* lib = dlopen(GRIDWISE_LIBRARY, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(lib, nullptr) << dlerror();
     for (const char* name : {"geoToCart", "cartToGeo", "ed50ToFromEd87", "transRot", "_ZN5DatumC1Ev",
                              "_ZN5Datum6updateEv", "_ZN5Datum7setDataEPc", "_ZN5Datum8loadDataEPcS0_",
                              "_ZN5Datum6directEddddRdS0_", "_ZN5Datum7inverseEddddRdS0_",
-                             "_ZN5Datum14workingToWgs84EdddRdS0_S0_"})
+                             "_ZN5Datum14workingToWgs84EdddRdS0_S0_",
+                             // the reference forms for C++ hosts
+                             "_Z9geoToCartdddRdS_S_dd", "_Z9cartToGeoRdS_S_dddddd", "_Z14ed50ToFromEd87ddRdS_i"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     using CartToGeo = void (*)(double*, double*, double*, double, double, double, double, double, double);
     auto fn = reinterpret_cast<CartToGeo>(dlsym(lib, "cartToGeo"));
