@@ -159,8 +159,9 @@ void Datum::trans7Param(double lat, double lon, double h, double& latOut, double
 void Datum::workingToWgs84(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
     (void)h; // heights are not carried through a datum conversion
     if (isNorthSea(datumName)) {
-        // The correction polynomial is in longitudes of (-180, 180].
-        ed50ToFromEd87(lat, wrapLongitude(lon), &lat, &lon, 1);
+        // The correction polynomial is in longitudes of [-180, 180]; one given
+        // outside is first brought into (-180, 180].
+        ed50ToFromEd87(lat, (lon > 180 || lon < -180) ? wrapLongitude(lon) : lon, &lat, &lon, 1);
     }
     trans7Param(lat, lon, 0, latOut, lonOut, hOut, 1);
     if (lonOut > 180)
@@ -173,6 +174,9 @@ void Datum::wgs84ToWorking(double lat, double lon, double h, double& latOut, dou
     trans7Param(lat, lon, h, latOut, lonOut, height, -1);
     if (isNorthSea(datumName)) {
         // The shift gives [0, 360); the correction polynomial is in (-180, 180].
+        // West of Greenwich (358 for -2) it would move the point by degrees, so
+        // the longitude is brought into (-180, 180] first; east of it nothing
+        // changes.
         ed50ToFromEd87(latOut, wrapLongitude(lonOut), &latOut, &lonOut, -1);
         lonOut = wrapLongitude(lonOut);
     }

@@ -332,3 +332,22 @@ TEST(Datum, NorthSeaCorrectionOnlyForItsExactName) {
         EXPECT_NEAR(lonW, p.second, 1e-7);
     }
 }
+
+// Over [-180, 180] the North Sea conversion to WGS 84 is exactly the correction at
+// the given longitude, then the shift, then one turn off above 180; -180 is taken
+// as given, not as 180.
+TEST(Datum, NorthSeaToWgs84IsCorrectionThenShift) {
+    Datum d = ed50("ED50(N Sea)");
+    for (const auto& p : {std::pair{56.0, -2.0}, std::pair{10.0, -180.0}, std::pair{10.0, 180.0},
+                          std::pair{-30.0, 179.25}}) {
+        double lat, lon, h;
+        d.workingToWgs84(p.first, p.second, 0, lat, lon, h);
+        double latC, lonC, latX, lonX, hX;
+        ed50ToFromEd87(p.first, p.second, &latC, &lonC, 1);
+        d.trans7Param(latC, lonC, 0, latX, lonX, hX, 1);
+        if (lonX > 180)
+            lonX -= 360;
+        EXPECT_EQ(lat, latX) << p.second;
+        EXPECT_EQ(lon, lonX) << p.second;
+    }
+}
