@@ -35,7 +35,7 @@ inline double latitudeFromIsometric(double psi, double e, double e2) {
         const double s = std::sin(phi);
         const double r =
             0.5 * (std::log(1 + s) - std::log(1 - s) + e * std::log(1 - e * s) - e * std::log(1 + e * s)) - psi;
-        const double step = r * std::cos(phi) * (1 - e2 * s * s) / (1 - e2);
+        const double step = r * std::cos(phi) * (1 - e2 * (s * s)) / (1 - e2);
         if (!std::isfinite(step)) break; // at a pole ln(1 -+ sin phi) is infinite: keep the pole
         if (std::fabs(step) < 1e-10) break;
         phi = phi - step;

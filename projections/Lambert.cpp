@@ -117,8 +117,8 @@ void Lambert::geoparm(Datum* d) {
     const double phi0 = latOfOrigin * kPi / 180.0;
     const double s1 = std::sin(phi1);
     const double s2 = std::sin(phi2);
-    const double n1 = a / std::sqrt(1 - e2 * s1 * s1);
-    const double n2 = a / std::sqrt(1 - e2 * s2 * s2);
+    const double n1 = a / std::sqrt(1 - e2 * (s1 * s1));
+    const double n2 = a / std::sqrt(1 - e2 * (s2 * s2));
     const double psi1 = gw::conformal::isometricLatitude(phi1, e);
     const double psi2 = gw::conformal::isometricLatitude(phi2, e);
     const double n = (std::log(n1) - std::log(n2) + std::log(std::cos(phi1)) - std::log(std::cos(phi2))) /
@@ -182,7 +182,7 @@ double Lambert::pointScale(double latDeg) {
     const double s = std::sin(phi);
     const double es = e * s;
     const double psi = std::log(std::tan((latDeg / 2 + 45.0) * kPi / 180.0) * std::pow((1 - es) / (1 + es), e / 2));
-    const double nu = a / std::sqrt(1 - e2 * s * s);
+    const double nu = a / std::sqrt(1 - e2 * (s * s));
     return n * radiusFactor * std::exp(-n * psi) / (nu * std::cos(phi));
 }
 

@@ -164,7 +164,7 @@ double PolarStereo::pointScale(double latDeg) {
     const double e = std::sqrt(e2);
     const double phi = latDeg * kPi / 180.0;
     const double s = std::sin(phi);
-    const double nu = a / std::sqrt(1 - e2 * s * s);
+    const double nu = a / std::sqrt(1 - e2 * (s * s));
     if (gw::conformal::kHalfPi - phi < 1e-8) {
         // Within a few centimetres of the pole t and cos phi both vanish and
         // tan(phi/2 + pi/4) loses its digits; t / cos phi equals

@@ -22,6 +22,11 @@ const char* const defaultSpecific = "Transverse Mercator";
 // The scale factor is never below 0.5 (NaN included).
 double floorScale(double k0) { return k0 >= 0.5 ? k0 : 0.5; }
 
+// A scale factor of an initialisation string is taken as written, except 0 and
+// NaN (an empty or unreadable field), with which gridToGeo would divide by zero:
+// they read as 0.5, the floor of the settings.
+double usableScale(double k0) { return k0 == 0.0 || std::isnan(k0) ? 0.5 : k0; }
+
 double clampGrid(double v) {
     if (v > gridLimit) return gridLimit;
     if (v < -gridLimit) return -gridLimit;
@@ -65,7 +70,7 @@ TransverseMercator::TransverseMercator(char* init)
         originLon = strToAng(fields[2]);
         falseNorth = gw::gridField(fields[3]);
         falseEast = gw::gridField(fields[4]);
-        scaleFactor = floorScale(gw::cAtof(fields[5]));
+        scaleFactor = usableScale(gw::cAtof(fields[5]));
         originLat = strToAng(fields[6]);
         units = projLeadingInt(fields[7]);
     }
@@ -156,9 +161,9 @@ void TransverseMercator::geoparm(Datum* d) {
     arcCoef[0] = 1 - 0.75 * x * (1 - 0.9375 * x * (1 - 0.9722222222222222 * x * (1 - 0.984375 * 0.010000000000000009 * x)));
     arcCoef[1] = 0.75 * x * (1 - 1.5625 * x * (1 - 1.2833333333333334 * x * (1 - 1.1889204545454546 * x * (1 - 1.1413978494623656 * x))));
     arcCoef[2] = 0.625 * x * (1 - 0.9652777777777778 * x * (1 - 0.9775179856115108 * x * (1 - 0.9840290555044465 * x)));
-    arcCoef[3] = 0.4861111111111111 * x * x * (1 - 1.953125 * x * (1 - 1.4737933333333333 * x));
-    arcCoef[4] = 0.41015625 * x * x * x * (1 - 2.9475 * x);
-    arcCoef[5] = 0.3609375 * x * x * x * x;
+    arcCoef[3] = 0.4861111111111111 * (x * x) * (1 - 1.953125 * x * (1 - 1.4737933333333333 * x));
+    arcCoef[4] = 0.41015625 * (x * x * x) * (1 - 2.9475 * x);
+    arcCoef[5] = 0.3609375 * (x * x * x * x);
     arcOrigin = meridianArc(originLat * pi / 180.0);
 }
 
@@ -169,10 +174,11 @@ double TransverseMercator::meridianArc(double phi) const {
 double TransverseMercator::arcOf(double phi, double s, double c) const {
     const double a = datum.aAxis;
     const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    // Powers by repeated multiplication: s^k = s^(k-1) * s.
     const double s2 = s * s;
-    const double s4 = s2 * s2;
-    const double s6 = s4 * s2;
-    const double s8 = s4 * s4;
+    const double s4 = s2 * s * s;
+    const double s6 = s4 * s * s;
+    const double s8 = s6 * s * s;
     return arcCoef[0] * R * phi -
            arcCoef[1] * R * s * c * (1 + arcCoef[2] * s2 + arcCoef[3] * s4 + arcCoef[4] * s6 + arcCoef[5] * s8);
 }
@@ -188,22 +194,22 @@ void TransverseMercator::geoToGrid(double lat, double lon, double& north, double
     const double s = std::sin(phi);
     const double c = std::cos(phi);
     const double c2 = c * c;
-    const double c4 = c2 * c2;
-    const double c6 = c4 * c2;
+    const double c4 = c2 * c * c;
+    const double c6 = c4 * c * c;
     const double nu = R / std::sqrt(1 + x * c2);
 
     const double T1 = nu * c;
     const double T2 = nu * s * c / 2;
     const double T3 = (T1 / 6) * (2 * c2 - 1 + x * c4);
-    const double T4 = (T2 / 12) * (6 * c2 - 1 + 9 * x * c4 + 4 * x * x * c6);
+    const double T4 = (T2 / 12) * (6 * c2 - 1 + 9 * x * c4 + 4 * (x * x) * c6);
     const double T5 = (T1 / 120) * (24 * c4 - 58 * x * c4 + 1 - 20 * c2 + 72 * x * c6);
     const double T6 = (T2 / 360) * (1 - 60 * c2 + 120 * c4);
 
     const double D2 = D * D;
     const double D3 = D2 * D;
-    const double D4 = D2 * D2;
+    const double D4 = D3 * D;
     const double D5 = D4 * D;
-    const double D6 = D4 * D2;
+    const double D6 = D5 * D;
 
     north = k0 * ((arcOf(phi, s, c) - arcOrigin) + T2 * D2 + T4 * D4 + T6 * D6) + falseNorth;
     east = k0 * (T1 * D + T3 * D3 + T5 * D5) + falseEast;
@@ -234,27 +240,27 @@ void TransverseMercator::gridToGeo(double north, double east, double& lat, doubl
     }
 
     const double c2 = c * c;
-    const double c4 = c2 * c2;
-    const double c6 = c4 * c2;
+    const double c4 = c2 * c * c;
+    const double c6 = c4 * c * c;
     const double V2 = 1 + x * c2;
     const double nu = R / std::sqrt(V2);
     const double Q = 1 / (nu * c);
     const double Q2 = Q * Q;
     const double Q3 = Q2 * Q;
-    const double Q4 = Q2 * Q2;
+    const double Q4 = Q3 * Q;
     const double Q5 = Q4 * Q;
 
     const double B2 = -0.5 * Q2 * s * c * V2;
     const double B3 = -(Q3 / 6) * (x * c4 + 2 - c2);
-    const double B4 = -(Q2 * B2 / 12) * (10 * x * c4 + (2 - 9 * x) * c2 + 3 - 4 * x * x * c6);
+    const double B4 = -(Q2 * B2 / 12) * (10 * x * c4 + (2 - 9 * x) * c2 + 3 - 4 * (x * x) * c6);
     const double B5 = (Q5 / 120) * (c4 * (8 * x + 1) + 24 - 20 * c2 - 2 * x * c6);
     const double B6 = (Q4 * B2 / 360) * (45 + 16 * c4);
 
     const double E2 = E * E;
     const double E3 = E2 * E;
-    const double E4 = E2 * E2;
+    const double E4 = E3 * E;
     const double E5 = E4 * E;
-    const double E6 = E4 * E2;
+    const double E6 = E5 * E;
 
     lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / pi, 360.0);
     lon = std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / pi + originLon, 360.0);
@@ -272,8 +278,8 @@ double TransverseMercator::lineScale(double north1, double east1, double north2,
     const double E2 = east2 - falseEast;
     const double phim = ((north1 - falseNorth) + (north2 - falseNorth)) / 2 / a;
     const double sinm = std::sin(phim);
-    const double nu = a / std::sqrt(1 - datum.eccSq * sinm * sinm);
-    const double X = (E1 * E1 + E1 * E2 + E2 * E2) / (6 * nu * nu);
+    const double nu = a / std::sqrt(1 - datum.eccSq * (sinm * sinm));
+    const double X = (E1 * E1 + E1 * E2 + E2 * E2) / (6 * (nu * nu));
     return scaleFactor * (1 + X * (1 + X / 6));
 }
 
@@ -286,11 +292,11 @@ double TransverseMercator::converge(double north, double east) {
     const double s = std::sin(phi);
     const double c = std::cos(phi);
     const double t = std::tan(phi);
-    const double eta2 = datum.secondEccSq * c * c;
     const double c2 = c * c;
-    const double c4 = c2 * c2;
+    const double c4 = c2 * c * c;
+    const double eta2 = datum.secondEccSq * c2;
     const double D2 = D * D;
-    const double D4 = D2 * D2;
+    const double D4 = D2 * D * D;
     return D * s * (1 + (c2 * D2 / 3) * (1 + 3 * eta2 + 2 * eta2 * eta2) + (c4 * D4 / 15) * (2 - t * t)) * 180 / pi;
 }
 

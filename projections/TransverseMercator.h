@@ -73,8 +73,8 @@ public:
     // honoured, metres otherwise; the station form when the geodesy instance holds
     // a station/offset system), the angles as angle text. Any text is accepted:
     // missing or unreadable fields read as 0, names longer than 39 characters are
-    // cut, and a scale factor below 0.5 (or not a number) is raised to 0.5, as
-    // when it is loaded from the settings.
+    // cut, and a scale factor of 0 or not a number (with which gridToGeo would
+    // divide by zero) reads as 0.5; any other scale factor is taken as written.
     explicit TransverseMercator(char* init = nullptr);
 
     // No dialog yet: returns 0 and changes nothing.
