@@ -7,8 +7,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <string>
@@ -23,44 +21,13 @@
 #include "projections/PolarStereo.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        // Memory-backed when possible: every settings write is synced to disk.
-        for (const char* root : {"/dev/shm", "/tmp"}) {
-            std::string tmpl = std::string(root) + "/gw_kestrel_XXXXXX";
-            if (mkdtemp(tmpl.data())) {
-                path = tmpl;
-                return;
-            }
-        }
-        path = "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string file(const char* name) const { return path + "/" + name; }
-};
-
-std::vector<std::string> sectionKeys(const std::string& file, const std::string& section) {
-    std::ifstream in(file);
-    std::vector<std::string> keys;
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        auto eq = line.find('=');
-        if (inside && eq != std::string::npos) keys.push_back(line.substr(0, eq));
-    }
-    return keys;
-}
-
-std::string text(const char* s) { return s; }
+using gwtest::sectionKeys;
+using gwtest::TempDir;
+using gwtest::text;
 
 // Rows as (factor of the northing, factor of the easting, constant).
 struct Affine {
@@ -381,15 +348,7 @@ TEST(KestrelLocalHostile, AbsurdValuesNeverCrash) {
             std::string section = "S" + std::to_string(i++);
             // one small file per case keeps the writes quick
             std::string file = dir.file((section + ".ini").c_str());
-            {
-                std::ofstream out(file);
-                out << "[" << section << "]\n";
-                out << "localProjName=" << longText << "\n";
-                for (const char* key : ownKeys) out << key << "=" << v << "\n";
-                for (const char* key : baseKeys) out << key << "=" << v << "\n";
-                out << "localGeodesyType=" << baseType << "\n";
-                out << "general=" << longText << "\nspecific=" << longText << "\n";
-            }
+            gwtest::writeLocalSystemSection(file, section, ownKeys, baseKeys, v, baseType, longText);
             KestrelLocal k;
             k.loadData(section.data(), file.data());
             EXPECT_NE(k.baseProj->type, 3);

@@ -15,8 +15,12 @@
 #include "platform/IniFile.h"
 #include "projections/Lambert.h"
 #include "ProjPeer.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
+
+using gwtest::ellipsoid;
+using gwtest::mut;
 
 std::string lccDefinition(const Lambert& l, double a, double rf) {
     char s[400];
@@ -26,16 +30,6 @@ std::string lccDefinition(const Lambert& l, double a, double rf) {
                   l.firstParallel, l.secondParallel, l.latOfOrigin, l.lonOfOrigin, l.falseEast, l.falseNorth, a, rf);
     return s;
 }
-
-Datum ellipsoid(double a, double rf) {
-    Datum d;
-    d.aAxis = a;
-    d.inverseFlattening = rf;
-    d.update();
-    return d;
-}
-
-char* mut(std::string& s) { return s.data(); }
 
 } // namespace
 
@@ -244,7 +238,7 @@ TEST(Lambert, LineScaleIsSimpsonsMeanOfThePointScale) {
 }
 
 TEST(Lambert, SettingsRoundTripInKeyOrder) {
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("lcc.ini");
     std::string section = "Geodesy";
     Lambert l;
@@ -267,7 +261,7 @@ TEST(Lambert, SettingsRoundTripInKeyOrder) {
         {"secondParallel", "S15 30.0000"}, {"units", "2"},              {"general", "Group A"},
         {"specific", "Zone A"},
     };
-    EXPECT_EQ(gwpeer::sectionLines(file, section), expected);
+    EXPECT_EQ(gwtest::sectionLines(file, section), expected);
 
     Lambert r;
     r.loadData(mut(section), mut(file));
@@ -356,7 +350,7 @@ TEST(Lambert, InitialisationStringRoundTrip) {
 // Absurd settings and initialisation strings load, convert, describe and save
 // without crashing or hanging; names stay within their fields.
 TEST(Lambert, HostileInputIsContained) {
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("bad.ini");
     std::string longText(10000, 'x');
     const char* keys[] = {"projName",  "latOfOrigin",    "lonOfOrigin", "falseNorth", "falseEast",

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -15,45 +13,13 @@
 #include "gridwise/projection.h"
 #include "platform/IniFile.h"
 #include "projections/Local.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        // Memory-backed when possible: every settings write is synced to disk.
-        for (const char* root : {"/dev/shm", "/tmp"}) {
-            std::string tmpl = std::string(root) + "/gw_local_XXXXXX";
-            if (mkdtemp(tmpl.data())) {
-                path = tmpl;
-                return;
-            }
-        }
-        path = "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string file(const char* name) const { return path + "/" + name; }
-};
-
-// Keys of one section in file order.
-std::vector<std::string> sectionKeys(const std::string& file, const std::string& section) {
-    std::ifstream in(file);
-    std::vector<std::string> keys;
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        auto eq = line.find('=');
-        if (inside && eq != std::string::npos) keys.push_back(line.substr(0, eq));
-    }
-    return keys;
-}
-
-std::string text(const char* s) { return s; }
+using gwtest::sectionKeys;
+using gwtest::TempDir;
+using gwtest::text;
 
 TEST(LocalSeries, DegreeLengths) {
     struct Case { double lat, perLat, perLon; } cases[] = {

@@ -15,18 +15,12 @@
 #include "platform/IniFile.h"
 #include "projections/PolarStereo.h"
 #include "ProjPeer.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
 
-char* mut(std::string& s) { return s.data(); }
-
-Datum ellipsoid(double a, double rf) {
-    Datum d;
-    d.aAxis = a;
-    d.inverseFlattening = rf;
-    d.update();
-    return d;
-}
+using gwtest::ellipsoid;
+using gwtest::mut;
 
 } // namespace
 
@@ -217,7 +211,7 @@ TEST(PolarStereo, SouthernAspectMirrorsTheNorthern) {
 }
 
 TEST(PolarStereo, SettingsRoundTripInKeyOrder) {
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("ups.ini");
     std::string section = "Geodesy";
     PolarStereo p;
@@ -238,7 +232,7 @@ TEST(PolarStereo, SettingsRoundTripInKeyOrder) {
         {"scaleFactor", "0.972769"},    {"falseNorth", "1234.568"},      {"falseEast", "3000000.000"},
         {"units", "1"},                 {"general", "Polar"},            {"specific", "South"},
     };
-    EXPECT_EQ(gwpeer::sectionLines(file, section), expected);
+    EXPECT_EQ(gwtest::sectionLines(file, section), expected);
 
     PolarStereo r;
     r.loadData(mut(section), mut(file));
@@ -309,7 +303,7 @@ TEST(PolarStereo, InitialisationStringRoundTrip) {
 }
 
 TEST(PolarStereo, HostileInputIsContained) {
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("bad.ini");
     std::string longText(10000, 'x');
     const char* keys[] = {"projName",  "lonOfOrigin", "latOfOrigin", "scaleFactor", "falseNorth",

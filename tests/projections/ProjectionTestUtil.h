@@ -2,41 +2,47 @@
 #ifndef GRIDWISE_TESTS_PROJECTIONS_UTIL_H
 #define GRIDWISE_TESTS_PROJECTIONS_UTIL_H
 
-#include <stdlib.h>
-
-#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "geodesy/Datum.h"
+#include "support/SettingsFiles.h"
 
 namespace gwtest {
 
-// The WGS 84 ellipsoid with its defining inverse flattening.
-inline Datum wgs84() {
+// A datum with the ellipsoid (a, 1/f) and no shift.
+inline Datum ellipsoid(double a, double rf) {
     Datum d;
-    d.aAxis = 6378137.0;
-    d.inverseFlattening = 298.257223563;
+    d.aAxis = a;
+    d.inverseFlattening = rf;
     d.update();
     return d;
 }
 
-// A fresh folder for settings files, removed with its files at the end.
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/gw-proj-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made != nullptr ? made : "/tmp";
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (path_ != "/tmp") std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const char* name) const { return path_ + "/" + name; }
+// The WGS 84 ellipsoid with its defining inverse flattening.
+inline Datum wgs84() { return ellipsoid(6378137.0, 298.257223563); }
 
-private:
-    std::string path_;
-};
+// The char* that the projection interface takes for a section, file or text.
+inline char* mut(std::string& s) { return s.data(); }
+
+// A C string as std::string, so that EXPECT_EQ compares texts.
+inline std::string text(const char* s) { return s; }
+
+// Writes file with one section of a local system over a base projection: every
+// key of ownKeys and baseKeys set to value, the base type code, and longText as
+// local, general and specific name.
+template <class OwnKeys, class BaseKeys>
+void writeLocalSystemSection(const std::string& file, const std::string& section, const OwnKeys& ownKeys,
+                             const BaseKeys& baseKeys, const char* value, const char* baseType,
+                             const std::string& longText) {
+    std::ofstream out(file);
+    out << "[" << section << "]\n";
+    out << "localProjName=" << longText << "\n";
+    for (const char* key : ownKeys) out << key << "=" << value << "\n";
+    for (const char* key : baseKeys) out << key << "=" << value << "\n";
+    out << "localGeodesyType=" << baseType << "\n";
+    out << "general=" << longText << "\nspecific=" << longText << "\n";
+}
 
 } // namespace gwtest
 

@@ -12,10 +12,11 @@
 #include "platform/IniFile.h"
 #include "projections/RDProj.h"
 #include "ProjPeer.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
 
-char* mut(std::string& s) { return s.data(); }
+using gwtest::mut;
 
 } // namespace
 
@@ -106,7 +107,7 @@ TEST(RDProj, AgreesWithTheObliqueStereographicGrid) {
 }
 
 TEST(RDProj, NamesInSettingsAndInitialisationString) {
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("rd.ini");
     std::string section = "Geodesy";
 
@@ -122,7 +123,7 @@ TEST(RDProj, NamesInSettingsAndInitialisationString) {
     r.saveData(mut(section), mut(file));
     const std::vector<std::pair<std::string, std::string>> expected = {{"general", "Netherlands"},
                                                                        {"specific", "RD new"}};
-    EXPECT_EQ(gwpeer::sectionLines(file, section), expected);
+    EXPECT_EQ(gwtest::sectionLines(file, section), expected);
     RDProj back;
     back.loadData(mut(section), mut(file));
     EXPECT_STREQ(back.general, "Netherlands");
@@ -165,7 +166,7 @@ TEST(RDProj, HostileInputIsContained) {
         r.geoToGrid(v, v, a, b);
         r.gridToGeo(v, -v, a, b);
     }
-    gwpeer::ScratchDir dir;
+    gwtest::TempDir dir;
     std::string file = dir.file("bad.ini");
     std::string section = "S";
     std::string huge(10000, 'y');

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -16,44 +14,13 @@
 #include "platform/IniFile.h"
 #include "projections/Local.h"
 #include "projections/StaOff.h"
+#include "ProjectionTestUtil.h"
 
 namespace {
 
-struct TempDir {
-    std::string path;
-    TempDir() {
-        // Memory-backed when possible: every settings write is synced to disk.
-        for (const char* root : {"/dev/shm", "/tmp"}) {
-            std::string tmpl = std::string(root) + "/gw_staoff_XXXXXX";
-            if (mkdtemp(tmpl.data())) {
-                path = tmpl;
-                return;
-            }
-        }
-        path = "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
-    std::string file(const char* name) const { return path + "/" + name; }
-};
-
-std::vector<std::string> sectionKeys(const std::string& file, const std::string& section) {
-    std::ifstream in(file);
-    std::vector<std::string> keys;
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        auto eq = line.find('=');
-        if (inside && eq != std::string::npos) keys.push_back(line.substr(0, eq));
-    }
-    return keys;
-}
-
-std::string text(const char* s) { return s; }
+using gwtest::sectionKeys;
+using gwtest::TempDir;
+using gwtest::text;
 
 // A station/offset system over a flat local grid with origin (0, 0), whose map
 // grid is north = lat * 110567.238, east = lon * 111320.7: baseline ends given
@@ -329,15 +296,7 @@ TEST(StaOffHostile, AbsurdValuesNeverCrash) {
             std::string section = "S" + std::to_string(i++);
             // one small file per case keeps the writes quick
             std::string file = dir.file((section + ".ini").c_str());
-            {
-                std::ofstream out(file);
-                out << "[" << section << "]\n";
-                out << "localProjName=" << longText << "\n";
-                for (const char* key : ownKeys) out << key << "=" << v << "\n";
-                for (const char* key : baseKeys) out << key << "=" << v << "\n";
-                out << "localGeodesyType=" << baseType << "\n";
-                out << "general=" << longText << "\nspecific=" << longText << "\n";
-            }
+            gwtest::writeLocalSystemSection(file, section, ownKeys, baseKeys, v, baseType, longText);
             StaOff s;
             s.loadData(section.data(), file.data());
             EXPECT_NE(s.baseProj->type, 6);
