@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -20,58 +19,14 @@
 #include "gridwise/geodetics.h"
 #include "gridwise/host.h"
 #include "gridwise/units.h"
+#include "support/SettingsFiles.h"
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/gw-geod-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "";
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const char* name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// The key=value lines of one section, in file order.
-std::vector<std::pair<std::string, std::string>> sectionLines(const std::string& path,
-                                                              const std::string& section) {
-    std::ifstream in(path);
-    std::vector<std::pair<std::string, std::string>> out;
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty() && line[0] == '[') {
-            inside = line == "[" + section + "]";
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (inside && eq != std::string::npos)
-            out.emplace_back(line.substr(0, eq), line.substr(eq + 1));
-    }
-    return out;
-}
-
-std::vector<std::string> keysOf(const std::vector<std::pair<std::string, std::string>>& lines) {
-    std::vector<std::string> keys;
-    for (const auto& kv : lines)
-        keys.push_back(kv.first);
-    return keys;
-}
+using gwtest::keysOf;
+using gwtest::sectionLines;
+using gwtest::TempDir;
+using gwtest::writeFile;
 
 class GeodeticsTest : public ::testing::Test {
 protected:

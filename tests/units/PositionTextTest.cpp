@@ -3,11 +3,9 @@
 // texts, and the behaviour without the geodesy instance or the units object.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -15,26 +13,11 @@
 #include "gridwise/geodetics.h"
 #include "gridwise/postext.h"
 #include "gridwise/units.h"
+#include "support/SettingsFiles.h"
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        char pattern[] = "/tmp/gw-pos-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "";
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
-    }
-    std::string file(const char* name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using gwtest::TempDir;
 
 // Projection sections used below (a settings section each).
 const char* const kTmMetres = "GeodesyType=0\noriginLon=E004 00.0000\nunits=0\n";
