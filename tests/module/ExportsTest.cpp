@@ -5,6 +5,9 @@
 
 #include <dlfcn.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -89,4 +92,20 @@ TEST_F(ExportsTest, CppEntryPointsAreExportedAndInternalsHidden) {
     };
     for (const char* name : hidden)
         EXPECT_EQ(dlsym(handle, name), nullptr) << name;
+}
+
+// The standard library's template instantiations in our code are not part of the
+// library's interface: none is in the dynamic symbol table.
+TEST(ExportsTable, NoStandardLibrarySymbolIsExported) {
+    const std::string command = std::string("nm -DC --defined-only '") + GRIDWISE_LIBRARY + "' 2>/dev/null";
+    FILE* nm = popen(command.c_str(), "r");
+    ASSERT_NE(nm, nullptr);
+    char line[8192];
+    int lines = 0;
+    while (std::fgets(line, sizeof line, nm) != nullptr) {
+        ++lines;
+        EXPECT_EQ(std::strstr(line, "std::"), nullptr) << line;
+    }
+    pclose(nm);
+    EXPECT_GT(lines, 50) << "nm listed nothing: " << command;
 }
