@@ -4,6 +4,8 @@
 
 #include <GeographicLib/DMS.hpp>
 #include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
 #include <proj.h>
 
 #include <cstring>
@@ -138,4 +140,13 @@ BENCHMARK(BM_latToStr_dms);
 BENCHMARK(BM_GeographicLib_DMS_Encode);
 BENCHMARK(BM_PROJ_rtodms);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"BM_parseStrToAng", "BM_GeographicLib_DMS_Decode"},
+        {"BM_parseStrToAng", "BM_PROJ_dmstor"},
+        {"BM_latToStr", "BM_GeographicLib_DMS_Encode"},
+        {"BM_latToStr", "BM_PROJ_rtodms"},
+        {"BM_latToStr_dms", "BM_GeographicLib_DMS_Encode"},
+        {"BM_latToStr_dms", "BM_PROJ_rtodms"}
+    });
+}

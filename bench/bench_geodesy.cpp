@@ -4,6 +4,8 @@
 #include <GeographicLib/Geodesic.hpp>
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -236,4 +238,14 @@ BENCHMARK(peerGeoToCart);
 BENCHMARK(ourCartToGeo);
 BENCHMARK(peerCartToGeo);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"ourDirect/0", "peerDirect/0"},
+        {"ourDirect/1", "peerDirect/1"},
+        {"ourInverse/0", "peerInverse/0"},
+        {"ourInverse/1", "peerInverse/1"},
+        {"ourWorkingToWgs84", "peerWorkingToWgs84"},
+        {"ourGeoToCart", "peerGeoToCart"},
+        {"ourCartToGeo", "peerCartToGeo"}
+    });
+}

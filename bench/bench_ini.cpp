@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -107,4 +109,4 @@ BENCHMARK(BM_IniGetInt);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return gwbench::runWithRatios(argc, argv, {}); }

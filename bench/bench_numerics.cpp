@@ -10,6 +10,8 @@
 #include <GeographicLib/Geocentric.hpp>
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <chrono>
 #include <cstring>
 #include <ctime>
@@ -207,4 +209,14 @@ BENCHMARK(BM_peer_strptime_timegm);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"BM_conv_toCartesian", "BM_peer_Geocentric_Forward"},
+        {"BM_conv_toGeographic", "BM_peer_Geocentric_Reverse"},
+        {"BM_gasdev", "BM_peer_std_normal_mt19937"},
+        {"BM_yearMonthDayToDos", "BM_peer_chrono_civil_to_seconds"},
+        {"BM_dosToYearMonthDay", "BM_peer_chrono_seconds_to_civil"},
+        {"BM_timeToStr", "BM_peer_strftime"},
+        {"BM_strToTime", "BM_peer_strptime_timegm"}
+    });
+}

@@ -4,6 +4,8 @@
 #include <GeographicLib/LambertConformalConic.hpp>
 #include <GeographicLib/PolarStereographic.hpp>
 #include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
 #include <proj.h>
 
 #include <random>
@@ -286,4 +288,17 @@ BENCHMARK(BM_PROJ_sterea_fwd);
 BENCHMARK(BM_RDProj_gridToGeo);
 BENCHMARK(BM_PROJ_sterea_inv);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"BM_Lambert_geoToGrid", "BM_GeographicLib_LCC_Forward"},
+        {"BM_Lambert_geoToGrid", "BM_PROJ_lcc_fwd"},
+        {"BM_Lambert_gridToGeo", "BM_GeographicLib_LCC_Reverse"},
+        {"BM_Lambert_gridToGeo", "BM_PROJ_lcc_inv"},
+        {"BM_PolarStereo_geoToGrid", "BM_GeographicLib_PolarStereographic_Forward"},
+        {"BM_PolarStereo_geoToGrid", "BM_PROJ_stere_fwd"},
+        {"BM_PolarStereo_gridToGeo", "BM_GeographicLib_PolarStereographic_Reverse"},
+        {"BM_PolarStereo_gridToGeo", "BM_PROJ_stere_inv"},
+        {"BM_RDProj_geoToGrid", "BM_PROJ_sterea_fwd"},
+        {"BM_RDProj_gridToGeo", "BM_PROJ_sterea_inv"}
+    });
+}

@@ -6,6 +6,8 @@
 
 #include <GeographicLib/TransverseMercator.hpp>
 #include <benchmark/benchmark.h>
+
+#include "RatioReporter.h"
 #include <proj.h>
 
 #include <random>
@@ -144,4 +146,13 @@ BENCHMARK(BM_PROJ_tmerc_approx_inv);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"BM_Gridwise_geoToGrid", "BM_GeographicLib_Forward"},
+        {"BM_Gridwise_geoToGrid", "BM_PROJ_tmerc_fwd"},
+        {"BM_Gridwise_geoToGrid", "BM_PROJ_tmerc_approx_fwd"},
+        {"BM_Gridwise_gridToGeo", "BM_GeographicLib_Reverse"},
+        {"BM_Gridwise_gridToGeo", "BM_PROJ_tmerc_inv"},
+        {"BM_Gridwise_gridToGeo", "BM_PROJ_tmerc_approx_inv"}
+    });
+}

@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "RatioReporter.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -70,4 +72,9 @@ BENCHMARK(BM_snprintf_baseline);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return gwbench::runWithRatios(argc, argv, {
+        {"BM_parseStrToUnit", "BM_strtod_baseline"},
+        {"BM_distToStr", "BM_snprintf_baseline"}
+    });
+}
