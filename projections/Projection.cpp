@@ -31,8 +31,6 @@ Projection* makeProjection(int code, char* init) {
         return new StaOff(init);
     case 7:
         return new RDProj(init);
-    // The other classes add their cases here:
-    // 1 Lambert, 3 KestrelLocal, 4 PolarStereo, 5 Local, 6 StaOff, 7 RDProj.
     default:
         // Codes without a class (2, 8, negative ...): a default Transverse
         // Mercator; the text describes some other projection and is not used.
