@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -17,6 +19,14 @@
 namespace {
 
 constexpr double kUsFoot = 0.30480060960121924;
+
+// A text in a heap block of its exact size (no byte after the NUL), so that
+// AddressSanitizer sees any read past the end.
+std::unique_ptr<char[]> exact(const std::string& text) {
+    std::unique_ptr<char[]> buf(new char[text.size() + 1]);
+    std::memcpy(buf.get(), text.c_str(), text.size() + 1);
+    return buf;
+}
 
 std::string readRaw(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -132,13 +142,13 @@ TEST_F(UnitsTest, ParsesDistanceText) {
         if (withObject) alloc();
         ASSERT_EQ(getUnits() != nullptr, withObject);
         for (const ParseCase& c : kParseCases) {
-            std::string text = c.text;
+            auto text = exact(c.text);
             int pos = -1;
-            EXPECT_EQ(parseStrToUnit(text.data(), &pos, c.unit), c.expected)
+            EXPECT_EQ(parseStrToUnit(text.get(), &pos, c.unit), c.expected)
                 << "'" << c.text << "' unit " << c.unit << (withObject ? "" : " (no object)");
             EXPECT_EQ(pos, c.pos) << "'" << c.text << "'";
             Units table;
-            EXPECT_EQ(table.fromStr(text.data(), c.unit), c.expected) << "'" << c.text << "'";
+            EXPECT_EQ(table.fromStr(text.get(), c.unit), c.expected) << "'" << c.text << "'";
         }
     }
     EXPECT_EQ(parseStrToUnit(nullptr, nullptr, 0), 0.0);
@@ -147,6 +157,31 @@ TEST_F(UnitsTest, ParsesDistanceText) {
     EXPECT_EQ(pos, 0);
     char text[] = "3.5";
     EXPECT_EQ(parseStrToUnit(text, nullptr, 3), 3500.0);
+}
+
+// Any byte string is read without crashing and without reading past its end; the
+// position never leaves the text.
+TEST_F(UnitsTest, AnyByteStringIsReadWithinItsBuffer) {
+    alloc();
+    std::mt19937 rng(9);
+    const char alphabet[] = "0123456789.+- \t\nNnEeSsXxYyOomMkKfFtTdDi\x80\xff";
+    for (int i = 0; i < 20000; ++i) {
+        std::string s(rng() % 24, ' ');
+        for (char& ch : s) ch = (i % 2) ? alphabet[rng() % (sizeof alphabet - 1)] : static_cast<char>(1 + rng() % 255);
+        auto text = exact(s);
+        int pos = -1;
+        const double v = parseStrToUnit(text.get(), &pos, static_cast<int>(rng() % 12) - 1);
+        ASSERT_GE(pos, 0) << s;
+        ASSERT_LE(pos, static_cast<int>(s.size())) << s;
+        ASSERT_FALSE(std::isnan(v)) << s;
+        parseStrToDist(text.get());
+    }
+    for (char fill : {' ', '7', '.', 'N'}) {
+        auto text = exact(std::string(100000, fill));
+        int pos = -1;
+        parseStrToUnit(text.get(), &pos, 0);
+        EXPECT_LE(pos, fill == ' ' ? 100000 : 13) << fill;
+    }
 }
 
 TEST_F(UnitsTest, ParseStrToDistUsesTheDistanceUnit) {
