@@ -14,8 +14,12 @@
 //     Z' = Z + d (deltaZ - ry X + rx Y + k Z)
 // with k = scalar (a pure fraction), rx, ry, rz = rotX, rotY, rotZ in radians and
 // d = 1 from the working datum to WGS 84, d = -1 back (the first-order inverse, so
-// a round trip returns to within about (k + |r|)^2 times the earth radius). The
-// WGS 84 side uses a = 6378137, 1/f = 298.2572221, e2 = 0.006694380022923155.
+// a round trip returns to within about (k + |r|)^2 times the earth radius).
+// Parameters published in the coordinate-frame convention have rotations of the
+// opposite sign: their three rotations must be negated before they are stored
+// here, or positions come out off by twice the rotation (about 60 m for each
+// arc-second). The WGS 84 side uses a = 6378137, 1/f = 298.2572221 and
+// e2 = 0.006694380022923155.
 // hOut is the height of the shifted point above the target ellipsoid; heights of
 // the input are not carried through.
 //

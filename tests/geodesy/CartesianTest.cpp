@@ -60,6 +60,18 @@ TEST(Cartesian, PolarAxisAndNonFiniteInput) {
         EXPECT_EQ(lon, 0.0) << c.Z;
         EXPECT_NEAR(h, c.h, 1e-6) << c.Z;
     }
+    // Deep inside the earth the latitude iteration swings for ever without
+    // settling; the cap ends it with finite values.
+    const double deep[][3] = {{-20716.519542158047, 16629.707215252627, -10504.839960558184},
+                              {30000, 0, 10000},
+                              {0, 20000, -20000}};
+    for (const auto& p : deep) {
+        double lat = 0, lon = 0, h = 0;
+        cartToGeo(&lat, &lon, &h, p[0], p[1], p[2], kA, kInvF, kE2);
+        EXPECT_TRUE(std::isfinite(lat) && std::isfinite(lon) && std::isfinite(h)) << p[0] << " " << p[1] << " " << p[2];
+        EXPECT_LE(std::fabs(lat), 90.0);
+        EXPECT_LT(h, 0.0);
+    }
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const double bad[][3] = {{nan, 1, 1}, {1, nan, 1}, {1e6, 1, nan}, {0, 0, nan}, {inf, 0, 0},

@@ -351,3 +351,23 @@ TEST(Datum, NorthSeaToWgs84IsCorrectionThenShift) {
         EXPECT_EQ(lon, lonX) << p.second;
     }
 }
+
+// A position that is not a number or infinite gives no position, with or without
+// the North Sea correction, and never hangs.
+TEST(Datum, NonFiniteInputGivesNonFiniteOutput) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double inputs[][2] = {{nan, 0}, {0, nan}, {inf, 0}, {0, inf}, {56, -inf}, {-inf, inf}};
+    for (const Datum& datum : {ed50(), ed50("ED50(N Sea)")}) {
+        for (const auto& p : inputs) {
+            SCOPED_TRACE(std::string(datum.datumName) + " " + std::to_string(p[0]) + " " + std::to_string(p[1]));
+            Datum d = datum;
+            double lat = 0, lon = 0, h = 0;
+            d.workingToWgs84(p[0], p[1], 0, lat, lon, h);
+            EXPECT_FALSE(std::isfinite(lat) && std::isfinite(lon));
+            lat = lon = 0;
+            d.wgs84ToWorking(p[0], p[1], 0, lat, lon, h);
+            EXPECT_FALSE(std::isfinite(lat) && std::isfinite(lon));
+        }
+    }
+}
