@@ -1,8 +1,12 @@
-// Transverse Mercator: our series (geoToGrid, gridToGeo) beside GeographicLib's
-// TransverseMercator (Forward, Reverse) and PROJ's tmerc (proj_trans, default
-// algorithm and the +approx series), on the same points within 3 degrees of the
-// central meridian of UTM zone 11 on WGS 84.
+// Transverse Mercator: our series (geoToGrid, gridToGeo, on the class and through
+// the exported C functions of the geodesy instance) beside GeographicLib's
+// TransverseMercator (Forward, Reverse) and PROJ's proj_trans (utm, tmerc with its
+// default algorithm and the +approx series), on the same points within 3 degrees
+// of the central meridian of UTM zone 11 on WGS 84.
 #include "projections/TransverseMercator.h"
+
+#include "geodesy/Geodetics.h"
+#include "gridwise/geodetics.h"
 
 #include <GeographicLib/TransverseMercator.hpp>
 #include <benchmark/benchmark.h>
@@ -81,6 +85,47 @@ void BM_Gridwise_gridToGeo(benchmark::State& state) {
 }
 BENCHMARK(BM_Gridwise_gridToGeo);
 
+// The same through the C functions: the geodesy instance holds the default UTM
+// zone 11, here on the WGS 84 ellipsoid of the peers.
+void useGeodesyInstance() {
+    static const bool ready = [] {
+        if (allocGeodetics() != 1) return false;
+        Geodetics* g = gw::geodesyInstance();
+        g->datum = wgs84();
+        g->projection->geoparm(&g->datum);
+        return true;
+    }();
+    (void)ready;
+}
+
+void BM_C_geoToGrid(benchmark::State& state) {
+    useGeodesyInstance();
+    const auto& pts = points();
+    size_t i = 0;
+    for (auto _ : state) {
+        const Point& p = pts[i++ & (kCount - 1)];
+        double n, e;
+        geoToGrid(p.lat, p.lon, &n, &e);
+        benchmark::DoNotOptimize(n);
+        benchmark::DoNotOptimize(e);
+    }
+}
+BENCHMARK(BM_C_geoToGrid);
+
+void BM_C_gridToGeo(benchmark::State& state) {
+    useGeodesyInstance();
+    const auto& pts = points();
+    size_t i = 0;
+    for (auto _ : state) {
+        const Point& p = pts[i++ & (kCount - 1)];
+        double lat, lon;
+        gridToGeo(p.north, p.east, &lat, &lon);
+        benchmark::DoNotOptimize(lat);
+        benchmark::DoNotOptimize(lon);
+    }
+}
+BENCHMARK(BM_C_gridToGeo);
+
 void BM_GeographicLib_Forward(benchmark::State& state) {
     GeographicLib::TransverseMercator tm(6378137.0, 1 / 298.257223563, 0.9996);
     const auto& pts = points();
@@ -131,14 +176,19 @@ void projRun(benchmark::State& state, const char* definition, PJ_DIRECTION direc
     proj_context_destroy(ctx);
 }
 
+const char* const kUtm = "+proj=utm +zone=11 +ellps=WGS84";
 const char* const kTmerc = "+proj=tmerc +lat_0=0 +lon_0=-117 +k=0.9996 +x_0=500000 +y_0=0 +ellps=WGS84";
 const char* const kTmercApprox =
     "+proj=tmerc +approx +lat_0=0 +lon_0=-117 +k=0.9996 +x_0=500000 +y_0=0 +ellps=WGS84";
 
+void BM_PROJ_utm_fwd(benchmark::State& state) { projRun(state, kUtm, PJ_FWD); }
+void BM_PROJ_utm_inv(benchmark::State& state) { projRun(state, kUtm, PJ_INV); }
 void BM_PROJ_tmerc_fwd(benchmark::State& state) { projRun(state, kTmerc, PJ_FWD); }
 void BM_PROJ_tmerc_inv(benchmark::State& state) { projRun(state, kTmerc, PJ_INV); }
 void BM_PROJ_tmerc_approx_fwd(benchmark::State& state) { projRun(state, kTmercApprox, PJ_FWD); }
 void BM_PROJ_tmerc_approx_inv(benchmark::State& state) { projRun(state, kTmercApprox, PJ_INV); }
+BENCHMARK(BM_PROJ_utm_fwd);
+BENCHMARK(BM_PROJ_utm_inv);
 BENCHMARK(BM_PROJ_tmerc_fwd);
 BENCHMARK(BM_PROJ_tmerc_inv);
 BENCHMARK(BM_PROJ_tmerc_approx_fwd);
@@ -149,10 +199,18 @@ BENCHMARK(BM_PROJ_tmerc_approx_inv);
 int main(int argc, char** argv) {
     return gwbench::runWithRatios(argc, argv, {
         {"BM_Gridwise_geoToGrid", "BM_GeographicLib_Forward"},
+        {"BM_Gridwise_geoToGrid", "BM_PROJ_utm_fwd"},
         {"BM_Gridwise_geoToGrid", "BM_PROJ_tmerc_fwd"},
         {"BM_Gridwise_geoToGrid", "BM_PROJ_tmerc_approx_fwd"},
+        {"BM_C_geoToGrid", "BM_GeographicLib_Forward"},
+        {"BM_C_geoToGrid", "BM_PROJ_utm_fwd"},
+        {"BM_C_geoToGrid", "BM_PROJ_tmerc_approx_fwd"},
         {"BM_Gridwise_gridToGeo", "BM_GeographicLib_Reverse"},
+        {"BM_Gridwise_gridToGeo", "BM_PROJ_utm_inv"},
         {"BM_Gridwise_gridToGeo", "BM_PROJ_tmerc_inv"},
-        {"BM_Gridwise_gridToGeo", "BM_PROJ_tmerc_approx_inv"}
+        {"BM_Gridwise_gridToGeo", "BM_PROJ_tmerc_approx_inv"},
+        {"BM_C_gridToGeo", "BM_GeographicLib_Reverse"},
+        {"BM_C_gridToGeo", "BM_PROJ_utm_inv"},
+        {"BM_C_gridToGeo", "BM_PROJ_tmerc_approx_inv"}
     });
 }
