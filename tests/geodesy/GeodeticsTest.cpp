@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -397,6 +398,62 @@ TEST_F(GeodeticsTest, AllocReplacesAnExistingInstance) {
     EXPECT_EQ(fresh->datum.aAxis, 6378137.0);
     EXPECT_EQ(fresh->lat1, 0.0);
     EXPECT_EQ(getPlotUnits(), 0);
+}
+
+// Sections of absurd values (for every projection type) load, convert both ways,
+// describe themselves and save without crashing or hanging; names are cut to
+// their fields.
+TEST_F(GeodeticsTest, AbsurdSectionsLoadConvertAndSave) {
+    const std::string file = dir.file("absurd.ini");
+    const char* const numberKeys[] = {
+        "originLon",  "originLat",      "falseNorth",     "falseEast",      "scaleFactor", "units",
+        "latOfOrigin", "lonOfOrigin",   "firstParallel",  "secondParallel", "localCenterLat",
+        "localCenterLon", "localEndLat", "localEndLon",   "aAxis",          "inverseFlattening",
+        "deltaX", "deltaY", "deltaZ", "scalar", "rotX", "rotY", "rotZ"};
+    const char* const nameKeys[] = {"projName", "localProjName", "general", "specific", "ellipseName",
+                                    "datumName"};
+    const std::string longName(10000, 'n');
+    const char* const values[] = {"nan", "1e308", "-1e308", "inf", "0", "1", "-0.000001", "x"};
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const char* value : values)
+        for (int type : {0, 1, 3, 4, 5, 6, 7}) {
+            SCOPED_TRACE(std::string(value) + " type " + std::to_string(type));
+            std::string text = "[A]\nGeodesyType=" + std::to_string(type) + "\nlocalGeodesyType=" +
+                               std::to_string(type == 3 || type == 6 ? 1 : 0) + "\n";
+            for (const char* key : numberKeys)
+                text += std::string(key) + "=" + value + "\n";
+            for (const char* key : nameKeys)
+                text += std::string(key) + "=" + longName + "\n";
+            writeFile(file, text);
+            load("A", file);
+            EXPECT_EQ(g->projection->type, type);
+            EXPECT_EQ(std::strlen(g->datum.ellipseName), 24u);
+            EXPECT_EQ(std::strlen(g->datum.datumName), 24u);
+            char general[30], specific[30];
+            ASSERT_EQ(getInfo(general, specific), 1);
+            EXPECT_LE(std::strlen(general), 29u);
+            EXPECT_LE(std::strlen(specific), 29u);
+            for (double v : {0.0, 45.0, -1e308, nan}) {
+                double a = 0, b = 0, c = 0;
+                geoToGrid(v, v, &a, &b);
+                gridToGeo(a, b, &a, &b);
+                gridToGeo(v, -v, &a, &b);
+                (void)converge(v, v);
+                (void)lineScale(v, v, 1000.0, -v);
+                wgs84ToWorking(v, v, v, &a, &b, &c);
+                workingToWgs84(v, v, v, &a, &b, &c);
+                direct(v, v, v, 1e6, &a, &b);
+                inverse(v, v, 10.0, 10.0, &a, &b);
+            }
+            char lines[7][50];
+            g->projection->getLines(lines);
+            g->datum.getLines(lines);
+            for (const auto& line : lines)
+                EXPECT_LT(std::strlen(line), 50u);
+            save("B", file);
+            load("B", file);
+            EXPECT_EQ(g->projection->type, type);
+        }
 }
 
 TEST(GeodeticsNoInstance, FunctionsDoNothing) {
