@@ -6,12 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <malloc.h>
 #include <random>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -117,17 +118,31 @@ TEST(Allocators, Views) {
     freeConvertMatrix(c0, 0);
 }
 
-// Run in a child process under an address-space limit: exits 0 when a matrix whose
-// rows cannot all be allocated comes back null with everything released.
+// Address space the process holds now, in bytes.
+std::size_t addressSpaceInUse() {
+    unsigned long pages = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%lu", &pages) != 1) pages = 0;
+        std::fclose(f);
+    }
+    return pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// Run in a child process with room for six and a half rows of 64 MiB above what it
+// holds: a matrix of 20 such rows fails part-way and comes back null, three times;
+// rows it kept would still hold their address space, so five rows allocated
+// afterwards show that everything was given back. Exits 0 on success.
 void allocateUnderLimit() {
+    constexpr std::size_t kRow = std::size_t(64) << 20;
     rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = 512L << 20;
-    setrlimit(RLIMIT_AS, &limit);
-    const struct mallinfo2 before = mallinfo2();
-    double** m = dMatrix(20, 8 << 20); // 64 MiB a row: fails part-way
-    const struct mallinfo2 after = mallinfo2();
-    const bool released = after.uordblks + after.hblkhd == before.uordblks + before.hblkhd;
-    std::exit(m == nullptr && released ? 0 : 1);
+    limit.rlim_cur = limit.rlim_max = addressSpaceInUse() + 6 * kRow + kRow / 2;
+    if (setrlimit(RLIMIT_AS, &limit) != 0) std::exit(2);
+    for (int attempt = 0; attempt < 3; ++attempt)
+        if (dMatrix(20, 8 << 20) != nullptr) std::exit(3);
+    void* rows[5];
+    for (void*& row : rows)
+        if ((row = std::malloc(kRow)) == nullptr) std::exit(1);
+    std::exit(0);
 }
 
 TEST(Allocators, FailedRowReleasesEverything) {
