@@ -18,8 +18,12 @@
  * version is accepted, help is reported as not shown.
  *
  * A refused version check leaves the library unusable for the rest of the
- * process: allocGeodetics and allocUnits return 0, and no instance ever exists,
- * so every other function does nothing.
+ * process: allocGeodetics and allocUnits return 0, and neither the geodesy
+ * instance nor the units object ever exists, so every function that works on
+ * one of them answers as its header states for that object's absence (the
+ * geodesy functions do nothing and return 0). Functions that need neither (the
+ * cartesian and angle conversions, the geographic position text, the numerical
+ * utilities) keep answering.
  *
  * Every call comes from the host's user-interface thread. */
 #ifndef GRIDWISE_HOST_H
