@@ -1,33 +1,51 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs, only those that are missing.
+# Installs the Debian packages the build needs, only those that are missing. As root
+# it uses apt-get directly; otherwise sudo, when there is one. The package lists are
+# refreshed only when an install from the present lists fails (a fresh machine may
+# have none).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libgeographiclib-dev libproj-dev)
+
+installed() {
+  local status
+  status=$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ]
+}
+
 missing=()
 for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$p")
-  fi
+  installed "$p" || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  export DEBIAN_FRONTEND=noninteractive
-  if ! "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"; then
-    "${sudo_cmd[@]}" apt-get update
-    "${sudo_cmd[@]}" apt-get install -y "${missing[@]}"
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+  elif [ ${#missing[@]} -gt 0 ]; then
+    echo "missing packages: ${missing[*]}" >&2
+    echo "run this command as root (or install them with apt-get install -y ${missing[*]})" >&2
+    exit 1
   fi
 fi
 
-# The locale tests switch the process to a decimal-comma locale; make sure one exists.
-if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-  if [ "$(id -u)" -eq 0 ]; then
-    export DEBIAN_FRONTEND=noninteractive
-    if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed"; then
-      apt-get install -y locales >/dev/null 2>&1 || { apt-get update >/dev/null 2>&1 && apt-get install -y locales >/dev/null 2>&1; } || true
-    fi
-    if command -v localedef >/dev/null 2>&1; then
-      localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
-    fi
+apt_install() {
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "$@" ||
+    { "${as_root[@]}" apt-get update && "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "$@"; }
+}
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  apt_install "${missing[@]}"
+fi
+
+# The locale tests switch the process to a decimal-comma locale; make sure one exists
+# (without it those tests are skipped). Only root adds it.
+locales_now=$(locale -a 2>/dev/null || true)
+if ! grep -qix 'de_DE.utf8' <<<"$locales_now" && [ "$(id -u)" -eq 0 ]; then
+  if ! installed locales; then
+    apt_install locales >/dev/null 2>&1 || true
+  fi
+  if command -v localedef >/dev/null 2>&1; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 >/dev/null 2>&1 || true
   fi
 fi
