@@ -4,6 +4,7 @@
 #include "module/ModuleState.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "units/CurrentUnits.h"
 #include "units/GridUnit.h"
 
 #include <new>
@@ -286,12 +287,7 @@ double getConversion(void) {
         return 0.0;
     try {
         const int index = instance->getUnits();
-        // Every unit table holds the same records; without the units object a
-        // table of our own serves.
-        if (const Units* units = ::getUnits())
-            return gw::gridUnit(*units, index).metersPerUnit;
-        static const Units standard;
-        return gw::gridUnit(standard, index).metersPerUnit;
+        return gw::gridUnit(gw::currentUnits(), index).metersPerUnit;
     } catch (...) {
         return 0.0;
     }

@@ -3,6 +3,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/postext.h"
 #include "gridwise/units.h"
+#include "units/CurrentUnits.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 
@@ -84,9 +85,7 @@ const char* unitLineName(int units) {
 }
 
 void distanceText(char* dst, std::size_t cap, double meters, int unit, int decimals) {
-    static Units fallback;
-    Units* u = ::getUnits();
-    if (u == nullptr) u = &fallback;
+    Units* u = &currentUnits();
     if (unit < 0 || unit >= 10) unit = 0;
     char text[512]; // "%.3f" of the largest double and an abbreviation fit
     text[0] = '\0';

@@ -6,6 +6,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
 #include "gridwise/units.h"
+#include "units/CurrentUnits.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
@@ -48,13 +49,6 @@ double lonDifference(double lon, double origin) {
 
 const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
 
-// The unit table never changes after construction, so one private copy serves
-// the description lines whether or not the process-wide units object exists.
-Units& unitTable() {
-    static Units table;
-    return table;
-}
-
 } // namespace
 
 TransverseMercator::TransverseMercator(char* init)
@@ -96,8 +90,8 @@ void TransverseMercator::getLines(char lines[][50]) {
     char east[512];
     north[0] = '\0';
     east[0] = '\0';
-    unitTable().toStr(north, falseNorth, unit, 3, static_cast<int>(sizeof north));
-    unitTable().toStr(east, falseEast, unit, 3, static_cast<int>(sizeof east));
+    gw::currentUnits().toStr(north, falseNorth, unit, 3, static_cast<int>(sizeof north));
+    gw::currentUnits().toStr(east, falseEast, unit, 3, static_cast<int>(sizeof east));
     north[sizeof north - 1] = '\0';
     east[sizeof east - 1] = '\0';
     gw::cFormat(lines[3], 50, "False N:%s E:%s:", north, east);

@@ -3,6 +3,7 @@
 #include "platform/CLocale.h"
 #include "module/ModuleState.h"
 #include "platform/IniFile.h"
+#include "units/CurrentUnits.h"
 #include "units/UnitsFileName.h"
 
 #include <climits>
@@ -32,12 +33,7 @@ const Unit& unitRecord(const Units& units, int index) {
 
 // Without a units object the functions act as a freshly built one would: metres,
 // latitudes and longitudes in degrees and decimal minutes, entry in latitude/longitude.
-const Units& freshUnits() {
-    static const Units fresh;
-    return fresh;
-}
-
-const Units& current() { return g_units != nullptr ? *g_units : freshUnits(); }
+const Units& current() { return gw::currentUnits(); }
 
 // Writes meters in `unit` with `decimals` decimals (clamped to 0..9) and the unit's
 // abbreviation: the pattern ("%.1lf%s" or "%.2lf%s") with its precision digit replaced.
@@ -134,6 +130,11 @@ double parseDistance(const Units& units, const char* text, int* pos, int unit) {
 
 namespace gw {
 const char* unitsFileName() { return g_unitsFileName; }
+
+Units& currentUnits() {
+    static Units fresh;
+    return g_units != nullptr ? *g_units : fresh;
+}
 } // namespace gw
 
 Unit::Unit() : name{}, abbrev{}, metersPerUnit(0.0), decimals(2) {}

@@ -1,0 +1,16 @@
+// The units object the library's own text forms use.
+#ifndef GRIDWISE_UNITS_CURRENTUNITS_H
+#define GRIDWISE_UNITS_CURRENTUNITS_H
+
+#include "gridwise/units.h"
+
+namespace gw {
+
+// The process-wide units object, or, while there is none, a freshly built one
+// (metres, default settings). The unit table is the same in both, so conversions
+// and distance texts read from it need no units object to exist.
+Units& currentUnits();
+
+} // namespace gw
+
+#endif
