@@ -158,10 +158,12 @@ TEST_F(IniFileTest, IntegersReadLikeThePlatformReader) {
     };
     std::string text = "[s]\n";
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        if (cases[i].value) text += "k" + std::to_string(i) + "=" + cases[i].value + "\n";
+        if (cases[i].value)
+            text.append("k").append(std::to_string(i)).append("=").append(cases[i].value).append("\n");
     writeRaw(path("int.ini"), text);
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(gw::iniGetInt("S", ("K" + std::to_string(i)).c_str(), -99, path("int.ini").c_str()),
+        EXPECT_EQ(gw::iniGetInt("S", std::string("K").append(std::to_string(i)).c_str(), -99,
+                                path("int.ini").c_str()),
                   cases[i].expected)
             << (cases[i].value ? cases[i].value : "(missing)");
 }
@@ -231,7 +233,7 @@ const WriteCase kWriteCases[] = {
 TEST_F(IniFileTest, WritesChangeOnlyWhatTheyMust) {
     int n = 0;
     for (const WriteCase& c : kWriteCases) {
-        std::string p = path("w" + std::to_string(n++) + ".ini");
+        std::string p = path(std::string("w").append(std::to_string(n++)).append(".ini"));
         if (c.before) writeRaw(p, c.before);
         EXPECT_TRUE(gw::iniWriteString(c.section, c.key, c.value, p.c_str())) << c.what;
         EXPECT_EQ(readRaw(p), c.after) << c.what;
@@ -318,7 +320,7 @@ TEST_F(IniFileTest, CacheSeesChangesMadeBehindItsBack) {
 TEST_F(IniFileTest, CacheHoldsManyFilesAtOnce) {
     for (int round = 0; round < 2; ++round)
         for (int i = 0; i < 20; ++i) {
-            std::string p = path("f" + std::to_string(i) + ".ini");
+            std::string p = path(std::string("f").append(std::to_string(i)).append(".ini"));
             if (round == 0) {
                 ASSERT_TRUE(gw::iniWriteString("s", "k", std::to_string(i).c_str(), p.c_str()));
             }

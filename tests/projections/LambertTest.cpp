@@ -366,7 +366,7 @@ TEST(Lambert, HostileInputIsContained) {
     Datum datum;
     int row = 0;
     for (const auto& v : values) {
-        std::string section = "S" + std::to_string(row++);
+        std::string section = std::string("S").append(std::to_string(row++));
         for (int i = 0; i < 10; ++i) gw::iniWriteString(section.c_str(), keys[i], v[i], file.c_str());
         Lambert l;
         l.loadData(mut(section), mut(file));
