@@ -345,7 +345,7 @@ TEST(KestrelLocalHostile, AbsurdValuesNeverCrash) {
         for (const char* v : values) {
             SCOPED_TRACE(testing::Message() << "base " << std::string(baseType).substr(0, 5) << " value "
                                             << std::string(v).substr(0, 8));
-            std::string section = "S" + std::to_string(i++);
+            std::string section = std::string("S").append(std::to_string(i++));
             // one small file per case keeps the writes quick
             std::string file = dir.file((section + ".ini").c_str());
             gwtest::writeLocalSystemSection(file, section, ownKeys, baseKeys, v, baseType, longText);

@@ -213,7 +213,7 @@ TEST(LocalHostile, AbsurdValuesNeverCrash) {
     int i = 0;
     for (const char* v : values) {
         SCOPED_TRACE(i);
-        std::string section = "S" + std::to_string(i++);
+        std::string section = std::string("S").append(std::to_string(i++));
         gw::iniWriteString(section.c_str(), "localProjName", longText.c_str(), file.c_str());
         gw::iniWriteString(section.c_str(), "localCenterLat", v, file.c_str());
         gw::iniWriteString(section.c_str(), "localCenterLon", v, file.c_str());
