@@ -55,10 +55,15 @@ void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis
         if (axis == 1) {
             gw::cFormat(dst, gridTextMax, "O%.2f%s", v, a);
         } else {
-            // Station: hundreds, then the remainder; the remainder is rounded by
-            // the format alone (99.996 gives "S0+100.00").
-            const double h = std::floor(std::fabs(v) / 100);
-            const double r = std::fabs(v) - 100 * h;
+            // Station: the value is rounded to the two printed decimals first and
+            // then split into hundreds and remainder, so the remainder never
+            // reaches 100 (99.996 gives "S1+00.00", which reads back as 100.00).
+            // Counted in hundredths, the split is exact: fmod is exact and the
+            // hundreds are a difference of two whole numbers.
+            const double cents = std::round(std::fabs(v) * 100);
+            const double rc = std::fmod(cents, 10000.0);
+            const double h = (cents - rc) / 10000;
+            const double r = rc / 100;
             if (v > 0)
                 gw::cFormat(dst, gridTextMax, "S%.0f+%05.2f%s", h, r, a);
             else

@@ -24,7 +24,10 @@
 GW_C_BEGIN
 
 /* One grid value: axis 0 the bare number, 1 the easting (E, X or offset), any
- * other axis the northing (N, Y or station). */
+ * other axis the northing (N, Y or station). A station is rounded to the two
+ * printed decimals before it is split into hundreds and the rest ("S1+00.00m"
+ * for 99.996 m), so every text reads back within half a unit of its last
+ * decimal. */
 GW_EXPORT void gridToStr(char* dst, double meters, int axis);
 /* A grid value in metres; folds the station form in place for station/offset
  * systems; pos receives the index of the first character not consumed. */

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "geodesy/Geodetics.h"
@@ -28,6 +29,9 @@ const char* const kLocal = "GeodesyType=5\nlocalCenterLat=52.0\nlocalCenterLon=4
 const char* const kStaOff = "GeodesyType=6\nlocalCenterLat=52.0\nlocalCenterLon=4.0\n"
                             "localEndLat=52.01\nlocalEndLon=4.01\nlocalGeodesyType=0\n"
                             "originLon=E004 00.0000\nunits=0\n";
+const char* const kStaOffSurveyFeet = "GeodesyType=6\nlocalCenterLat=52.0\nlocalCenterLon=4.0\n"
+                                      "localEndLat=52.01\nlocalEndLon=4.01\nlocalGeodesyType=0\n"
+                                      "originLon=E004 00.0000\nunits=2\n";
 const char* const kStaOffFeet = "GeodesyType=6\nlocalCenterLat=52.0\nlocalCenterLon=4.0\n"
                                 "localEndLat=52.01\nlocalEndLon=4.01\nlocalGeodesyType=0\n"
                                 "originLon=E004 00.0000\nunits=1\n";
@@ -83,7 +87,12 @@ TEST_F(PositionTextTest, GridValueInTheProjectionsStyleAndUnit) {
         {kStaOff, -1234.56, 2, "S-12-34.56m"},
         {kStaOff, 12.34, 2, "S0+12.34m"},
         {kStaOff, 0.0, 2, "S-0-00.00m"},
-        {kStaOff, 99.996, 2, "S0+100.00m"},
+        // The value is rounded before it is split: the remainder never shows 100.
+        {kStaOff, 99.996, 2, "S1+00.00m"},
+        {kStaOff, 199.996, 2, "S2+00.00m"},
+        {kStaOff, -299.998, 2, "S-3-00.00m"},
+        {kStaOff, 99.994, 2, "S0+99.99m"},
+        {kStaOffSurveyFeet, 6000000.0, 2, "S196850+00.00ft"},
         {kStaOff, -5.0, 1, "O-5.00m"},
         {kStaOff, 5.0, 1, "O5.00m"},
         {kStaOff, 1234.56, 0, "1234.56"},
@@ -108,6 +117,33 @@ TEST_F(PositionTextTest, HugeValuesAreCutToTheTextLimit) {
     EXPECT_LE(std::strlen(dst), 64u);
     EXPECT_EQ(dst[65], '#');
     EXPECT_NE(std::strstr(dst, "\r\n"), nullptr);
+}
+
+// Station texts of random values, of every size, read back within half a unit of
+// their last decimal: the remainder after the hundreds never shows 100.
+TEST_F(PositionTextTest, StationTextsReadBackWithinHalfTheirLastDecimal) {
+    std::mt19937 rng(7);
+    for (const char* section : {kStaOff, kStaOffSurveyFeet}) {
+        use(section);
+        const double unit = 1.0 / metersToPos();
+        const int unitIndex = getPlotUnits();
+        for (int i = 0; i < 20000; ++i) {
+            const double magnitude = std::pow(10.0, std::uniform_real_distribution<double>(-3.0, 7.0)(rng));
+            // Values just below a hundred and a step of the last decimal find the carries.
+            double v = (i % 2 ? magnitude : std::floor(magnitude / 100) * 100 + 99.995 +
+                                                std::uniform_real_distribution<double>(0.0, 0.005)(rng));
+            if (i % 3 == 0) v = -v;
+            const double meters = v * unit;
+            const std::string text = grid(meters, 2);
+            ASSERT_EQ(text.find("+100."), std::string::npos) << text;
+            ASSERT_EQ(text.find("-100."), std::string::npos) << text;
+            char buf[64];
+            std::strcpy(buf, text.c_str());
+            int pos = 0;
+            const double back = parseStrToGridCoord(buf, &pos, unitIndex) / unit;
+            ASSERT_NEAR(back, v, 0.005 + std::fabs(v) * 1e-13) << text;
+        }
+    }
 }
 
 TEST_F(PositionTextTest, StationFormIsFoldedInPlaceAndRead) {
