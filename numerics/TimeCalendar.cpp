@@ -88,12 +88,22 @@ int julDate(int month, int day, int year) {
 
 void dosToYearMonthDay(double t, int* year, int* month, int* day, int* hour, int* minute,
                        double* seconds) {
-    gw::dateFromJulDay(truncToIntClamped(t / 86400 + 2440588), month, day, year);
     double s = std::fmod(t, 86400.0);
+    // Day number and time of day come from one split of t: the whole days t - s
+    // are an exact multiple of 86400, whereas t / 86400 + 2440588 rounds up to the
+    // next day number within about 20 microseconds before midnight. Times before
+    // 1970 keep the truncating day number of the division.
+    const double dayNumber = (t >= 0.0 && std::isfinite(t)) ? (t - s) / 86400 + 2440588
+                                                             : t / 86400 + 2440588;
+    gw::dateFromJulDay(truncToIntClamped(dayNumber), month, day, year);
     if (std::isnan(s)) s = 0.0; // infinite or NaN time: no time of day
-    const double h = std::floor(s / 3600);
+    double h = std::floor(s / 3600);
+    // A quotient that rounds up to the next whole hour (or minute) would leave a
+    // negative remainder: that hour has not begun yet.
+    if (s - 3600 * h < 0.0) h -= 1;
     s = s - 3600 * h;
-    const double m = std::floor(s / 60);
+    double m = std::floor(s / 60);
+    if (s - 60 * m < 0.0) m -= 1;
     if (hour) *hour = truncToIntClamped(h);
     if (minute) *minute = truncToIntClamped(m);
     if (seconds) *seconds = s - 60 * m;

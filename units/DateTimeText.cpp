@@ -61,6 +61,8 @@ void timeToStr(char* dst, double t) {
     double seconds = 0.0;
     dosToYearMonthDay(t, &year, &month, &day, &hour, &minute, &seconds);
     seconds = std::floor(10 * seconds) / 10;
+    // Seconds just below 60 may round to 60 in the product: they print as 59.9.
+    if (seconds >= 60.0) seconds = 59.9;
     // Text that would not fit (times far outside 1900 to 2099, NaN) is cut.
     gw::cFormat(dst, kTimeTextSize, "%02d-%02d-%02d %02d:%02d:%04.1f", month, day, year % 100, hour,
                 minute, seconds);

@@ -29,7 +29,9 @@ GW_EXPORT int julDate(int month, int day, int year);
 GW_EXPORT void dosToYearJulDay(double dosTime, int* year, int* julDay, int* hour, int* minute,
                                double* seconds);
 
-/* Splits a DOS time into year, month, day, hour, minute and seconds. */
+/* Splits a DOS time into year, month, day, hour, minute and seconds. Day and
+ * time of day come from one split, so they agree up to the last moment before
+ * midnight (times before 1970 keep the truncating day number). */
 GW_EXPORT void dosToYearMonthDay(double dosTime, int* year, int* month, int* day, int* hour,
                                  int* minute, double* seconds);
 

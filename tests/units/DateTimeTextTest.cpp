@@ -78,6 +78,10 @@ TEST(TimeToStr, TextForm) {
         {yearMonthDayToDos(1999, 12, 31, 23, 59, 0), "12-31-99 23:59:00.0"},
         {yearMonthDayToDos(2100, 3, 1, 7, 8, 9), "03-01-00 07:08:09.0"},
         {0.5, "01-01-70 00:00:00.5"},
+        // Just before midnight the date is still the day that ends.
+        {1388534399.99999, "12-31-13 23:59:59.9"},
+        {std::nextafter(1388534400.0, 0.0), "12-31-13 23:59:59.9"},
+        {1388534400.0, "01-01-14 00:00:00.0"},
     };
     for (const Case& c : cases) {
         char buf[20];
@@ -104,6 +108,32 @@ TEST(DateTimeText, RoundTrip) {
         char again[20];
         timeToStr(again, strToTime(buf));
         ASSERT_STREQ(again, buf);
+    }
+}
+
+// Within a microsecond of midnight, on random days from 1970 to 2100, the text
+// shows the day the moment belongs to: before midnight the day that ends, at and
+// after it the next one.
+TEST(TimeToStr, DateNearMidnight) {
+    std::mt19937 rng(1970);
+    std::uniform_int_distribution<int> dayOf(0, 47480); // 1970-01-02 .. 2099-12-31
+    char before[20], after[20], text[20];
+    for (int i = 0; i < 20000; ++i) {
+        const double midnight = yearMonthDayToDos(1970, 1, 2 + dayOf(rng), 0, 0, 0);
+        timeToStr(before, midnight - 3600); // 23:00 of the day that ends
+        timeToStr(after, midnight + 3600);  // 01:00 of the next day
+        const double ulps = std::uniform_real_distribution<double>(0.0, 1e-6)(rng);
+        for (double t : {midnight - ulps, std::nextafter(midnight, 0.0), midnight - 1e-6}) {
+            if (t == midnight) continue; // less than half a step of the double below midnight
+            timeToStr(text, t);
+            ASSERT_EQ(std::string(text, 8), std::string(before, 8)) << std::fixed << t;
+            ASSERT_STREQ(text + 8, " 23:59:59.9") << std::fixed << t;
+        }
+        for (double t : {midnight, midnight + ulps, std::nextafter(midnight, 1e12)}) {
+            timeToStr(text, t);
+            ASSERT_EQ(std::string(text, 8), std::string(after, 8)) << std::fixed << t;
+            ASSERT_STREQ(text + 8, " 00:00:00.0") << std::fixed << t;
+        }
     }
 }
 
