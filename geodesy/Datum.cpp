@@ -61,10 +61,10 @@ void Datum::setData(char* text) {
         breakFields(text, fields, 12, 1);
     else
         std::memset(fields, 0, sizeof fields);
-    gw::copyBounded(ellipseName, fields[0], kNameSize);
+    gw::keepName(ellipseName, kNameSize, fields[0]);
     aAxis = gw::cAtof(fields[1]);
     inverseFlattening = gw::cAtof(fields[2]);
-    gw::copyBounded(datumName, fields[3], kNameSize);
+    gw::keepName(datumName, kNameSize, fields[3]);
     deltaX = gw::cAtof(fields[4]);
     deltaY = gw::cAtof(fields[5]);
     deltaZ = gw::cAtof(fields[6]);
@@ -105,8 +105,8 @@ void Datum::loadData(char* section, char* file) {
     rotX = gw::iniGetDouble(section, "rotX", "0.", file);
     rotY = gw::iniGetDouble(section, "rotY", "0.", file);
     rotZ = gw::iniGetDouble(section, "rotZ", "0.", file);
-    gw::iniGetString(section, "ellipseName", "WGS 84", ellipseName, kNameSize, file);
-    gw::iniGetString(section, "datumName", "WGS 84", datumName, kNameSize, file);
+    gw::iniGetName(section, "ellipseName", "WGS 84", ellipseName, kNameSize, file);
+    gw::iniGetName(section, "datumName", "WGS 84", datumName, kNameSize, file);
     update();
 }
 

@@ -19,7 +19,7 @@ KestrelLocal::KestrelLocal(char* init)
     if (init) {
         char fields[17][20];
         breakFields(init, fields, 17, 1);
-        gw::copyBounded(localProjName, fields[1], sizeof localProjName);
+        gw::keepName(localProjName, sizeof localProjName, fields[1]);
         eToLocalNorth = gw::cAtof(fields[2]);
         eToLocalEast = gw::cAtof(fields[3]);
         eToLocalConst = gw::cAtof(fields[4]);
@@ -95,7 +95,7 @@ void KestrelLocal::getLines(char lines[][50]) {
 }
 
 void KestrelLocal::loadData(char* section, char* file) {
-    gw::iniGetString(section, "localProjName", "KestrelLocal", localProjName, sizeof localProjName,
+    gw::iniGetName(section, "localProjName", "KestrelLocal", localProjName, sizeof localProjName,
                      file);
     eToLocalNorth = gw::iniGetDouble(section, "eToLocalNorth", "0.", file);
     eToLocalEast = gw::iniGetDouble(section, "eToLocalEast", "1.", file);
@@ -112,8 +112,8 @@ void KestrelLocal::loadData(char* section, char* file) {
     int baseType = gw::acceptedBaseType(gw::iniGetInt(section, "localGeodesyType", 0, file));
     baseProj->changeTo(baseType);
     baseProj->loadData(section, file);
-    gw::iniGetString(section, "general", "USER", general, sizeof general, file);
-    gw::iniGetString(section, "specific", "KestrelLocal", specific, sizeof specific, file);
+    gw::iniGetName(section, "general", "USER", general, sizeof general, file);
+    gw::iniGetName(section, "specific", "KestrelLocal", specific, sizeof specific, file);
 }
 
 void KestrelLocal::saveData(char* section, char* file) {

@@ -31,11 +31,11 @@ Lambert::Lambert(char* init)
     if (init != nullptr) {
         char fields[10][80];
         breakFields(init, fields, 10, 1);
-        gw::copyBounded(projName, fields[1], kNameSize);
-        firstParallel = strToAng(fields[2]);
-        secondParallel = strToAng(fields[3]);
-        lonOfOrigin = strToAng(fields[4]);
-        latOfOrigin = strToAng(fields[5]);
+        gw::keepName(projName, kNameSize, fields[1]);
+        firstParallel = gw::latitudeField(fields[2], firstParallel);
+        secondParallel = gw::latitudeField(fields[3], secondParallel);
+        lonOfOrigin = gw::longitudeField(fields[4]);
+        latOfOrigin = gw::latitudeField(fields[5], latOfOrigin);
         falseNorth = gw::gridField(fields[6]);
         falseEast = gw::gridField(fields[7]);
         units = projLeadingInt(fields[8]);
@@ -62,16 +62,16 @@ void Lambert::getLines(char lines[][50]) {
 }
 
 void Lambert::loadData(char* section, char* file) {
-    gw::iniGetString(section, "projName", "California 6", projName, kNameSize, file);
-    latOfOrigin = gw::iniGetAngle(section, "latOfOrigin", "N32 10", file);
-    lonOfOrigin = gw::iniGetAngle(section, "lonOfOrigin", "W116 15", file);
+    gw::iniGetName(section, "projName", "California 6", projName, kNameSize, file);
+    latOfOrigin = gw::iniGetLatitude(section, "latOfOrigin", "N32 10", file);
+    lonOfOrigin = gw::iniGetLongitude(section, "lonOfOrigin", "W116 15", file);
     falseNorth = gw::iniGetDouble(section, "falseNorth", "0", file);
     falseEast = gw::iniGetDouble(section, "falseEast", "0", file);
-    firstParallel = gw::iniGetAngle(section, "firstParallel", "N32 47", file);
-    secondParallel = gw::iniGetAngle(section, "secondParallel", "N33 53", file);
+    firstParallel = gw::iniGetLatitude(section, "firstParallel", "N32 47", file);
+    secondParallel = gw::iniGetLatitude(section, "secondParallel", "N33 53", file);
     units = gw::iniGetInt(section, "units", 0, file);
-    gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetString(section, "specific", "LAMBERT", specific, kTypeNameSize, file);
+    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
+    gw::iniGetName(section, "specific", "LAMBERT", specific, kTypeNameSize, file);
 }
 
 void Lambert::saveData(char* section, char* file) {

@@ -17,7 +17,7 @@ Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), cent
     if (init) {
         char fields[17][20];
         breakFields(init, fields, 17, 1);
-        gw::copyBounded(localProjName, fields[1], sizeof localProjName);
+        gw::keepName(localProjName, sizeof localProjName, fields[1]);
         centerLat = gw::cAtof(fields[2]);
         centerLon = gw::cAtof(fields[3]);
     }
@@ -56,7 +56,7 @@ void Local::getLines(char lines[][50]) {
 }
 
 void Local::loadData(char* section, char* file) {
-    gw::iniGetString(section, "localProjName", "Local", localProjName, sizeof localProjName, file);
+    gw::iniGetName(section, "localProjName", "Local", localProjName, sizeof localProjName, file);
     centerLat = gw::iniGetDouble(section, "localCenterLat", "0.", file);
     centerLon = gw::iniGetDouble(section, "localCenterLon", "0.", file);
 }

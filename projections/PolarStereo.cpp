@@ -38,9 +38,9 @@ PolarStereo::PolarStereo(char* init)
     if (init != nullptr) {
         char fields[8][80];
         breakFields(init, fields, 8, 1);
-        gw::copyBounded(projName, fields[1], kNameSize);
-        lonOfOrigin = strToAng(fields[2]);
-        latOfOrigin = strToAng(fields[3]);
+        gw::keepName(projName, kNameSize, fields[1]);
+        lonOfOrigin = gw::longitudeField(fields[2]);
+        latOfOrigin = gw::latitudeField(fields[3], latOfOrigin);
         scaleFactor = gw::cAtof(fields[4]);
         falseNorth = gw::gridField(fields[5]);
         falseEast = gw::gridField(fields[6]);
@@ -67,15 +67,15 @@ void PolarStereo::getLines(char lines[][50]) {
 }
 
 void PolarStereo::loadData(char* section, char* file) {
-    gw::iniGetString(section, "projName", "Universal Polar Stereo", projName, kNameSize, file);
-    lonOfOrigin = gw::iniGetAngle(section, "lonOfOrigin", "E000 00", file);
-    latOfOrigin = gw::iniGetAngle(section, "latOfOrigin", "N90 00", file);
+    gw::iniGetName(section, "projName", "Universal Polar Stereo", projName, kNameSize, file);
+    lonOfOrigin = gw::iniGetLongitude(section, "lonOfOrigin", "E000 00", file);
+    latOfOrigin = gw::iniGetLatitude(section, "latOfOrigin", "N90 00", file);
     scaleFactor = gw::iniGetDouble(section, "scaleFactor", ".994", file);
     falseNorth = gw::iniGetDouble(section, "falseNorth", "2000000", file);
     falseEast = gw::iniGetDouble(section, "falseEast", "2000000", file);
     units = gw::iniGetInt(section, "units", 0, file);
-    gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetString(section, "specific", "Polar Stereo", specific, kTypeNameSize, file);
+    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
+    gw::iniGetName(section, "specific", "Polar Stereo", specific, kTypeNameSize, file);
 }
 
 void PolarStereo::saveData(char* section, char* file) {

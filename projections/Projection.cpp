@@ -12,6 +12,7 @@
 #include "projections/Local.h"
 #include "projections/PolarStereo.h"
 #include "projections/RDProj.h"
+#include "projections/SettingsText.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
 
@@ -170,8 +171,8 @@ void Projection::setTypeStr(char* generalIn, char* specificIn) {
         inner->setTypeStr(generalIn, specificIn);
         return;
     }
-    copyName(general, generalIn);
-    copyName(specific, specificIn);
+    gw::keepName(general, sizeof general, generalIn);
+    gw::keepName(specific, sizeof specific, specificIn);
 }
 
 void Projection::geoparm(Datum* datum) {

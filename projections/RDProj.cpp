@@ -75,7 +75,7 @@ RDProj::RDProj(char* init)
     if (init != nullptr) {
         char fields[10][80];
         breakFields(init, fields, 10, 1);
-        gw::copyBounded(projName, fields[1], kNameSize);
+        gw::keepName(projName, kNameSize, fields[1]);
     }
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "RD Projection", kTypeNameSize);
@@ -94,8 +94,8 @@ void RDProj::getLines(char lines[][50]) {
 }
 
 void RDProj::loadData(char* section, char* file) {
-    gw::iniGetString(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetString(section, "specific", "RDProj", specific, kTypeNameSize, file);
+    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
+    gw::iniGetName(section, "specific", "RDProj", specific, kTypeNameSize, file);
 }
 
 void RDProj::saveData(char* section, char* file) {

@@ -7,6 +7,9 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 
+#include <cmath>
+#include <cstring>
+
 namespace gw {
 
 namespace {
@@ -24,6 +27,47 @@ double iniGetDouble(const char* section, const char* key, const char* def, const
     char text[kNumberText];
     iniGetString(section, key, def, text, sizeof text, file);
     return cAtof(text);
+}
+
+double keptLongitude(double lon) {
+    if (std::isnan(lon)) return 0.0;
+    if (lon >= -180.0 && lon <= 180.0) return lon;
+    double r = std::fmod(lon, 360.0);
+    if (r > 180.0) r -= 360.0;
+    else if (r <= -180.0) r += 360.0;
+    return r;
+}
+
+double keptLatitude(double lat, double def) { return (lat >= -90.0 && lat <= 90.0) ? lat : def; }
+
+double iniGetLatitude(const char* section, const char* key, const char* def, const char* file) {
+    char fallback[kNumberText];
+    copyBounded(fallback, def ? def : "", sizeof fallback);
+    return keptLatitude(iniGetAngle(section, key, def, file), strToAng(fallback));
+}
+
+double iniGetLongitude(const char* section, const char* key, const char* def, const char* file) {
+    return keptLongitude(iniGetAngle(section, key, def, file));
+}
+
+double latitudeField(char* text, double def) { return keptLatitude(strToAng(text), def); }
+
+double longitudeField(char* text) { return keptLongitude(strToAng(text)); }
+
+void keepName(char* dst, std::size_t cap, const char* src) {
+    if (dst == nullptr || cap == 0) return;
+    if (src == nullptr) src = "";
+    while (*src == ' ' || *src == ':' || *src == ';' || cIsSpace(static_cast<unsigned char>(*src))) ++src;
+    copyBounded(dst, src, cap);
+    std::size_t n = std::strlen(dst);
+    while (n > 0 && cIsSpace(static_cast<unsigned char>(dst[n - 1]))) dst[--n] = '\0';
+}
+
+void iniGetName(const char* section, const char* key, const char* def, char* dst, std::size_t cap,
+                const char* file) {
+    if (dst == nullptr || cap == 0) return;
+    const std::string text = iniGetString(section, key, def, file);
+    keepName(dst, cap, text.c_str());
 }
 
 void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,

@@ -34,6 +34,35 @@ void iniWriteInt(const char* section, const char* key, int value, const char* fi
 void iniWriteLat(const char* section, const char* key, double value, const char* file);
 void iniWriteLon(const char* section, const char* key, double value, const char* file);
 
+// Angles and names as the library keeps them: only what the settings writers and
+// the initialisation string can carry back, so that a projection saved and read
+// again converts as before and keeps its names.
+//
+// A longitude beyond +-180 degrees (E190 as written) is brought into (-180, 180]
+// by whole turns; one within [-180, 180] is kept as it is. NaN gives 0.
+double keptLongitude(double lon);
+// A latitude within [-90, 90] is kept; one beyond the poles (532 as written) or NaN
+// is refused and def, the key's default, serves instead.
+double keptLatitude(double lat, double def);
+
+// Angle keys of the settings: iniGetAngle, then kept as above (def is the default
+// text, also the latitude used in place of one beyond the poles).
+double iniGetLatitude(const char* section, const char* key, const char* def, const char* file);
+double iniGetLongitude(const char* section, const char* key, const char* def, const char* file);
+
+// Angle fields of an initialisation string: strToAng, then kept as above.
+double latitudeField(char* text, double def);
+double longitudeField(char* text);
+
+// A name as it is kept (dst of cap bytes): blanks, ':' and ';' at its start are
+// dropped (the field reader of an initialisation string skips them), the rest is
+// cut to cap - 1 characters, and whitespace at its end is dropped (the settings
+// reader drops it). Null gives "".
+void keepName(char* dst, std::size_t cap, const char* src);
+// A name read from the settings: iniGetString into dst, then kept as above.
+void iniGetName(const char* section, const char* key, const char* def, char* dst,
+                std::size_t cap, const char* file);
+
 // Latitude "NDD MM.mmmm" and longitude "EDDD MM.mmmm" ('S', 'W' for negative
 // values); out of range or NaN gives the zero angle of the hemisphere writer.
 std::string latText(double value);

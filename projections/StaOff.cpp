@@ -19,7 +19,7 @@ StaOff::StaOff(char* init)
     if (init) {
         char fields[17][20];
         breakFields(init, fields, 17, 1);
-        gw::copyBounded(localProjName, fields[1], sizeof localProjName);
+        gw::keepName(localProjName, sizeof localProjName, fields[1]);
         startLat = gw::cAtof(fields[2]);
         startLon = gw::cAtof(fields[3]);
         endLat = gw::cAtof(fields[4]);
@@ -74,7 +74,7 @@ void StaOff::getLines(char lines[][50]) {
 }
 
 void StaOff::loadData(char* section, char* file) {
-    gw::iniGetString(section, "localProjName", "StaOff", localProjName, sizeof localProjName, file);
+    gw::iniGetName(section, "localProjName", "StaOff", localProjName, sizeof localProjName, file);
     startLat = gw::iniGetDouble(section, "localCenterLat", "0.", file);
     startLon = gw::iniGetDouble(section, "localCenterLon", "0.", file);
     endLat = gw::iniGetDouble(section, "localEndLat", "0.", file);
@@ -85,8 +85,8 @@ void StaOff::loadData(char* section, char* file) {
     // The direction follows in geoparm, once the base has its datum.
     baseProj->geoToGrid(startLat, startLon, startNorth, startEast);
     baseProj->geoToGrid(endLat, endLon, endNorth, endEast);
-    gw::iniGetString(section, "general", "USER", general, sizeof general, file);
-    gw::iniGetString(section, "specific", "StaOff", specific, sizeof specific, file);
+    gw::iniGetName(section, "general", "USER", general, sizeof general, file);
+    gw::iniGetName(section, "specific", "StaOff", specific, sizeof specific, file);
 }
 
 void StaOff::saveData(char* section, char* file) {

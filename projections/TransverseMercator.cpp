@@ -20,13 +20,10 @@ const double gridLimit = 1e7; // metres
 const char* const defaultName = "UTM Zone 11";
 const char* const defaultSpecific = "Transverse Mercator";
 
-// The scale factor is never below 0.5 (NaN included).
+// The scale factor is never below 0.5 (NaN included), whether it comes from the
+// settings or an initialisation string: a smaller one would be written "0.000000"
+// and read back as another projection.
 double floorScale(double k0) { return k0 >= 0.5 ? k0 : 0.5; }
-
-// A scale factor of an initialisation string is taken as written, except 0 and
-// NaN (an empty or unreadable field), with which gridToGeo would divide by zero:
-// they read as 0.5, the floor of the settings.
-double usableScale(double k0) { return k0 == 0.0 || std::isnan(k0) ? 0.5 : k0; }
 
 double clampGrid(double v) {
     if (v > gridLimit) return gridLimit;
@@ -60,12 +57,12 @@ TransverseMercator::TransverseMercator(char* init)
         char fields[10][80];
         std::memset(fields, 0, sizeof fields);
         breakFields(init, fields, 10, 1);
-        gw::copyBounded(projName, fields[1], sizeof projName);
-        originLon = strToAng(fields[2]);
+        gw::keepName(projName, sizeof projName, fields[1]);
+        originLon = gw::longitudeField(fields[2]);
         falseNorth = gw::gridField(fields[3]);
         falseEast = gw::gridField(fields[4]);
-        scaleFactor = usableScale(gw::cAtof(fields[5]));
-        originLat = strToAng(fields[6]);
+        scaleFactor = floorScale(gw::cAtof(fields[5]));
+        originLat = gw::latitudeField(fields[6], 0.0);
         units = projLeadingInt(fields[7]);
     }
     type = 0;
@@ -107,15 +104,15 @@ void TransverseMercator::getLines(char lines[][50]) {
 void TransverseMercator::loadData(char* section, char* file) {
     const char* sec = sectionOrEmpty(section);
     const char* fil = sectionOrEmpty(file);
-    gw::iniGetString(sec, "projName", defaultName, projName, sizeof projName, fil);
-    originLon = gw::iniGetAngle(sec, "originLon", "W117", fil);
-    originLat = gw::iniGetAngle(sec, "originLat", "0.", fil);
+    gw::iniGetName(sec, "projName", defaultName, projName, sizeof projName, fil);
+    originLon = gw::iniGetLongitude(sec, "originLon", "W117", fil);
+    originLat = gw::iniGetLatitude(sec, "originLat", "0.", fil);
     falseNorth = gw::iniGetDouble(sec, "falseNorth", "0.", fil);
     falseEast = gw::iniGetDouble(sec, "falseEast", "500000.", fil);
     scaleFactor = floorScale(gw::iniGetDouble(sec, "scaleFactor", ".9996", fil));
     units = gw::iniGetInt(sec, "units", 0, fil);
-    gw::iniGetString(sec, "general", "USER", general, sizeof general, fil);
-    gw::iniGetString(sec, "specific", defaultSpecific, specific, sizeof specific, fil);
+    gw::iniGetName(sec, "general", "USER", general, sizeof general, fil);
+    gw::iniGetName(sec, "specific", defaultSpecific, specific, sizeof specific, fil);
 }
 
 void TransverseMercator::saveData(char* section, char* file) {

@@ -72,9 +72,12 @@ public:
     // The false values are read as grid text (a unit suffix such as "ft" is
     // honoured, metres otherwise; the station form when the geodesy instance holds
     // a station/offset system), the angles as angle text. Any text is accepted:
-    // missing or unreadable fields read as 0, names longer than 39 characters are
-    // cut, and a scale factor of 0 or not a number (with which gridToGeo would
-    // divide by zero) reads as 0.5; any other scale factor is taken as written.
+    // missing or unreadable fields read as 0; the name, the angles and the scale
+    // factor are kept as the settings keep them (leading blanks, ':' and ';' of the
+    // name dropped, the name cut to 39 characters without trailing blanks; a
+    // longitude beyond +-180 brought into (-180, 180], a latitude beyond the poles
+    // read as 0; a scale factor below 0.5, 0 and not a number included, read as
+    // 0.5), so that the string written again carries the projection in use.
     explicit TransverseMercator(char* init = nullptr);
 
     // No dialog yet: returns 0 and changes nothing.
@@ -84,6 +87,8 @@ public:
     void getLines(char lines[][50]) override;
     // Keys "projName" "originLon" "originLat" "falseNorth" "falseEast"
     // "scaleFactor" "units" "general" "specific"; missing keys give the defaults.
+    // Names, angles and the scale factor are kept as for an initialisation string
+    // (a latitude beyond the poles reads as the key's default).
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;
     void geoparm(Datum* datum) override;

@@ -13,6 +13,12 @@
  * Copying or assigning an envelope copies its concrete projection (a virtual
  * clone), so no two envelopes ever own, or destroy, one object.
  *
+ * Names and angles are kept as the settings and the initialisation string can
+ * carry them back: a name loses leading blanks, ':' and ';' and, once cut to its
+ * field, trailing blanks (setTypeStr, loadData and the string constructor alike);
+ * an angle key's longitude beyond +-180 is brought into (-180, 180], and its
+ * latitude beyond the poles reads as the key's default.
+ *
  * Grid coordinates are metres (northing, easting), angles degrees. */
 #ifndef GRIDWISE_PROJECTION_H
 #define GRIDWISE_PROJECTION_H
