@@ -5,7 +5,7 @@
 // of the central meridian of UTM zone 11 on WGS 84.
 #include "projections/TransverseMercator.h"
 
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
 
 #include <GeographicLib/TransverseMercator.hpp>

@@ -8,7 +8,7 @@
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The module's main source unit: the application object and its start-up.
 #include "module/Gridwise.h"
 
-#include "module/ModuleState.h"
+#include "platform/ModuleState.h"
 #include "platform/HostServices.h"
 
 #include <cstring>
@@ -25,26 +25,13 @@ const char* moduleBuildText() { return __DATE__ " " __TIME__; }
 
 namespace {
 
-enum class StartUp { notRun, running, ready, refused };
-StartUp startUp = StartUp::notRun;
+bool startTheApp() { return theApp.initInstance(); }
+
+// The application object's start-up is the one the gate runs, from the moment the
+// library is loaded.
+const bool startUpInstalled = (setModuleStartUp(&startTheApp), true);
 
 } // namespace
-
-bool moduleReady() {
-    if (startUp == StartUp::notRun) {
-        startUp = StartUp::running;
-        bool ok = false;
-        try {
-            ok = theApp.initInstance();
-        } catch (...) {
-            ok = false;
-        }
-        startUp = ok ? StartUp::ready : StartUp::refused;
-    }
-    return startUp == StartUp::ready;
-}
-
-bool moduleStartupRan() { return startUp != StartUp::notRun; }
 
 } // namespace gw
 

@@ -1,7 +1,7 @@
 // Installation of the host's services through the C interface.
 #include "gridwise/host.h"
 
-#include "module/ModuleState.h"
+#include "platform/ModuleState.h"
 #include "platform/HostServices.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 KestrelLocal::KestrelLocal(char* init)
     : Projection(ProjectionBaseCon{}),

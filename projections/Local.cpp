@@ -6,7 +6,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 namespace {
 const double kPi = 3.141592653589793;

@@ -2,7 +2,7 @@
 // affine local system and the station/offset system): the common projection part
 // of a copy, and the base projection that the affine and station/offset systems
 // build from the tail of their initialisation string. Settings values and names
-// go through projections/SettingsText.h.
+// go through units/SettingsText.h.
 #ifndef GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
 #define GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
 

@@ -11,7 +11,7 @@
 #include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
 #include "projections/ProjectionFactory.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "projections/Local.h"
 #include "projections/PolarStereo.h"
 #include "projections/RDProj.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
 

@@ -8,7 +8,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),

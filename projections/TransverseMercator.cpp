@@ -10,7 +10,7 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 namespace {
 

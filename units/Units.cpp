@@ -1,7 +1,7 @@
 #include "gridwise/units.h"
 
 #include "platform/CLocale.h"
-#include "module/ModuleState.h"
+#include "platform/ModuleState.h"
 #include "platform/IniFile.h"
 #include "units/CurrentUnits.h"
 #include "units/UnitsFileName.h"

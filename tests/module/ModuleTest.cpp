@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "facade/Geodetics.h"
+#include "gridwise/geodetics.h"
 #include "gridwise/host.h"
 #include "module/Gridwise.h"
-#include "module/ModuleState.h"
+#include "platform/ModuleState.h"
 #include "platform/HostServices.h"
 
 namespace {
@@ -170,6 +172,28 @@ TEST(ModuleStartUp, ReentryDuringStartUpIsRefused) {
             s.checkDllVersion = reenter;
             gwSetHostServices(&s);
             std::exit(gw::moduleReady() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The geodesy instance after a refused start-up.
+namespace {
+int refuseVersion(void*, unsigned int, const char*, const char*) { return 0; }
+} // namespace
+
+TEST(GeodeticsStartUp, RefusedVersionLeavesTheLibraryUnusable) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: start-up not yet run
+    EXPECT_EXIT(
+        {
+            GwHostServices services{};
+            services.checkDllVersion = refuseVersion;
+            gwSetHostServices(&services);
+            const int first = allocGeodetics();
+            const int second = allocGeodetics();
+            char general[30] = "";
+            const bool ok = first == 0 && second == 0 && gw::geodesyInstance() == nullptr &&
+                            getInfo(general, general) == 0;
+            std::exit(ok ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

@@ -18,8 +18,8 @@
 // Mercator), then the projection's own keys, then the datum's eleven keys. A
 // missing file, section or key reads as its default. Section and key names match
 // without regard to case.
-#ifndef GRIDWISE_GEODESY_GEODETICS_H
-#define GRIDWISE_GEODESY_GEODETICS_H
+#ifndef GRIDWISE_FACADE_GEODETICS_H
+#define GRIDWISE_FACADE_GEODETICS_H
 
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"

@@ -20,10 +20,11 @@
 // reads at most the first 79 characters of its text.
 #include "gridwise/postext.h"
 
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 #include "gridwise/angletext.h"
 #include "gridwise/units.h"
 #include "platform/CLocale.h"
+#include "units/GridText.h"
 #include "units/GridUnit.h"
 
 #include <cmath>
@@ -72,25 +73,6 @@ void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis
     }
 }
 
-// Folds the station form into a plain number, in place: "S12+34.56m" becomes
-// "S1234.56m", "S-12-34.56m" becomes "S-1234.56m", and an offset line behind a
-// line break ("\r\nO-...") keeps its single minus sign.
-void foldStation(char* text) {
-    if (char* plus = std::strchr(text, '+')) {
-        std::memmove(plus, plus + 1, std::strlen(plus + 1) + 1);
-        return;
-    }
-    const std::size_t n = std::strlen(text);
-    const bool stationMinus = n >= 2 && text[0] == 'S' && text[1] == '-';
-    const bool offsetMinus = n >= 4 && text[2] == 'O' && text[3] == '-';
-    if (!stationMinus && !offsetMinus)
-        return;
-    char* first = std::strchr(text, '-');
-    char* second = first ? std::strchr(first + 1, '-') : nullptr;
-    if (second)
-        std::memmove(second, second + 1, std::strlen(second + 1) + 1);
-}
-
 // A parser's end position, kept within the text.
 int clampPos(const char* text, int pos) {
     const int n = static_cast<int>(std::strlen(text));
@@ -117,16 +99,11 @@ void gridToStr(char* dst, double meters, int axis) {
 }
 
 double parseStrToGridCoord(char* text, int* pos, int unit) {
-    int ignored = 0;
-    int& at = pos ? *pos : ignored;
-    at = 0;
+    if (pos)
+        *pos = 0;
     Projection* p = currentProjection();
-    if (!text)
-        return 0.0;
     try {
-        if (p && p->getFormat() == 2)
-            foldStation(text);
-        return parseStrToUnit(text, &at, unit);
+        return gw::readGridValue(text, pos, unit, p && p->getFormat() == gw::gridStyleStation);
     } catch (...) {
         return 0.0;
     }

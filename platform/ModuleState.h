@@ -1,8 +1,17 @@
-// Start-up state and module state of the library.
-#ifndef GRIDWISE_MODULE_MODULESTATE_H
-#define GRIDWISE_MODULE_MODULESTATE_H
+// Start-up gate and module state of the library: our replacement of the dialog
+// framework's module-state switch, and the gate that every allocating entry point
+// passes. The start-up itself (the application object, module/Gridwise.h) lives in
+// the top layer and installs itself here when the library is loaded.
+#ifndef GRIDWISE_PLATFORM_MODULESTATE_H
+#define GRIDWISE_PLATFORM_MODULESTATE_H
 
 namespace gw {
+
+// The module's start-up: true when the library may be used.
+using StartUp = bool (*)();
+// Installs the start-up that moduleReady runs (once, on its first call). Without
+// one (a program built from the lower layers alone) the library is ready.
+void setModuleStartUp(StartUp startUp);
 
 // Runs the module's start-up on the first call (see module/Gridwise.h) and tells
 // whether the library may be used: false for good once the host refused the

@@ -16,9 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
-#include "gridwise/host.h"
 #include "gridwise/units.h"
 #include "support/SettingsFiles.h"
 
@@ -489,25 +488,4 @@ TEST(GeodeticsNoInstance, FunctionsDoNothing) {
     loadGeoData(section, file);
     saveGeoData(section, file);
     EXPECT_FALSE(std::filesystem::exists(file));
-}
-
-namespace {
-int refuse(void*, unsigned int, const char*, const char*) { return 0; }
-} // namespace
-
-TEST(GeodeticsStartUp, RefusedVersionLeavesTheLibraryUnusable) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process: start-up not yet run
-    EXPECT_EXIT(
-        {
-            GwHostServices services{};
-            services.checkDllVersion = refuse;
-            gwSetHostServices(&services);
-            const int first = allocGeodetics();
-            const int second = allocGeodetics();
-            char general[30] = "";
-            const bool ok = first == 0 && second == 0 && gw::geodesyInstance() == nullptr &&
-                            getInfo(general, general) == 0;
-            std::exit(ok ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "");
 }

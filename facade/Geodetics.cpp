@@ -1,10 +1,11 @@
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 
 #include "gridwise/units.h"
-#include "module/ModuleState.h"
+#include "platform/ModuleState.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "units/CurrentUnits.h"
+#include "units/GridText.h"
 #include "units/GridUnit.h"
 
 #include <new>
@@ -118,11 +119,23 @@ template <typename T> T& outRef(T* p, T& dummy) { return p ? *p : dummy; }
 
 Geodetics* gw::geodesyInstance() { return instance; }
 
+namespace {
+// The grid style of the instance's projection, for the text readers below it.
+int instanceGridStyle() {
+    try {
+        return instance ? instance->projection->getFormat() : -1;
+    } catch (...) {
+        return -1;
+    }
+}
+} // namespace
+
 extern "C" {
 
 int allocGeodetics(void) {
     if (!gw::moduleReady())
         return 0;
+    gw::setGridStyleSource(&instanceGridStyle);
     Geodetics* created = nullptr;
     try {
         created = new Geodetics();

@@ -1,9 +1,9 @@
-#include "projections/SettingsText.h"
+#include "units/SettingsText.h"
 
 #include "gridwise/angletext.h"
-#include "gridwise/postext.h"
 #include "gridwise/units.h"
 #include "units/CurrentUnits.h"
+#include "units/GridText.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 
@@ -116,7 +116,7 @@ std::string initStringName(const char* name) {
 
 double gridField(char* text) {
     int pos = 0;
-    return parseStrToGridCoord(text, &pos, 0);
+    return readGridValue(text, &pos, 0, currentGridStyle() == gridStyleStation);
 }
 
 const char* unitLineName(int units) {

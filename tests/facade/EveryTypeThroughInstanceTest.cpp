@@ -11,12 +11,12 @@
 #include <cstring>
 #include <string>
 
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
 #include "gridwise/postext.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
-#include "ProjectionTestUtil.h"
+#include "projections/ProjectionTestUtil.h"
 
 namespace {
 

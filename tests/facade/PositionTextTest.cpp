@@ -10,7 +10,7 @@
 #include <random>
 #include <string>
 
-#include "geodesy/Geodetics.h"
+#include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
 #include "gridwise/postext.h"
 #include "gridwise/units.h"

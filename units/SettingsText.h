@@ -6,8 +6,8 @@
 // grid values of initialisation strings, and the unit names and distances of
 // description lines, are written and read here too, so that every projection
 // uses the same forms.
-#ifndef GRIDWISE_PROJECTIONS_SETTINGSTEXT_H
-#define GRIDWISE_PROJECTIONS_SETTINGSTEXT_H
+#ifndef GRIDWISE_UNITS_SETTINGSTEXT_H
+#define GRIDWISE_UNITS_SETTINGSTEXT_H
 
 #include <cstddef>
 #include <string>
