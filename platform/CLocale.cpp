@@ -1,5 +1,6 @@
 #include "platform/CLocale.h"
 
+#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,21 @@ CLocaleScope::CLocaleScope() : previous_(nullptr) {
 
 CLocaleScope::~CLocaleScope() {
     if (previous_ != nullptr) uselocale(static_cast<locale_t>(previous_));
+}
+
+int cAtoi(const char* text) {
+    if (text == nullptr) return 0;
+    const char* p = text;
+    while (cIsSpace(static_cast<unsigned char>(*p))) ++p;
+    bool negative = false;
+    if (*p == '+' || *p == '-') negative = *p++ == '-';
+    long long value = 0; // magnitude, saturated just past the int range
+    const long long limit = static_cast<long long>(INT_MAX) + 1;
+    for (; cIsDigit(static_cast<unsigned char>(*p)); ++p)
+        if (value < limit) value = value * 10 + (*p - '0');
+    if (value > limit) value = limit;
+    if (negative) return static_cast<int>(-value); // -(INT_MAX + 1) == INT_MIN fits
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }
 
 int cVFormat(char* dst, std::size_t cap, const char* fmt, std::va_list args) {

@@ -39,6 +39,11 @@ std::string cFormatString(const char* fmt, ...) __attribute__((format(printf, 1,
 // accepts, 0.0 when there is none. Never reads past the terminating NUL.
 double cAtof(const char* text);
 
+// The leading integer of a text, read as the platform's integer readers read it:
+// leading whitespace, an optional sign and decimal digits (0 without digits,
+// null included); values beyond the int range saturate at INT_MIN / INT_MAX.
+int cAtoi(const char* text);
+
 // strtod in the "C" locale (end may be null).
 double cStrtod(const char* text, char** end);
 
