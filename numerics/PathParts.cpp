@@ -3,7 +3,6 @@
 
 #include "platform/CLocale.h"
 
-#include <climits>
 #include <cstring>
 
 namespace gw {
@@ -47,19 +46,6 @@ PathParts splitPath(const char* path) {
     return parts;
 }
 
-int fileNameNumber(const char* text) {
-    if (!text) return 0;
-    while (cIsSpace(static_cast<unsigned char>(*text))) ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') negative = *text++ == '-';
-    long long v = 0;
-    for (; cIsDigit(static_cast<unsigned char>(*text)); ++text) {
-        if (v <= static_cast<long long>(INT_MAX) + 1) v = 10 * v + (*text - '0');
-    }
-    if (negative) v = -v;
-    if (v > INT_MAX) return INT_MAX;
-    if (v < INT_MIN) return INT_MIN;
-    return static_cast<int>(v);
-}
+int fileNameNumber(const char* text) { return cAtoi(text); }
 
 } // namespace gw

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -486,18 +485,7 @@ int iniGetInt(const char* section, const char* key, int def, const char* file) {
         std::string value;
         if (section == nullptr || key == nullptr || path.empty() || !cache().lookup(path, section, key, value))
             return def;
-        const char* p = value.c_str();
-        while (cIsSpace(static_cast<unsigned char>(*p))) ++p;
-        bool negative = false;
-        if (*p == '+' || *p == '-') negative = *p++ == '-';
-        long long n = 0;
-        for (; cIsDigit(static_cast<unsigned char>(*p)); ++p) {
-            n = n * 10 + (*p - '0');
-            if (n > static_cast<long long>(INT_MAX) + 1) n = static_cast<long long>(INT_MAX) + 1; // saturate
-        }
-        if (negative) n = -n;
-        if (n > INT_MAX) n = INT_MAX;
-        return static_cast<int>(n);
+        return cAtoi(value.c_str());
     } catch (...) {
         return def;
     }

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -55,6 +57,15 @@ TEST_F(CommaLocale, SettingsRoundTripANumber) {
     EXPECT_EQ(gw::iniGetInt("geodesy", "count", 0, file.c_str()), -42);
     std::string cmd = std::string("rm -rf '") + dir + "'";
     ASSERT_EQ(std::system(cmd.c_str()), 0);
+}
+
+TEST(CAtoi, BlanksSignsAndSaturation) {
+    const std::pair<const char*, int> cases[] = {
+        {" \t\n\v\f\r-12x", -12}, {"\xa0" "5", 0},        {"+-3", 0},
+        {"000000000000000000000042", 42},   {"2147483648", INT_MAX}, {"-2147483647", -2147483647},
+        {"-2147483648", INT_MIN},           {"-2147483649", INT_MIN}, {nullptr, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(gw::cAtoi(c.first), c.second) << (c.first ? c.first : "(null)");
 }
 
 } // namespace
