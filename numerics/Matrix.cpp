@@ -2,6 +2,8 @@
 // conversion.
 #include "gridwise/matrix.h"
 
+#include "numerics/Angles.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -301,7 +303,7 @@ int conv(double* lat, double* lon, double* h, double* x, double* y, double* z, i
         if (p == 0.0) {
             // On the polar axis: the pole on the side of z, height above it.
             const double b = a * std::sqrt(1 - e2);
-            *lat = (*z >= 0 ? 1 : -1) * (3.141592653589793 / 2);
+            *lat = (*z >= 0 ? 1 : -1) * (gw::kPi / 2);
             *h = std::fabs(*z) - b;
             return 0;
         }
