@@ -4,6 +4,8 @@
 #include "gridwise/units.h"
 #include "units/CurrentUnits.h"
 #include "units/GridText.h"
+#include "units/GridUnit.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 
@@ -31,11 +33,8 @@ double iniGetDouble(const char* section, const char* key, const char* def, const
 
 double keptLongitude(double lon) {
     if (std::isnan(lon)) return 0.0;
-    if (lon >= -180.0 && lon <= 180.0) return lon;
-    double r = std::fmod(lon, 360.0);
-    if (r > 180.0) r -= 360.0;
-    else if (r <= -180.0) r += 360.0;
-    return r;
+    // -180 stays as written; only values beyond either meridian are wrapped.
+    return lon >= -180.0 && lon <= 180.0 ? lon : wrapLongitude(lon);
 }
 
 double keptLatitude(double lat, double def) { return (lat >= -90.0 && lat <= 90.0) ? lat : def; }
@@ -130,7 +129,7 @@ const char* unitLineName(int units) {
 
 void distanceText(char* dst, std::size_t cap, double meters, int unit, int decimals) {
     Units* u = &currentUnits();
-    if (unit < 0 || unit >= 10) unit = 0;
+    unit = unitTableIndex(unit);
     char text[512]; // "%.3f" of the largest double and an abbreviation fit
     text[0] = '\0';
     u->toStr(text, meters, unit, decimals, static_cast<int>(sizeof text));

@@ -4,6 +4,7 @@
 #include "platform/ModuleState.h"
 #include "platform/IniFile.h"
 #include "units/CurrentUnits.h"
+#include "units/GridUnit.h"
 #include "units/UnitsFileName.h"
 
 #include <climits>
@@ -19,32 +20,24 @@ Units* g_units = nullptr;
 char g_unitsFileName[256] = "";
 
 constexpr const char* kSection = "units";
-// Records 0 to 4 of the table are filled.
-constexpr int kFilledUnits = 5;
 // distToStr and wpDistToStr write at most this many bytes, terminator included.
 constexpr std::size_t kDistTextSize = 50;
 
 // The record a unit index stands for. An index outside the filled records (a value
 // read from a settings file is kept as read) converts as metres.
-const Unit& unitRecord(const Units& units, int index) {
-    if (index < 0 || index >= kFilledUnits) index = 0;
-    return units.unitTable[index];
-}
+const Unit& unitRecord(const Units& units, int index) { return units.unitTable[gw::filledUnitIndex(index)]; }
 
 // Without a units object the functions act as a freshly built one would: metres,
 // latitudes and longitudes in degrees and decimal minutes, entry in latitude/longitude.
 const Units& current() { return gw::currentUnits(); }
 
 // Writes meters in `unit` with `decimals` decimals (clamped to 0..9) and the unit's
-// abbreviation: the pattern ("%.1lf%s" or "%.2lf%s") with its precision digit replaced.
-void formatDistance(char* dst, std::size_t cap, double meters, const Unit& unit, const char* pattern, int decimals) {
+// abbreviation.
+void formatDistance(char* dst, std::size_t cap, double meters, const Unit& unit, int decimals) {
     if (dst == nullptr || cap == 0) return;
     if (decimals < 0) decimals = 0;
     if (decimals > 9) decimals = 9;
-    char format[8];
-    gw::copyBounded(format, pattern, sizeof format);
-    format[2] = static_cast<char>('0' + decimals);
-    gw::cFormat(dst, cap, format, meters / unit.metersPerUnit, unit.abbrev);
+    gw::cFormat(dst, cap, "%.*f%s", decimals, meters / unit.metersPerUnit, unit.abbrev);
 }
 
 // Distance text to metres with the factors of `units`' table (see parseStrToUnit).
@@ -148,14 +141,14 @@ Units::Units()
         double metersPerUnit;
         int decimals;
     };
-    static const Row rows[kFilledUnits] = {
+    static const Row rows[gw::kFilledUnits] = {
         {"meters", "m", 1.0, 2},
         {"feet", "ft", 0.3048, 2},
         {"US survey feet", "ft", 0.30480060960121924, 2}, // 12 / 39.37
         {"kilometers", "km", 1000.0, 5},
         {"nautical miles", "nm", 1852.0, 5},
     };
-    for (int i = 0; i < kFilledUnits; ++i) {
+    for (int i = 0; i < gw::kFilledUnits; ++i) {
         gw::copyBounded(unitTable[i].name, rows[i].name, sizeof unitTable[i].name);
         gw::copyBounded(unitTable[i].abbrev, rows[i].abbrev, sizeof unitTable[i].abbrev);
         unitTable[i].metersPerUnit = rows[i].metersPerUnit;
@@ -191,7 +184,7 @@ void Units::saveData(char* file) {
 
 void Units::toStr(char* dst, double meters, int unit, int decimals, int capacity) {
     if (capacity <= 0) return;
-    formatDistance(dst, static_cast<std::size_t>(capacity), meters, unitRecord(*this, unit), "%.1lf%s", decimals);
+    formatDistance(dst, static_cast<std::size_t>(capacity), meters, unitRecord(*this, unit), decimals);
 }
 
 double Units::fromStr(char* text, int unit) {
@@ -264,11 +257,11 @@ double distToMeters(void) { return unitRecord(current(), current().distUnits).me
 
 void distToStr(char* dst, double meters) {
     const Unit& unit = unitRecord(current(), current().distUnits);
-    formatDistance(dst, kDistTextSize, meters, unit, "%.1lf%s", unit.decimals);
+    formatDistance(dst, kDistTextSize, meters, unit, unit.decimals);
 }
 
 void wpDistToStr(char* dst, double meters, int decimals) {
-    formatDistance(dst, kDistTextSize, meters, unitRecord(current(), current().wpUnits), "%.2lf%s", decimals);
+    formatDistance(dst, kDistTextSize, meters, unitRecord(current(), current().wpUnits), decimals);
 }
 
 double parseStrToDist(char* text) {
