@@ -2,9 +2,8 @@
 //
 // The writers split the absolute value of the angle into whole degrees, whole
 // minutes and a last field rounded half up to the requested decimals (with carry
-// into the fields before it), and print the last field with a zero-padded fixed
-// format whose width and precision digits are patched into the format text:
-// precision P = decimals, width W = P + 3 (two integer digits, the point and the
+// into the fields before it), and print the last field zero-padded with precision
+// P = decimals and width W = P + 3 (two integer digits, the point and the
 // decimals), W = 2 when P = 0. The parser reads the hemisphere letter or sign
 // first or last and up to three numeric fields separated by whitespace.
 #include "gridwise/angletext.h"
@@ -49,14 +48,28 @@ double roundHalfUp(double value, int decimals) {
     return scale == 0.0 ? 0.0 : value;
 }
 
-// Copies a format template and patches the width and precision digits of its
-// last conversion ("%0W.Pf", the last '0' and '.' of the template).
-void patchFormat(char* dst, const char* tmpl, int decimals) {
-    std::strcpy(dst, tmpl);
-    char* point = std::strrchr(dst, '.');
-    int width = decimals == 0 ? 2 : decimals + 3;
-    point[-1] = static_cast<char>('0' + width);
-    point[1] = static_cast<char>('0' + decimals);
+// Width of the zero-padded last field: two integer digits, the point and the
+// decimals; without decimals just the two digits.
+int lastFieldWidth(int decimals) { return decimals == 0 ? 2 : decimals + 3; }
+
+// Splits |degrees| into whole degrees and the fraction of a degree. Returns false,
+// with zero degrees, for a NaN and, with INT_MAX degrees, for a magnitude whose
+// whole degrees do not fit an int (infinity too): nothing is left to split.
+bool splitDegrees(double degrees, int& whole, double& fraction) {
+    const double a = std::fabs(degrees);
+    fraction = 0.0;
+    if (std::isnan(a)) {
+        whole = 0;
+        return false;
+    }
+    if (a >= kMaxWholeDegrees) {
+        whole = INT_MAX;
+        return false;
+    }
+    const double w = std::trunc(a);
+    fraction = a - w;
+    whole = static_cast<int>(w);
+    return true;
 }
 
 int finish(char* dst, int written) {
@@ -92,35 +105,31 @@ double readRun(const char* text, std::size_t& pos) {
 }
 
 // Latitude and longitude share one writer: hemisphere letters, range limit and
-// the degree width differ.
+// the degree width differ. Out of range (or NaN) the fixed zero text of the style
+// is written, whatever the decimals.
 int writeHemisphere(char* dst, double value, int decimals, int style, double limit,
-                           char positive, char negativeLetter, const char* dmsFormat,
-                           const char* decMinFormat, const char* zeroDms, const char* zeroDecMin) {
+                    char positive, char negativeLetter, int degreeWidth, const char* zeroDms,
+                    const char* zeroDecMin) {
     if (dst == nullptr) return 0;
     int written;
     if (!(value >= -limit && value <= limit)) {  // out of range, or NaN
-        if (style == 0)
-            written = gw::cFormat(dst, kTextCap, zeroDms, 0, 0, 0.0);
-        else
-            written = gw::cFormat(dst, kTextCap, zeroDecMin, 0, 0.0);
+        written = gw::cFormat(dst, kTextCap, "%s", style == 0 ? zeroDms : zeroDecMin);
         return finish(dst, written);
     }
+    const char letter = value >= 0.0 ? positive : negativeLetter;
     int p = clampDecimals(decimals);
-    char fmt[24];
     if (style == 0) {
         int d, m;
         double s;
         degToDms(value, p, &d, &m, &s);
-        patchFormat(fmt, dmsFormat, p);
-        written = gw::cFormat(dst, kTextCap, fmt, d, m, s);
+        written = gw::cFormat(dst, kTextCap, "%c%0*d %02d %0*.*f", letter, degreeWidth, d, m,
+                              lastFieldWidth(p), p, s);
     } else {
         int d;
         double m;
         degToDecMin(value, p, &d, &m);
-        patchFormat(fmt, decMinFormat, p);
-        written = gw::cFormat(dst, kTextCap, fmt, d, m);
+        written = gw::cFormat(dst, kTextCap, "%c%0*d %0*.*f", letter, degreeWidth, d, lastFieldWidth(p), p, m);
     }
-    if (written > 0) dst[0] = value >= 0.0 ? positive : negativeLetter;
     return finish(dst, written);
 }
 
@@ -129,17 +138,10 @@ int writeHemisphere(char* dst, double value, int decimals, int style, double lim
 extern "C" {
 
 void degToDms(double degrees, int decimals, int* d, int* m, double* s) {
-    int dd = 0, mm = 0;
+    int dd, mm = 0;
     double ss = 0.0;
-    double a = std::fabs(degrees);
-    if (std::isnan(a)) {
-        // nothing to split: zeros
-    } else if (a >= kMaxWholeDegrees) {
-        dd = INT_MAX;
-    } else {
-        double whole = std::trunc(a);
-        double f = a - whole;
-        dd = static_cast<int>(whole);
+    double f;
+    if (splitDegrees(degrees, dd, f)) {
         double minutes = f * 60.0;
         double wholeMinutes = std::trunc(minutes);
         mm = static_cast<int>(wholeMinutes);
@@ -160,17 +162,10 @@ void degToDms(double degrees, int decimals, int* d, int* m, double* s) {
 }
 
 void degToDecMin(double degrees, int decimals, int* d, double* m) {
-    int dd = 0;
+    int dd;
     double mm = 0.0;
-    double a = std::fabs(degrees);
-    if (std::isnan(a)) {
-        // nothing to split: zeros
-    } else if (a >= kMaxWholeDegrees) {
-        dd = INT_MAX;
-    } else {
-        double whole = std::trunc(a);
-        double f = a - whole;
-        dd = static_cast<int>(whole);
+    double f;
+    if (splitDegrees(degrees, dd, f)) {
         mm = roundHalfUp(f * 60.0, decimals);
         if (mm >= 60.0) {
             mm -= 60.0;
@@ -194,33 +189,29 @@ int angToStr(char* dst, double degrees, int decimals, int style) {
         // fmod is exact, so this prints the same degrees modulo 360.
         a = std::fmod(a, 360.0);
     }
-    char fmt[24];
     int written;
     if (style == 0) {
         int d, m;
         double s;
         degToDms(a, p, &d, &m, &s);
-        patchFormat(fmt, " %3d %2d %06.3f", p);
-        written = gw::cFormat(dst, kTextCap, fmt, d % 360, m, s);
+        written = gw::cFormat(dst, kTextCap, " %3d %2d %0*.*f", d % 360, m, lastFieldWidth(p), p, s);
     } else {
         int d;
         double m;
         degToDecMin(a, p, &d, &m);
-        patchFormat(fmt, " %3d %07.4f", p);
-        written = gw::cFormat(dst, kTextCap, fmt, d % 360, m);
+        written = gw::cFormat(dst, kTextCap, " %3d %0*.*f", d % 360, lastFieldWidth(p), p, m);
     }
     if (negative && written > 0) dst[0] = '-';
     return finish(dst, written);
 }
 
 int latToStr(char* dst, double latitude, int decimals, int style) {
-    return writeHemisphere(dst, latitude, decimals, style, 90.0, 'N', 'S', "N%02d %02d %06.3f",
-                           "N%02d %06.3f", "N%02d %02d %06.3f", "N%02d %06.3f");
+    return writeHemisphere(dst, latitude, decimals, style, 90.0, 'N', 'S', 2, "N00 00 00.000", "N00 00.000");
 }
 
 int lonToStr(char* dst, double longitude, int decimals, int style) {
-    return writeHemisphere(dst, longitude, decimals, style, 180.0, 'E', 'W', "E%03d %02d %06.3f",
-                           "E%03d %06.3f", "E%02d %02d %06.3f", "E%02d %06.3f");
+    // The zero texts keep two degree digits, as they always have.
+    return writeHemisphere(dst, longitude, decimals, style, 180.0, 'E', 'W', 3, "E00 00 00.000", "E00 00.000");
 }
 
 double parseStrToAng(char* text, int* pos) {
