@@ -1,14 +1,29 @@
 // Earth-centred cartesian coordinates, the North Sea correction and vector rotation.
+//
+// Geographic to cartesian is the closed form, with N the prime-vertical radius of
+// curvature at the latitude:
+//     X = (N + h) cos(phi) cos(lambda), Y = (N + h) cos(phi) sin(lambda),
+//     Z = (N (1 - e^2) + h) sin(phi).
+// Cartesian to geographic takes the longitude from Y and X and finds the latitude
+// by the classical fixed-point iteration (as given by Heiskanen and Moritz,
+// Physical Geodesy, 1967), with p = sqrt(X^2 + Y^2):
+//     h = p / cos(phi) - N(phi),  tan(phi) = (Z / p) / (1 - e^2 N / (N + h)).
+// It starts from the height above the sphere of radius sqrt(a b), h0 = r - sqrt(a b)
+// with r the distance from the centre, taking a for N in the first latitude. It
+// stops when a step changes the latitude by at most 2e-9 radians (or the change is
+// not a number), and after 50 steps at the latest.
 #include "gridwise/datum.h"
 
 #include <cmath>
 #include <limits>
 
+#include "geodesy/Ellipsoid.h"
 #include "gridwise/angleutil.h"
+#include "numerics/Angles.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
+using gw::kPi;
 
 // The latitude iteration of cartToGeo stops on its tolerance after a few steps
 // near the ellipsoid; the cap only bounds it for far-off or degenerate input.
@@ -25,7 +40,7 @@ GW_EXPORT void geoToCart(double lat, double lon, double h, double* X, double* Y,
     const double lambda = lon * kPi / 180;
     const double sinPhi = std::sin(phi);
     const double cosPhi = std::cos(phi);
-    const double n = a / std::sqrt(1 - e2 * (sinPhi * sinPhi));
+    const double n = gw::primeVerticalRadius(a, e2, sinPhi);
     const double x = (n + h) * cosPhi * std::cos(lambda);
     const double y = (n + h) * cosPhi * std::sin(lambda);
     const double z = ((1 - e2) * n + h) * sinPhi;
@@ -36,6 +51,7 @@ GW_EXPORT void geoToCart(double lat, double lon, double h, double* X, double* Y,
 
 GW_EXPORT void cartToGeo(double* lat, double* lon, double* h, double X, double Y, double Z, double a,
                          double invf, double e2) {
+    const double b = a - a / invf; // semi-minor axis
     double longitude = arctan(Y, X);
     double latitude;
     double height;
@@ -46,18 +62,17 @@ GW_EXPORT void cartToGeo(double* lat, double* lon, double* h, double X, double Y
     } else if (X == 0 && Y == 0) {
         // On the polar axis the latitude is that of the pole on Z's side and the
         // height is measured from that pole.
-        const double b = a - a / invf;
         latitude = Z < 0 ? -90.0 : 90.0;
         height = std::fabs(Z) - b;
     } else {
         const double p = std::sqrt(X * X + Y * Y);
         const double r = std::sqrt(Z * Z + p * p);
-        height = r - std::sqrt(a * (a - a / invf));
+        height = r - std::sqrt(a * b);
         double phi = std::atan((Z / p) / (1 - e2 * a / (a + height)));
         for (int step = 0; step < kCartToGeoMaxSteps; ++step) {
             const double phiPrev = phi;
             const double s = std::sin(phiPrev);
-            const double n = a / std::sqrt(1 - e2 * (s * s));
+            const double n = gw::primeVerticalRadius(a, e2, s);
             height = p / std::cos(phiPrev) - n;
             phi = std::atan((Z / p) / (1 - n * e2 / (n + height)));
             const double change = std::fabs(phi - phiPrev);

@@ -6,13 +6,12 @@
 
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "units/SettingsText.h"
 
 namespace {
-
-constexpr double kPi = 3.141592653589793;
 
 // WGS 84 as used by the shift (not the defaults of a Datum, whose inverse
 // flattening is 298.257222).
@@ -27,17 +26,8 @@ const char kNorthSea[] = "ED50(N Sea)";
 
 bool isNorthSea(const char* name) { return std::strcmp(name, kNorthSea) == 0; }
 
-// Brings a longitude into (-180, 180].
-double wrapLongitude(double lon) {
-    if (lon > 180 || lon <= -180) {
-        lon = std::fmod(lon, 360.0);
-        if (lon > 180)
-            lon -= 360;
-        else if (lon <= -180)
-            lon += 360;
-    }
-    return lon;
-}
+using gw::kPi;
+using gw::wrapLongitude;
 
 } // namespace
 
@@ -134,6 +124,14 @@ void Datum::getLines(char lines[][50]) {
     gw::cFormat(lines[6], kLineSize, "Scale  :%.10lf", scalar);
 }
 
+// The small-angle Helmert seven-parameter transformation with position-vector
+// rotations (EPSG method 9606): the matrix applied to (X, Y, Z) is
+//     1 + k   -rz     ry
+//      rz    1 + k   -rx
+//     -ry     rx    1 + k
+// (coordinate-frame rotations, EPSG method 9607, would have the transposed
+// rotation terms). The way back applies the seven parameters with their signs
+// reversed, the first-order inverse.
 void Datum::trans7Param(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut,
                         int direction) {
     (void)h; // the point is taken on the source ellipsoid
@@ -164,6 +162,9 @@ void Datum::workingToWgs84(double lat, double lon, double h, double& latOut, dou
         ed50ToFromEd87(lat, (lon > 180 || lon < -180) ? wrapLongitude(lon) : lon, &lat, &lon, 1);
     }
     trans7Param(lat, lon, 0, latOut, lonOut, hOut, 1);
+    // The shift gives [0, 360) (or NaN): one turn off the eastern half brings it
+    // into (-180, 180]. For those values this is the longitude wrap; it is kept as
+    // the one subtraction it is.
     if (lonOut > 180)
         lonOut -= 360;
 }
@@ -180,6 +181,6 @@ void Datum::wgs84ToWorking(double lat, double lon, double h, double& latOut, dou
         ed50ToFromEd87(latOut, wrapLongitude(lonOut), &latOut, &lonOut, -1);
         lonOut = wrapLongitude(lonOut);
     }
-    if (lonOut > 180)
+    if (lonOut > 180) // [0, 360) into (-180, 180], as in workingToWgs84
         lonOut -= 360;
 }

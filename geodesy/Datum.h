@@ -7,15 +7,18 @@
 // Latitudes, longitudes, azimuths and rotations are in degrees, lengths in metres.
 //
 // The shift (trans7Param) works on earth-centred cartesian coordinates of points
-// taken on the source ellipsoid (height 0) and uses the position-vector convention
-// of the small-angle Helmert transformation:
+// taken on the source ellipsoid (height 0) and is the Helmert seven-parameter
+// transformation in its small-angle form, with rotations in the position-vector
+// convention (EPSG method 9606, "Position Vector transformation (geocentric
+// domain)"):
 //     X' = X + d (deltaX + k X - rz Y + ry Z)
 //     Y' = Y + d (deltaY + rz X + k Y - rx Z)
 //     Z' = Z + d (deltaZ - ry X + rx Y + k Z)
 // with k = scalar (a pure fraction), rx, ry, rz = rotX, rotY, rotZ in radians and
 // d = 1 from the working datum to WGS 84, d = -1 back (the first-order inverse, so
 // a round trip returns to within about (k + |r|)^2 times the earth radius).
-// Parameters published in the coordinate-frame convention have rotations of the
+// Parameters published in the coordinate-frame convention (EPSG method 9607,
+// "Coordinate Frame rotation (geocentric domain)") have rotations of the
 // opposite sign: their three rotations must be negated before they are stored
 // here, or positions come out off by twice the rotation (about 60 m for each
 // arc-second). The WGS 84 side uses a = 6378137, 1/f = 298.2572221 and
@@ -28,8 +31,9 @@
 // before the shift to WGS 84 and after the shift back.
 //
 // direct and inverse solve the geodesic problems on the working ellipsoid: lines
-// under 40000 m by Puissant's series (the inverse refines them in at most four
-// steps), longer lines by Sodano's formulas. The inverse chooses the method by the
+// under 40000 m by Puissant's short-line formulas (L. Puissant, Traité de
+// géodésie; the inverse refines them in at most four steps), longer lines by
+// Sodano's non-iterative solution (E. M. Sodano, Bulletin Géodésique 75, 1965). The inverse chooses the method by the
 // length on a sphere of radius 6378206.4 m. Azimuths are clockwise from north in
 // [0, 360). Worst errors on WGS 84 against exact geodesics (end-point position of
 // direct; distance and azimuth of inverse), both ends within the latitudes given:

@@ -1,15 +1,31 @@
-// Geodesic direct and inverse problems on the working ellipsoid: Puissant's
-// series for lines under 40000 m, Sodano's formulas for longer ones.
+// Geodesic direct and inverse problems on the working ellipsoid.
+//
+// Lines under 40000 m use Puissant's short-line formulas (L. Puissant, Traité de
+// géodésie): the latitude difference as a series to the third order in the
+// distance, with a first-order correction for the change of the meridian radius
+// along the line, and the longitude difference from the prime-vertical radius at
+// the end point. The short-line inverse takes the first-order components
+// x = dLambda N2 cos(phi2), y = dPhi M1 / (1 - k dPhi) and refines the distance and
+// azimuth with the second- and third-order terms by fixed-point steps; it stops
+// when a step changes the distance by at most 0.1 mm or the azimuth by at most
+// 1.7453e-6 degree, and after four steps at the latest.
+//
+// Longer lines use Sodano's non-iterative solution (E. M. Sodano, "General
+// non-iterative solution of the inverse and direct geodetic problems", Bulletin
+// Géodésique 75, 1965): closed series on the auxiliary sphere of reduced latitudes,
+// carried to the square of the flattening (f^2 and e'^4 terms).
 #include <cmath>
 
 #include "geodesy/Datum.h"
+#include "geodesy/Ellipsoid.h"
 #include "gridwise/angleutil.h"
+#include "numerics/Angles.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDegToRad = kPi / 180.0;
-constexpr double kRadToDeg = 180.0 / kPi;
+using gw::kDegToRad;
+using gw::kPi;
+using gw::kRadToDeg;
 
 constexpr double kShortLine = 40000.0;     // metres: shorter lines use Puissant's series
 constexpr double kEstimateRadius = 6378206.4; // metres: sphere of the inverse's length estimate
@@ -25,6 +41,27 @@ struct Heading {
     double sinA, cosA;
     double distance;
 };
+
+// The quantities of Puissant's formulas at the start latitude phi.
+struct PuissantStart {
+    double sinPhi, cosPhi, tanPhi;
+    double w; // 1 - e^2 sin^2 phi
+    double m; // meridian radius of curvature, a (1 - e^2) / w^1.5
+    double n; // prime-vertical radius of curvature, a / sqrt(w)
+    double k; // 3 e^2 sin phi cos phi / (2 w), which is (dM / dphi) / (2 M)
+};
+
+inline PuissantStart puissantStart(double phi, double a, double e2) {
+    PuissantStart p;
+    p.sinPhi = std::sin(phi);
+    p.cosPhi = std::cos(phi);
+    p.tanPhi = std::tan(phi);
+    p.w = 1 - e2 * (p.sinPhi * p.sinPhi);
+    p.m = a * (1 - e2) / std::pow(p.w, 1.5);
+    p.n = a / std::sqrt(p.w);
+    p.k = 3 * e2 * p.sinPhi * p.cosPhi / (2 * p.w);
+    return p;
+}
 
 inline Heading heading(double x, double y) {
     Heading h;
@@ -44,9 +81,10 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
         lon2 = lon1;
         return;
     }
-    const double a = aAxis;
-    const double f = 1 / inverseFlattening;
-    const double e2 = eccSq;
+    const gw::Ellipsoid el = gw::ellipsoidOf(*this);
+    const double a = el.a;
+    const double f = el.f;
+    const double e2 = el.e2;
     const double s = distance;
     const double phi1 = lat1 * kDegToRad;
     const double alpha = azimuth * kDegToRad;
@@ -55,36 +93,33 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
 
     if (s < kShortLine) {
         // Puissant.
-        const double sinP1 = std::sin(phi1);
-        const double cosP1 = std::cos(phi1);
-        const double tanP1 = std::tan(phi1);
-        const double w1 = 1 - e2 * (sinP1 * sinP1);
-        const double m1 = a * (1 - e2) / std::pow(w1, 1.5);
-        const double n1 = a / std::sqrt(w1);
+        const PuissantStart p1 = puissantStart(phi1, a, e2);
+        const double tanP1 = p1.tanPhi;
+        const double m1 = p1.m;
+        const double n1 = p1.n;
         const double sin2A = sinA * sinA;
         const double A = s * cosA;
         const double B = s * s * tanP1 * sin2A;
         const double C = (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A;
         const double delta = A / n1 - B / (2 * (n1 * n1)) - C / (6 * (n1 * n1 * n1));
-        const double k = 3 * e2 * sinP1 * cosP1 / (2 * w1);
-        const double dPhi = (A / m1 - B / (2 * m1 * n1) - C / (6 * m1 * (n1 * n1))) * (1 - k * delta);
+        const double dPhi = (A / m1 - B / (2 * m1 * n1) - C / (6 * m1 * (n1 * n1))) * (1 - p1.k * delta);
         lat2 = lat1 + dPhi * kRadToDeg;
 
         const double phi2 = lat2 * kDegToRad;
         const double sinP2 = std::sin(phi2);
         const double cosP2 = std::cos(phi2);
-        const double n2 = a / std::sqrt(1 - e2 * (sinP2 * sinP2));
+        const double n2 = gw::primeVerticalRadius(a, e2, sinP2);
         const double dLambda =
             (s * sinA / (n2 * cosP2)) * (1 - (s * s / (6 * (n2 * n2))) * (1 - sin2A / (cosP2 * cosP2)));
         lon2 = lon1 + dLambda * kRadToDeg;
         return;
     }
 
-    // Sodano.
-    const double ep2 = secondEccSq;
+    // Sodano, direct.
+    const double ep2 = el.ep2;
     const double ep4 = ep2 * ep2;
     const double f2 = f * f;
-    const double b = (1 - f) * a;
+    const double b = el.b;
     const double beta1 = std::atan((1 - f) * std::tan(phi1));
     const double sinB1 = std::sin(beta1);
     const double cosB1 = std::cos(beta1);
@@ -107,7 +142,9 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
 
     // The quadrant of the longitude on the auxiliary sphere follows the side of
     // the azimuth: [0, 180] east, anything else west. That holds for azimuths in
-    // [-180, 360]; one given further out is first brought into [0, 360).
+    // [-180, 360]; one given further out is first brought into [0, 360). (This is
+    // a fold of its own: neither the longitude wrap nor the half-turn shift keeps
+    // the side of the azimuth for every value.)
     double az = azimuth;
     if (az < -180 || az > 360) {
         az = std::fmod(az, 360.0);
@@ -130,13 +167,7 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
         }
     }
     const double delta = c * (m * (3 * f2 * ss / 4 - 3 * f2 * sinS * cosS / 4) + 3 * f2 * a1 * sinS / 2 - f * ss);
-    lon2 = lon1 + (lambdaS + delta) * kRadToDeg;
-    if (std::fabs(lon2) > 180) {
-        if (lon2 < 0)
-            lon2 += 360;
-        else
-            lon2 -= 360;
-    }
+    lon2 = gw::shiftIntoHalfTurn(lon1 + (lambdaS + delta) * kRadToDeg);
     const double u = g * cosS0 - sinB1 * sinS0;
     lat2 = std::atan((sinB1 * cosS0 + g * sinS0) / ((1 - f) * std::sqrt(c * c + u * u))) * kRadToDeg;
 }
@@ -153,28 +184,29 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
     const double dLambda = dLonDeg * kDegToRad;
     const double estimate = kEstimateRadius * std::acos(std::cos(dPhi) * std::cos(dLambda));
 
-    const double a = aAxis;
-    const double f = 1 / inverseFlattening;
-    const double e2 = eccSq;
+    const gw::Ellipsoid el = gw::ellipsoidOf(*this);
+    const double a = el.a;
+    const double f = el.f;
+    const double e2 = el.e2;
     const double phi1 = lat1 * kDegToRad;
     const double phi2 = lat2 * kDegToRad;
 
     if (estimate < kShortLine) {
         // Puissant, inverted. The longitude difference is taken across the
-        // nearer side of the +-180 meridian, as the estimate does.
+        // nearer side of the +-180 meridian, as the estimate does. (remainder
+        // takes off any number of turns, where the half-turn shift takes off one,
+        // and an odd multiple of 180 may come out as -180, where the longitude
+        // wrap gives 180: this fold stays as it is.)
         const double dLambdaEast = std::fabs(dLonDeg) > 180 ? std::remainder(dLonDeg, 360.0) * kDegToRad : dLambda;
-        const double sinP1 = std::sin(phi1);
-        const double cosP1 = std::cos(phi1);
-        const double tanP1 = std::tan(phi1);
+        const PuissantStart p1 = puissantStart(phi1, a, e2);
+        const double tanP1 = p1.tanPhi;
         const double sinP2 = std::sin(phi2);
         const double cosP2 = std::cos(phi2);
-        const double w1 = 1 - e2 * (sinP1 * sinP1);
-        const double m1 = a * (1 - e2) / std::pow(w1, 1.5);
-        const double n1 = a / std::sqrt(w1);
-        const double n2 = a / std::sqrt(1 - e2 * (sinP2 * sinP2));
-        const double k = 3 * e2 * sinP1 * cosP1 / (2 * w1);
+        const double m1 = p1.m;
+        const double n1 = p1.n;
+        const double n2 = gw::primeVerticalRadius(a, e2, sinP2);
         const double x = dLambdaEast * n2 * cosP2;
-        const double y = dPhi * m1 / (1 - k * dPhi);
+        const double y = dPhi * m1 / (1 - p1.k * dPhi);
 
         Heading cur = heading(x, y);
         for (int step = 0; step < kRefineSteps; ++step) {
@@ -196,29 +228,25 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
         return;
     }
 
-    // Sodano.
+    // Sodano, inverse.
     if (std::fabs(lat2 - lat1) + std::fabs(lon2 - lon1) < 1e-5) {
         azimuth = 0;
         distance = 0;
         return;
     }
+    // Both longitudes are first taken into [0, 360) by one turn at most (a fold
+    // of its own, kept because the difference is formed from the shifted values).
     double l1 = lon1, l2 = lon2;
     if (l1 < 0)
         l1 += 360;
     if (l2 < 0)
         l2 += 360;
-    double L = l2 - l1;
-    if (std::fabs(L) > 180) {
-        if (L > 0)
-            L -= 360;
-        else
-            L += 360;
-    }
+    double L = gw::shiftIntoHalfTurn(l2 - l1);
     L *= kDegToRad;
 
     const double f2 = f * f;
     const double F1 = f + f2;
-    const double b = (1 - f) * a;
+    const double b = el.b;
     const double beta1 = std::atan((1 - f) * std::tan(phi1));
     const double beta2 = std::atan((1 - f) * std::tan(phi2));
     const double sinB1 = std::sin(beta1), cosB1 = std::cos(beta1);
