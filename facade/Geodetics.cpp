@@ -10,24 +10,54 @@
 
 #include <new>
 
-Geodetics::Geodetics()
-    : lat1(0.0), lon1(0.0), lat2(0.0), lon2(0.0), activePair(0), projection(new Projection()),
+namespace {
+
+// A new envelope, a copy of `from` or (from null) a default one; null when it
+// cannot be made.
+Projection* makeEnvelope(const Projection* from) noexcept {
+    try {
+        return from != nullptr ? new (std::nothrow) Projection(*from) : new (std::nothrow) Projection();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+// Hands the datum's ellipsoid to the projection, where there is one.
+void fitToDatum(Projection* projection, Datum& datum) noexcept {
+    if (projection == nullptr)
+        return;
+    try {
+        projection->geoparm(&datum);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+Geodetics::Geodetics() noexcept
+    : lat1(0.0), lon1(0.0), lat2(0.0), lon2(0.0), activePair(0), projection(makeEnvelope(nullptr)),
       datum() {
-    projection->geoparm(&datum);
+    fitToDatum(projection, datum);
 }
 
-Geodetics::Geodetics(const Geodetics& other)
+Geodetics::Geodetics(const Geodetics& other) noexcept
     : lat1(other.lat1), lon1(other.lon1), lat2(other.lat2), lon2(other.lon2),
-      activePair(other.activePair), projection(new Projection(*other.projection)),
+      activePair(other.activePair),
+      projection(other.projection != nullptr ? makeEnvelope(other.projection) : nullptr),
       datum(other.datum) {
-    projection->geoparm(&datum);
+    fitToDatum(projection, datum);
 }
 
-Geodetics& Geodetics::operator=(const Geodetics& other) {
+Geodetics& Geodetics::operator=(const Geodetics& other) noexcept {
     if (this == &other)
         return *this;
     // The copy is made first, so a failed copy leaves this object whole.
-    Projection* copy = new Projection(*other.projection);
+    Projection* copy = nullptr;
+    if (other.projection != nullptr) {
+        copy = makeEnvelope(other.projection);
+        if (copy == nullptr)
+            return *this;
+    }
     delete projection;
     projection = copy;
     lat1 = other.lat1;
@@ -36,29 +66,44 @@ Geodetics& Geodetics::operator=(const Geodetics& other) {
     lon2 = other.lon2;
     activePair = other.activePair;
     datum = other.datum;
-    projection->geoparm(&datum);
+    fitToDatum(projection, datum);
     return *this;
 }
 
 Geodetics::~Geodetics() { delete projection; }
 
+// Without its envelope a Geodetics answers as an envelope without its concrete
+// projection does: zeros, a line scale of 1.
+
 void Geodetics::gridToGeo(double north, double east, double& lat, double& lon) {
+    if (projection == nullptr) {
+        lat = 0.0;
+        lon = 0.0;
+        return;
+    }
     projection->gridToGeo(north, east, lat, lon);
 }
 
 void Geodetics::geoToGrid(double lat, double lon, double& north, double& east) {
+    if (projection == nullptr) {
+        north = 0.0;
+        east = 0.0;
+        return;
+    }
     projection->geoToGrid(lat, lon, north, east);
 }
 
 double Geodetics::lineScale(double north1, double east1, double north2, double east2) {
-    return projection->lineScale(north1, east1, north2, east2);
+    return projection != nullptr ? projection->lineScale(north1, east1, north2, east2) : 1.0;
 }
 
-double Geodetics::converge(double north, double east) { return projection->converge(north, east); }
+double Geodetics::converge(double north, double east) {
+    return projection != nullptr ? projection->converge(north, east) : 0.0;
+}
 
-int Geodetics::getUnits() { return projection->getUnits(); }
+int Geodetics::getUnits() { return projection != nullptr ? projection->getUnits() : 0; }
 
-int Geodetics::getFormat() { return projection->getFormat(); }
+int Geodetics::getFormat() { return projection != nullptr ? projection->getFormat() : 0; }
 
 void Geodetics::wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut,
                                double& hOut) {
@@ -81,6 +126,13 @@ void Geodetics::inverse(double lat1, double lon1, double lat2, double lon2, doub
 }
 
 void Geodetics::loadData(char* section, char* file) {
+    // A Geodetics that lost its envelope tries once more to make one.
+    if (projection == nullptr)
+        projection = makeEnvelope(nullptr);
+    if (projection == nullptr) {
+        datum.loadData(section, file);
+        return;
+    }
     const int code = gw::iniGetInt(section, "GeodesyType", 0, file);
     projection->changeTo(code);
     projection->loadData(section, file);
@@ -89,6 +141,9 @@ void Geodetics::loadData(char* section, char* file) {
 }
 
 void Geodetics::saveData(char* section, char* file) {
+    // Without its projection the settings could not be read back as this object.
+    if (projection == nullptr)
+        return;
     char text[16];
     gw::cFormat(text, sizeof text, "%d", projection->type);
     gw::iniWriteString(section, "GeodesyType", text, file);
@@ -108,6 +163,9 @@ int Geodetics::editDialog(void* /*parent*/) {
 // ---------------------------------------------------------------------------
 // The geodesy instance and the C interface.
 
+// ---------------------------------------------------------------------------
+// The geodesy instance and the C interface.
+
 namespace {
 
 Geodetics* instance = nullptr;
@@ -115,20 +173,40 @@ Geodetics* instance = nullptr;
 // A dummy for an out-argument the caller did not give.
 template <typename T> T& outRef(T* p, T& dummy) { return p ? *p : dummy; }
 
+// The guard of the C functions: body(instance) and its result; the fallback
+// without an instance and when the body throws.
+template <typename R, typename Body> R withInstance(R fallback, Body&& body) noexcept {
+    if (!instance)
+        return fallback;
+    try {
+        return body(*instance);
+    } catch (...) {
+        return fallback;
+    }
+}
+
+// The same for a body without a result: nothing happens without an instance, and
+// an exception ends the body where it was thrown.
+template <typename Body> void withInstance(Body&& body) noexcept {
+    if (!instance)
+        return;
+    try {
+        body(*instance);
+    } catch (...) {
+    }
+}
+
+// The grid style of the instance's projection, for the text readers below it.
+int instanceGridStyle() {
+    return withInstance(-1, [](Geodetics& g) { return g.getFormat(); });
+}
+
+// Whether g was made whole: its envelope and the envelope's concrete projection.
+bool complete(const Geodetics& g) { return g.projection != nullptr && g.projection->inner != nullptr; }
+
 } // namespace
 
 Geodetics* gw::geodesyInstance() { return instance; }
-
-namespace {
-// The grid style of the instance's projection, for the text readers below it.
-int instanceGridStyle() {
-    try {
-        return instance ? instance->projection->getFormat() : -1;
-    } catch (...) {
-        return -1;
-    }
-}
-} // namespace
 
 extern "C" {
 
@@ -136,10 +214,9 @@ int allocGeodetics(void) {
     if (!gw::moduleReady())
         return 0;
     gw::setGridStyleSource(&instanceGridStyle);
-    Geodetics* created = nullptr;
-    try {
-        created = new Geodetics();
-    } catch (...) {
+    Geodetics* created = new (std::nothrow) Geodetics();
+    if (created != nullptr && !complete(*created)) {
+        delete created;
         created = nullptr;
     }
     // An existing instance is replaced (and destroyed) either way; after a
@@ -155,190 +232,134 @@ void deAllocGeodetics(void) {
 }
 
 void loadGeoData(char* section, char* file) {
-    if (!instance)
-        return;
-    try {
-        instance->loadData(section, file);
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) { g.loadData(section, file); });
 }
 
 void saveGeoData(char* section, char* file) {
-    if (!instance)
-        return;
-    try {
-        instance->saveData(section, file);
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) { g.saveData(section, file); });
 }
 
 int editDialog(void* parent) {
-    if (!instance)
-        return 0;
-    try {
-        return instance->editDialog(parent);
-    } catch (...) {
-        return 0;
-    }
+    return withInstance(0, [&](Geodetics& g) { return g.editDialog(parent); });
 }
 
 void gridToGeo(double north, double east, double* lat, double* lon) {
-    if (!instance)
-        return;
-    double dummy[2];
-    try {
-        instance->gridToGeo(north, east, outRef(lat, dummy[0]), outRef(lon, dummy[1]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[2];
+        g.gridToGeo(north, east, outRef(lat, dummy[0]), outRef(lon, dummy[1]));
+    });
 }
 
 void geoToGrid(double lat, double lon, double* north, double* east) {
-    if (!instance)
-        return;
-    double dummy[2];
-    try {
-        instance->geoToGrid(lat, lon, outRef(north, dummy[0]), outRef(east, dummy[1]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[2];
+        g.geoToGrid(lat, lon, outRef(north, dummy[0]), outRef(east, dummy[1]));
+    });
 }
 
 double lineScale(double north1, double east1, double north2, double east2) {
-    if (!instance)
-        return 0.0;
-    try {
-        return instance->lineScale(north1, east1, north2, east2);
-    } catch (...) {
-        return 0.0;
-    }
+    return withInstance(0.0, [&](Geodetics& g) { return g.lineScale(north1, east1, north2, east2); });
 }
 
 double converge(double north, double east) {
-    if (!instance)
-        return 0.0;
-    try {
-        return instance->converge(north, east);
-    } catch (...) {
-        return 0.0;
-    }
+    return withInstance(0.0, [&](Geodetics& g) { return g.converge(north, east); });
 }
 
 void wgs84ToWorking(double lat, double lon, double h, double* latOut, double* lonOut, double* hOut) {
-    if (!instance)
-        return;
-    double dummy[3];
-    try {
-        instance->wgs84ToWorking(lat, lon, h, outRef(latOut, dummy[0]), outRef(lonOut, dummy[1]),
-                                 outRef(hOut, dummy[2]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[3];
+        g.wgs84ToWorking(lat, lon, h, outRef(latOut, dummy[0]), outRef(lonOut, dummy[1]),
+                         outRef(hOut, dummy[2]));
+    });
 }
 
 void workingToWgs84(double lat, double lon, double h, double* latOut, double* lonOut, double* hOut) {
-    if (!instance)
-        return;
-    double dummy[3];
-    try {
-        instance->workingToWgs84(lat, lon, h, outRef(latOut, dummy[0]), outRef(lonOut, dummy[1]),
-                                 outRef(hOut, dummy[2]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[3];
+        g.workingToWgs84(lat, lon, h, outRef(latOut, dummy[0]), outRef(lonOut, dummy[1]),
+                         outRef(hOut, dummy[2]));
+    });
 }
 
 void direct(double lat1, double lon1, double azimuth, double distance, double* lat2, double* lon2) {
-    if (!instance)
-        return;
-    double dummy[2];
-    try {
-        instance->direct(lat1, lon1, azimuth, distance, outRef(lat2, dummy[0]), outRef(lon2, dummy[1]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[2];
+        g.direct(lat1, lon1, azimuth, distance, outRef(lat2, dummy[0]), outRef(lon2, dummy[1]));
+    });
 }
 
 void inverse(double lat1, double lon1, double lat2, double lon2, double* azimuth, double* distance) {
-    if (!instance)
-        return;
-    double dummy[2];
-    try {
-        instance->inverse(lat1, lon1, lat2, lon2, outRef(azimuth, dummy[0]),
-                          outRef(distance, dummy[1]));
-    } catch (...) {
-    }
+    withInstance([&](Geodetics& g) {
+        double dummy[2];
+        g.inverse(lat1, lon1, lat2, lon2, outRef(azimuth, dummy[0]), outRef(distance, dummy[1]));
+    });
 }
 
 int getInfo(char* general, char* specific) {
-    if (!instance)
-        return 0;
     // The names are taken into ample buffers first and handed out cut to 29
-    // characters, whatever the projection holds.
-    char g[256] = "";
-    char s[256] = "";
-    try {
-        instance->projection->getTypeStr(g, s);
-    } catch (...) {
-        g[0] = s[0] = '\0';
-    }
-    g[sizeof g - 1] = s[sizeof s - 1] = '\0';
-    if (general)
-        gw::copyBounded(general, g, 30);
-    if (specific)
-        gw::copyBounded(specific, s, 30);
-    return 1;
+    // characters, whatever the projection holds; a projection that fails gives
+    // empty names.
+    return withInstance(0, [&](Geodetics& g) {
+        char gn[256] = "";
+        char sn[256] = "";
+        try {
+            if (g.projection != nullptr)
+                g.projection->getTypeStr(gn, sn);
+        } catch (...) {
+            gn[0] = sn[0] = '\0';
+        }
+        gn[sizeof gn - 1] = sn[sizeof sn - 1] = '\0';
+        if (general)
+            gw::copyBounded(general, gn, 30);
+        if (specific)
+            gw::copyBounded(specific, sn, 30);
+        return 1;
+    });
 }
 
 int getPlotUnits(void) {
-    if (!instance)
-        return 0;
-    try {
-        return instance->getUnits();
-    } catch (...) {
-        return 0;
-    }
+    return withInstance(0, [](Geodetics& g) { return g.getUnits(); });
 }
 
 double getConversion(void) {
-    if (!instance)
-        return 0.0;
-    try {
-        const int index = instance->getUnits();
-        return gw::gridUnit(gw::currentUnits(), index).metersPerUnit;
-    } catch (...) {
-        return 0.0;
-    }
+    return withInstance(0.0, [](Geodetics& g) {
+        return gw::gridUnit(gw::currentUnits(), g.getUnits()).metersPerUnit;
+    });
 }
 
 void getLatLonTrack(double* lat, double* lon) {
-    if (!instance)
-        return;
-    if (lat)
-        *lat = instance->lat1;
-    if (lon)
-        *lon = instance->lon1;
+    withInstance([&](Geodetics& g) {
+        if (lat)
+            *lat = g.lat1;
+        if (lon)
+            *lon = g.lon1;
+    });
 }
 
 void setLatLonTrack(double lat, double lon, int pair) {
-    if (!instance)
-        return;
-    if (pair != -1 && pair != instance->activePair) {
-        instance->activePair = pair;
-        return;
-    }
-    if (instance->activePair != 0) {
-        instance->lat2 = lat;
-        instance->lon2 = lon;
-    } else {
-        instance->lat1 = lat;
-        instance->lon1 = lon;
-    }
+    withInstance([&](Geodetics& g) {
+        if (pair != -1 && pair != g.activePair) {
+            g.activePair = pair;
+            return;
+        }
+        if (g.activePair != 0) {
+            g.lat2 = lat;
+            g.lon2 = lon;
+        } else {
+            g.lat1 = lat;
+            g.lon1 = lon;
+        }
+    });
 }
 
 } // extern "C"
 
 void getLatLonTrack(double& lat1, double& lon1, double& lat2, double& lon2, int& activePair) {
-    if (!instance)
-        return;
-    lat1 = instance->lat1;
-    lon1 = instance->lon1;
-    lat2 = instance->lat2;
-    lon2 = instance->lon2;
-    activePair = instance->activePair;
+    withInstance([&](Geodetics& g) {
+        lat1 = g.lat1;
+        lon1 = g.lon1;
+        lat2 = g.lat2;
+        lon2 = g.lon2;
+        activePair = g.activePair;
+    });
 }

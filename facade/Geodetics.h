@@ -1,14 +1,27 @@
 // The geodesy object: one working datum and one map projection.
 //
 // Geodetics holds the working Datum by value and a Projection envelope by an
-// owning pointer (never null), and keeps the projection's ellipsoid constants in
-// step with the datum: after every change of either, the projection's geoparm has
-// run with the datum. It forwards grid conversions to the projection and datum
-// conversions and geodesic problems to the datum (units and accuracy as stated
-// there: degrees, metres).
+// owning pointer, and keeps the projection's ellipsoid constants in step with the
+// datum: after every change of either, the projection's geoparm has run with the
+// datum. It forwards grid conversions to the projection and datum conversions and
+// geodesic problems to the datum (units and accuracy as stated there: degrees,
+// metres).
 //
 // Copying or assigning a Geodetics copies its projection (the envelope clones its
 // concrete projection), so every Geodetics owns and destroys only its own.
+//
+// Construction, copying and assignment never throw. When memory runs out:
+//   - a constructor that cannot make the envelope leaves `projection` null. Such
+//     a Geodetics keeps its datum and track memory and answers the grid
+//     operations as an envelope without its concrete projection does (gridToGeo
+//     and geoToGrid give 0, 0; lineScale 1; converge, getUnits and getFormat 0);
+//     loadData first tries again to make the envelope (reading only the datum
+//     when that fails too); saveData writes nothing, since what it would write
+//     could not be read back as this object. A copy of such a Geodetics is one too.
+//   - an envelope that is made but cannot make its concrete projection is itself
+//     usable and answers in the same way (see gridwise/projection.h).
+//   - an assignment whose copy of the projection cannot be made changes nothing.
+// allocGeodetics refuses (returns 0, no instance) a Geodetics that is not whole.
 //
 // A track memory (two latitude/longitude pairs and the active pair) is kept for
 // the host; no computation uses it.
@@ -33,13 +46,13 @@ public:
     double lat2;           // second track pair, degrees
     double lon2;
     int activePair;        // pair written by setLatLonTrack: 0 the first, other values the second
-    Projection* projection; // the envelope; owned, never null
+    Projection* projection; // the envelope; owned; null only when it could not be made
     Datum datum;           // the working datum
 
     // WGS 84, a default Transverse Mercator, a zeroed track memory.
-    Geodetics();
-    Geodetics(const Geodetics& other);
-    Geodetics& operator=(const Geodetics& other);
+    Geodetics() noexcept;
+    Geodetics(const Geodetics& other) noexcept;
+    Geodetics& operator=(const Geodetics& other) noexcept;
     ~Geodetics();
 
     void gridToGeo(double north, double east, double& lat, double& lon);

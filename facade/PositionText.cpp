@@ -2,7 +2,8 @@
 //
 // The grid forms need both process-wide objects, the geodesy instance (for the
 // projection's format, unit and conversions) and the units object (for the unit
-// table and the parser's default unit). Without either of them:
+// table and the parser's default unit). Without either of them (an instance whose
+// projection could not be made counts as none):
 //   - gridToStr and a grid psnToStr write an empty text;
 //   - parseStrToGridCoord reads the text as a plain (non-station) grid value,
 //     exactly as parseStrToUnit does, and leaves the text as it is (projections
@@ -34,7 +35,8 @@ namespace {
 
 constexpr std::size_t gridTextMax = 32;
 
-// The projection of the geodesy instance, or null.
+// The projection of the geodesy instance, or null (also when the instance has
+// none: see Geodetics.h).
 Projection* currentProjection() {
     Geodetics* g = gw::geodesyInstance();
     return g ? g->projection : nullptr;
@@ -73,6 +75,21 @@ void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis
     }
 }
 
+// The guard of the grid forms: body(projection, units) and its result; the
+// fallback without the geodesy instance's projection or the units object, and when
+// the body throws.
+template <typename R, typename Body> R withGrid(R fallback, Body&& body) noexcept {
+    Projection* p = currentProjection();
+    const Units* units = getUnits();
+    if (!p || !units)
+        return fallback;
+    try {
+        return body(*p, *units);
+    } catch (...) {
+        return fallback;
+    }
+}
+
 // A parser's end position, kept within the text.
 int clampPos(const char* text, int pos) {
     const int n = static_cast<int>(std::strlen(text));
@@ -87,15 +104,12 @@ void gridToStr(char* dst, double meters, int axis) {
     if (!dst)
         return;
     dst[0] = '\0';
-    Projection* p = currentProjection();
-    const Units* units = getUnits();
-    if (!p || !units)
-        return;
-    try {
-        formatGrid(dst, gw::gridUnit(*units, p->getUnits()), p->getFormat(), meters, axis);
-    } catch (...) {
-        dst[0] = '\0';
-    }
+    // The projection is asked before anything is written, so a failure leaves the
+    // empty text.
+    withGrid(false, [&](Projection& p, const Units& units) {
+        formatGrid(dst, gw::gridUnit(units, p.getUnits()), p.getFormat(), meters, axis);
+        return true;
+    });
 }
 
 double parseStrToGridCoord(char* text, int* pos, int unit) {
@@ -115,24 +129,19 @@ void psnToStr(char* dst, int geographic, double latitude, double longitude) {
     char first[64] = "";
     char second[64] = "";
     dst[0] = '\0';
-    try {
-        if (geographic) {
-            latToStr(first, latitude, 4, 1);
-            lonToStr(second, longitude, 4, 1);
-        } else {
-            Projection* p = currentProjection();
-            const Units* units = getUnits();
-            if (!p || !units)
-                return;
-            double north = 0.0;
-            double east = 0.0;
-            p->geoToGrid(latitude, longitude, north, east);
-            const Unit& u = gw::gridUnit(*units, p->getUnits());
-            const int format = p->getFormat();
-            formatGrid(first, u, format, north, 2);
-            formatGrid(second, u, format, east, 1);
-        }
-    } catch (...) {
+    if (geographic) {
+        latToStr(first, latitude, 4, 1);
+        lonToStr(second, longitude, 4, 1);
+    } else if (!withGrid(false, [&](Projection& p, const Units& units) {
+                   double north = 0.0;
+                   double east = 0.0;
+                   p.geoToGrid(latitude, longitude, north, east);
+                   const Unit& u = gw::gridUnit(units, p.getUnits());
+                   const int format = p.getFormat();
+                   formatGrid(first, u, format, north, 2);
+                   formatGrid(second, u, format, east, 1);
+                   return true;
+               })) {
         return;
     }
     first[gridTextMax - 1] = second[gridTextMax - 1] = '\0';
@@ -151,46 +160,36 @@ void strToPsn(char* text, int geographic, double* latitude, double* longitude) {
     gw::copyBounded(buffer, text, sizeof buffer);
     int pos = 0;
     int rest = 0;
-    try {
-        if (geographic) {
-            const double lat = parseStrToAng(buffer, &pos);
-            pos = clampPos(buffer, pos);
-            const double lon = parseStrToAng(buffer + pos, &rest);
-            if (latitude)
-                *latitude = lat;
-            if (longitude)
-                *longitude = lon;
-            return;
-        }
-        Projection* p = currentProjection();
-        const Units* units = getUnits();
-        if (!p || !units)
-            return;
-        const int unit = gw::gridUnitIndex(*units, p->getUnits());
+    if (geographic) {
+        const double lat = parseStrToAng(buffer, &pos);
+        pos = clampPos(buffer, pos);
+        const double lon = parseStrToAng(buffer + pos, &rest);
+        if (latitude)
+            *latitude = lat;
+        if (longitude)
+            *longitude = lon;
+        return;
+    }
+    withGrid(false, [&](Projection& p, const Units& units) {
+        const int unit = gw::gridUnitIndex(units, p.getUnits());
         const double north = parseStrToGridCoord(buffer, &pos, unit);
         pos = clampPos(buffer, pos);
         const double east = parseStrToGridCoord(buffer + pos, &rest, unit);
         double lat = 0.0;
         double lon = 0.0;
-        p->gridToGeo(north, east, lat, lon);
+        p.gridToGeo(north, east, lat, lon);
         if (latitude)
             *latitude = lat;
         if (longitude)
             *longitude = lon;
-    } catch (...) {
-    }
+        return true;
+    });
 }
 
 double metersToPos(void) {
-    Projection* p = currentProjection();
-    const Units* units = getUnits();
-    if (!p || !units)
-        return 1.0;
-    try {
-        return 1.0 / gw::gridUnit(*units, p->getUnits()).metersPerUnit;
-    } catch (...) {
-        return 1.0;
-    }
+    return withGrid(1.0, [](Projection& p, const Units& units) {
+        return 1.0 / gw::gridUnit(units, p.getUnits()).metersPerUnit;
+    });
 }
 
 } // extern "C"

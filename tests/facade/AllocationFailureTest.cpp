@@ -1,0 +1,151 @@
+// Running out of memory: the geodesy object's constructors and assignment never
+// throw, a Geodetics without its projection answers safely and makes it again on
+// loading, and allocGeodetics gives a whole instance or none.
+//
+// The allocation functions of this test program are replaced by ones that can be
+// told to fail from some allocation on; they serve every test of the program and
+// behave as the standard ones while no failure is armed.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "facade/Geodetics.h"
+#include "gridwise/geodetics.h"
+#include "support/SettingsFiles.h"
+
+namespace {
+
+// Allocations that still succeed; -1 while no failure is armed.
+std::atomic<long> allowedAllocations{-1};
+
+void* allocate(std::size_t n) noexcept {
+    long left = allowedAllocations.load();
+    while (left > 0 && !allowedAllocations.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left == 0) return nullptr;
+    return std::malloc(n != 0 ? n : 1);
+}
+
+void* allocateOrThrow(std::size_t n) {
+    if (void* p = allocate(n)) return p;
+    throw std::bad_alloc();
+}
+
+// Every allocation from the n-th on (counted from 0) fails while it lives.
+class FailFrom {
+public:
+    explicit FailFrom(long n) { allowedAllocations = n; }
+    ~FailFrom() { allowedAllocations = -1; }
+    FailFrom(const FailFrom&) = delete;
+    FailFrom& operator=(const FailFrom&) = delete;
+};
+
+} // namespace
+
+void* operator new(std::size_t n) { return allocateOrThrow(n); }
+void* operator new[](std::size_t n) { return allocateOrThrow(n); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+TEST(GeodeticsOutOfMemory, WithoutItsProjectionItAnswersAndLoadsItAgain) {
+    std::optional<Geodetics> g;
+    {
+        FailFrom all(0);
+        g.emplace();
+    }
+    ASSERT_EQ(g->projection, nullptr);
+    double a = 5.0, b = 5.0;
+    g->gridToGeo(3e6, 4e5, a, b);
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(b, 0.0);
+    a = b = 5.0;
+    g->geoToGrid(30.0, -100.0, a, b);
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(b, 0.0);
+    EXPECT_EQ(g->lineScale(0, 0, 100, 100), 1.0);
+    EXPECT_EQ(g->converge(0, 0), 0.0);
+    EXPECT_EQ(g->getUnits(), 0);
+    EXPECT_EQ(g->getFormat(), 0);
+    double azimuth = 0.0, distance = 0.0;
+    g->inverse(0.0, 0.0, 0.0, 1.0, azimuth, distance); // the datum still works
+    EXPECT_EQ(azimuth, 90.0);
+    EXPECT_NEAR(distance, 111319.49, 0.01);
+    const Geodetics copy(*g);
+    EXPECT_EQ(copy.projection, nullptr);
+
+    gwtest::TempDir dir;
+    const std::string file = dir.file("geo.ini");
+    g->saveData(const_cast<char*>("S"), const_cast<char*>(file.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(file)); // nothing that could not be read back
+
+    gwtest::writeFile(file, "[S]\nGeodesyType=1\naAxis=6378388\ninverseFlattening=297\n");
+    g->loadData(const_cast<char*>("S"), const_cast<char*>(file.c_str()));
+    ASSERT_NE(g->projection, nullptr);
+    EXPECT_EQ(g->projection->type, 1);
+    EXPECT_EQ(g->datum.aAxis, 6378388.0);
+}
+
+TEST(GeodeticsOutOfMemory, FailedAssignmentChangesNothing) {
+    Geodetics source;
+    source.datum.aAxis = 6378388.0;
+    source.projection->changeTo(4);
+    Geodetics target;
+    Projection* const before = target.projection;
+    {
+        FailFrom all(0);
+        target = source;
+    }
+    EXPECT_EQ(target.projection, before);
+    EXPECT_EQ(target.projection->type, 0);
+    EXPECT_EQ(target.datum.aAxis, 6378137.0);
+    target = source;
+    EXPECT_EQ(target.projection->type, 4);
+    EXPECT_EQ(target.datum.aAxis, 6378388.0);
+}
+
+// Whichever allocation fails, allocGeodetics either makes an instance whose
+// projection is whole or leaves none.
+TEST(GeodeticsOutOfMemory, AllocGeodeticsMakesAWholeInstanceOrNone) {
+    ASSERT_EQ(allocGeodetics(), 1); // start-up done before any failure is armed
+    bool made = false;
+    for (long n = 0; n < 1000 && !made; ++n) {
+        int result;
+        {
+            FailFrom from(n);
+            result = allocGeodetics();
+        }
+        Geodetics* g = gw::geodesyInstance();
+        if (result == 1) {
+            made = true;
+            ASSERT_NE(g, nullptr);
+            ASSERT_NE(g->projection, nullptr);
+            EXPECT_NE(g->projection->inner, nullptr);
+            double north = 0.0, east = 0.0;
+            geoToGrid(33.0, -117.0, &north, &east);
+            EXPECT_NEAR(east, 500000.0, 1.0); // the default zone's central meridian
+        } else {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(g, nullptr) << n;
+            double lat = 7.0;
+            gridToGeo(0.0, 0.0, &lat, nullptr);
+            EXPECT_EQ(lat, 7.0);
+        }
+    }
+    EXPECT_TRUE(made);
+    deAllocGeodetics();
+}
+
+} // namespace
