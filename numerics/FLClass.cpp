@@ -4,6 +4,7 @@
 #include "platform/CLocale.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -14,20 +15,26 @@ int numberFromFifth(const char* name) {
     return std::strlen(name) > 4 ? gw::fileNameNumber(name + 4) : 0;
 }
 
+// The name buffer, or null when memory runs out (copyBounded skips a null
+// destination and reads a null source as "").
+char* newNameBuffer() noexcept { return new (std::nothrow) char[kNameSize]; }
+
 } // namespace
 
-FLClass::FLClass() : fileName(new char[kNameSize]) { fileName[0] = '\0'; }
+FLClass::FLClass() noexcept : fileName(newNameBuffer()) { gw::copyBounded(fileName, "", kNameSize); }
 
-FLClass::FLClass(const char* text) : fileName(new char[kNameSize]) {
+FLClass::FLClass(const char* text) noexcept : fileName(newNameBuffer()) {
     gw::copyBounded(fileName, text, kNameSize);
 }
 
-FLClass::FLClass(const FLClass& other) : fileName(new char[kNameSize]) {
+FLClass::FLClass(const FLClass& other) noexcept : fileName(newNameBuffer()) {
     gw::copyBounded(fileName, other.fileName, kNameSize);
 }
 
-FLClass& FLClass::operator=(const FLClass& other) {
-    if (this != &other) gw::copyBounded(fileName, other.fileName, kNameSize);
+FLClass& FLClass::operator=(const FLClass& other) noexcept {
+    if (this == &other) return *this;
+    if (fileName == nullptr) fileName = newNameBuffer();
+    gw::copyBounded(fileName, other.fileName, kNameSize);
     return *this;
 }
 

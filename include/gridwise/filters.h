@@ -3,8 +3,12 @@
  * centTendFit), Gaussian random numbers (gasdev), a file-name key ordered by the
  * numbers in the name (FLClass) and a plain record (CalcBaseStation).
  *
- * The random generator, gasdev's spare value and the line fit keep process-wide
- * state without locks: use them from one thread. */
+ * Threads: the random generator with gasdev's spare value, and the line fit, keep
+ * process-wide state without locks: gasdev must not run in two threads at once,
+ * nor centTendFit. centTend works only on its arguments and may run in several
+ * threads at once on distinct arrays; FilterData and FLClass objects hold their
+ * own state, so distinct objects may be used in several threads at once (one
+ * object by one thread at a time). */
 #ifndef GRIDWISE_FILTERS_H
 #define GRIDWISE_FILTERS_H
 
@@ -66,15 +70,17 @@ public:
  * the file names without directory and extension are equal; ordered by the number
  * at the start of the file name, then by the number from its fifth character on
  * (numbers read as atoi reads them, clamped to the int range). Both '/' and '\\'
- * separate directories; "X:" at the start is a drive. */
+ * separate directories; "X:" at the start is a drive.
+ * Construction and assignment never throw: when memory runs out the buffer is null
+ * and the key compares as an empty name (an assignment tries to allocate it again). */
 class GW_EXPORT FLClass {
 public:
-    char* fileName; /* owned buffer of 260 characters */
+    char* fileName; /* owned buffer of 260 characters, or null (see above) */
 
-    FLClass();
-    FLClass(const char* text);
-    FLClass(const FLClass& other);
-    FLClass& operator=(const FLClass& other);
+    FLClass() noexcept;
+    FLClass(const char* text) noexcept;
+    FLClass(const FLClass& other) noexcept;
+    FLClass& operator=(const FLClass& other) noexcept;
     ~FLClass();
     int operator==(const FLClass& other) const;
     int operator<(const FLClass& other) const;
