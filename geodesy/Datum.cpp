@@ -40,9 +40,12 @@ Datum::Datum()
 }
 
 void Datum::update() {
-    const double b = aAxis * (1 - 1 / inverseFlattening);
-    secondEccSq = (aAxis * aAxis - b * b) / (b * b);
-    eccSq = (aAxis * aAxis - b * b) / (aAxis * aAxis);
+    const double b = aAxis * (1 - 1 / inverseFlattening); // semi-minor axis
+    const double a2 = aAxis * aAxis;
+    const double b2 = b * b;
+    const double a2MinusB2 = a2 - b2;
+    secondEccSq = a2MinusB2 / b2;
+    eccSq = a2MinusB2 / a2;
 }
 
 void Datum::setData(char* text) {

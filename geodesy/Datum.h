@@ -53,6 +53,9 @@
 //
 // No operation reports errors; NaN or infinite input gives NaN or infinite results
 // and every iteration has a fixed cap.
+//
+// A Datum keeps no state outside itself: distinct objects may be used in several
+// threads at once, and one object by several threads while none of them changes it.
 #ifndef GRIDWISE_GEODESY_DATUM_H
 #define GRIDWISE_GEODESY_DATUM_H
 
