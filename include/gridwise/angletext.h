@@ -44,7 +44,11 @@
  *
  * pad writes src right-justified (or cut) in exactly `width` characters plus the
  * terminator; src and dst may overlap. stripChars copies src leaving out every
- * C whitespace character; dst may be src. */
+ * C whitespace character; dst may be src.
+ *
+ * Threads: every function here works only on its arguments (the "C" locale is
+ * selected for the calling thread alone), so they may be called from several
+ * threads at once on distinct buffers. */
 #ifndef GRIDWISE_ANGLETEXT_H
 #define GRIDWISE_ANGLETEXT_H
 

@@ -1,4 +1,7 @@
-/* Angle utilities on directions in degrees. */
+/* Angle utilities on directions in degrees.
+ *
+ * Threads: the functions work only on their arguments and may be called from
+ * several threads at once. */
 #ifndef GRIDWISE_ANGLEUTIL_H
 #define GRIDWISE_ANGLEUTIL_H
 

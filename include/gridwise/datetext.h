@@ -11,7 +11,10 @@
  * 50-99 are 19xx and 00-49 are 20xx; years outside 1900 to 2100, months outside
  * 1 to 12 and days outside 1 to 32 are refused (result 0.0). Hour, minute and
  * seconds wrap (modulo 24, 60 and 60). Any byte string is accepted as input; the
- * scan never reads past the terminator. Numbers are read in the "C" locale. */
+ * scan never reads past the terminator. Numbers are read in the "C" locale.
+ *
+ * Threads: both functions work only on their arguments and may be called from
+ * several threads at once on distinct buffers. */
 #ifndef GRIDWISE_DATETEXT_H
 #define GRIDWISE_DATETEXT_H
 

@@ -28,7 +28,10 @@
  * The functions have plain C names and take addresses for their results. C++
  * callers also have geoToCart, cartToGeo and ed50ToFromEd87 with references for
  * the results, exported under their decorated names; both forms give the same
- * values. */
+ * values.
+ *
+ * Threads: the functions work only on their arguments and may be called from
+ * several threads at once (transRot on distinct vectors). */
 #ifndef GRIDWISE_DATUM_H
 #define GRIDWISE_DATUM_H
 

@@ -2,7 +2,8 @@
  *
  * The library is built with hidden visibility; GW_EXPORT marks the functions and
  * classes that libgridwise.so exports. GW_C_BEGIN/GW_C_END wrap the C interface so
- * that the same header serves a C host and a C++ host. */
+ * that the same header serves a C host and a C++ host. Each header of the library
+ * states which of its functions may be called from several threads at once. */
 #ifndef GRIDWISE_EXPORT_H
 #define GRIDWISE_EXPORT_H
 

@@ -14,7 +14,10 @@
  * at the last character of the text; when that character is a separator it
  * closes one more empty field too ("a,," in mode 0 gives "a", "", ""). All fields
  * are emptied first; maxFields <= 0 gives 0 and writes nothing. The text is never
- * read past its NUL, nor a field written past its width. */
+ * read past its NUL, nor a field written past its width.
+ *
+ * Threads: the functions work only on their arguments and may be called from
+ * several threads at once on distinct texts and field arrays. */
 #ifndef GRIDWISE_FIELDS_H
 #define GRIDWISE_FIELDS_H
 

@@ -16,7 +16,14 @@
  *
  * Settings layout of one section: "GeodesyType" (the projection type code, "%d"),
  * then the projection's own keys, then the datum's keys ("aAxis" ... "datumName").
- * A missing file, section or key reads as its default. */
+ * A missing file, section or key reads as its default.
+ *
+ * Threads: the instance is process-wide and has no lock, and every function here
+ * reads or changes it: call them from one thread at a time (the host's
+ * user-interface thread). Settings files are read through a cache with a lock, so
+ * loadGeoData does not disturb other threads that read settings files at the same
+ * time; two writes of one settings file at once (saveGeoData beside another
+ * writer) may lose one of them, since each replaces the whole file. */
 #ifndef GRIDWISE_GEODETICS_H
 #define GRIDWISE_GEODETICS_H
 

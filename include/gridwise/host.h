@@ -25,7 +25,9 @@
  * cartesian and angle conversions, the geographic position text, the numerical
  * utilities) keep answering.
  *
- * Every call comes from the host's user-interface thread. */
+ * Every call comes from the host's user-interface thread. gwSetHostServices and the
+ * start-up change process-wide state without locks: make those calls from that
+ * thread while no other thread uses the library. */
 #ifndef GRIDWISE_HOST_H
 #define GRIDWISE_HOST_H
 

@@ -25,6 +25,10 @@
  * - spdinv: indices 0 to n-1, symmetric positive-definite matrices by U D U^T
  *   factorisation. Reads the diagonal and upper triangle, writes both triangles.
  *   Returns 1, or 0 when a pivot's magnitude is below 1e-11 (content undefined).
+ *
+ * Threads: nothing here keeps state of its own. Allocators, release functions and
+ * conv may be called from several threads at once, the inverters and views on
+ * distinct matrices.
  */
 #ifndef GRIDWISE_MATRIX_H
 #define GRIDWISE_MATRIX_H

@@ -15,7 +15,13 @@
  *
  * Room: gridToStr writes at most 32 bytes (terminator included; longer values,
  * beyond about 1e20 units, are cut), psnToStr at most 65. strToPsn reads at most
- * the first 79 characters of its text. */
+ * the first 79 characters of its text.
+ *
+ * Threads: the grid forms use the process-wide geodesy instance and units object,
+ * neither of which has a lock: call them from one thread at a time, as the
+ * functions of geodetics.h, and not while another thread changes the units object.
+ * The geographic forms of psnToStr and strToPsn work only on their arguments and
+ * may be called from several threads at once. */
 #ifndef GRIDWISE_POSTEXT_H
 #define GRIDWISE_POSTEXT_H
 

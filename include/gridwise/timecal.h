@@ -12,7 +12,12 @@
  * around the year 2014). Times before 1970 are split with truncating conversions,
  * so the time of day of a negative DOS time comes out negative (not supported).
  * Day numbers beyond the 32-bit range are clamped to it; a NaN time splits as
- * day number 0 with time of day 0. */
+ * day number 0 with time of day 0.
+ *
+ * Threads: julDate, the DOS time splitters and builders and gpsToDos work only on
+ * their arguments, and dClock only reads a steady clock; they may be called from
+ * several threads at once. gpsTime keeps the running clock in process-wide state
+ * without locks (see below). */
 #ifndef GRIDWISE_TIMECAL_H
 #define GRIDWISE_TIMECAL_H
 
@@ -51,7 +56,10 @@ GW_EXPORT double dClock(void);
 /* Running clock. t = 0 reads the current DOS time; any other t synchronises the
  * clock to t. The first read before any synchronisation seeds the clock from the
  * system time and sets TZ=GMT0 for the whole process (setenv + tzset). Later reads
- * advance with dClock in whole seconds. Not thread-safe. */
+ * advance with dClock in whole seconds. Not thread-safe: call it from one thread,
+ * and make the first read while no other thread reads or changes the environment
+ * (setenv is not safe beside getenv; the library's settings folder is found through
+ * the environment) or uses local time. */
 GW_EXPORT double gpsTime(double t);
 
 GW_C_END

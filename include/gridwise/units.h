@@ -12,7 +12,15 @@
  * a freshly built Units would: metersToDist and distToMeters give 1.0, distToStr and
  * wpDistToStr write metres, parseStrToDist and parseStrToUnit read numbers without a
  * suffix as metres (or in the given unit), getLatLonStyle and defaultEntry give 0.
- * saveUnits, loadUnits and deAllocUnits then leave every file alone. */
+ * saveUnits, loadUnits and deAllocUnits then leave every file alone.
+ *
+ * Threads: the units object is process-wide and has no lock. The functions that
+ * only read it (getUnits, getLatLonStyle, defaultEntry/geoOrGrid, metersToDist,
+ * distToMeters, distToStr, wpDistToStr, parseStrToDist, parseStrToUnit) may run
+ * in several threads at once while nothing changes it. allocUnits, deAllocUnits,
+ * loadUnits and saveUnits, and any change a host makes through getUnits, need
+ * every other call of this header to have finished. A Units object of the host's
+ * own is used by one thread at a time, or by several that only read it. */
 #ifndef GRIDWISE_UNITS_H
 #define GRIDWISE_UNITS_H
 
