@@ -1,6 +1,7 @@
 // Angle text: parsing (parseStrToAng) and writing latitudes (latToStr), beside the
 // degree-minute-second text routines of GeographicLib and PROJ on the same angles.
 #include "gridwise/angletext.h"
+#include "numerics/Angles.h"
 
 #include <GeographicLib/DMS.hpp>
 #include <benchmark/benchmark.h>
@@ -123,7 +124,7 @@ void BM_PROJ_rtodms(benchmark::State& state) {
     char buf[64];
     std::size_t i = 0;
     for (auto _ : state) {
-        char* s = proj_rtodms(buf, lats[i] * 3.141592653589793 / 180.0, 'N', 'S');
+        char* s = proj_rtodms(buf, lats[i] * gw::kPi / 180.0, 'N', 'S');
         benchmark::DoNotOptimize(s);
         benchmark::DoNotOptimize(buf);
         i = (i + 1) % kCount;

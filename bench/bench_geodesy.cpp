@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "geodesy/Datum.h"
+#include "numerics/Angles.h"
 
 namespace {
 
@@ -140,7 +141,7 @@ void peerWorkingToWgs84(benchmark::State& state) {
     Datum datum = shiftedDatum();
     const GeographicLib::Geocentric working(datum.aAxis, 1 / datum.inverseFlattening);
     const GeographicLib::Geocentric wgs84(6378137.0, 1 / 298.2572221);
-    const double rx = datum.rotX * M_PI / 180, ry = datum.rotY * M_PI / 180, rz = datum.rotZ * M_PI / 180;
+    const double rx = datum.rotX * gw::kPi / 180, ry = datum.rotY * gw::kPi / 180, rz = datum.rotZ * gw::kPi / 180;
     const double k = datum.scalar;
     const auto& lines = shortLines();
     std::size_t i = 0;
