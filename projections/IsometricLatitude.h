@@ -1,7 +1,10 @@
 // Isometric latitude on the ellipsoid and its inverse, shared by the conformal
-// conic and the polar stereographic projections.
+// conic and the polar stereographic projections (Snyder, Map Projections - A
+// Working Manual, USGS Professional Paper 1395, 1987, chapter 3; the polar
+// stereographic t and the conic's t are exp(-psi)).
 //
-// Angles are radians. e is the first eccentricity, e2 its square.
+// Angles are radians. e is the first eccentricity, e2 its square. Pure
+// functions: they may be called from any thread.
 //
 // isometricLatitude(phi, e) = ln(tan(phi/2 + pi/4) * ((1 - e sin phi) / (1 + e sin phi))^(e/2)),
 // finite for |phi| < pi/2 (and for phi = +-pi/2 in double, where tan stays finite).
@@ -18,11 +21,14 @@
 
 #include <cmath>
 
+#include "numerics/Angles.h"
+
 namespace gw::conformal {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kQuarterPi = 0.7853981633974483;
-constexpr double kHalfPi = 1.5707963267948966;
+// Exact quarters and halves of pi (a division by a power of two).
+constexpr double kQuarterPi = gw::kPi / 4;
+constexpr double kHalfPi = gw::kPi / 2;
+static_assert(kQuarterPi == 0.7853981633974483 && kHalfPi == 1.5707963267948966);
 
 inline double isometricLatitude(double phi, double e) {
     const double es = e * std::sin(phi);

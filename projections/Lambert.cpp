@@ -6,6 +6,7 @@
 
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-using gw::conformal::kPi;
+using gw::kPi;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
@@ -26,7 +27,8 @@ constexpr double kGridLimit = 5000000.0;
 Lambert::Lambert(char* init)
     : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(32.166666666666664), lonOfOrigin(-116.25),
       falseNorth(0.0), falseEast(0.0), firstParallel(32.78333333333333), secondParallel(33.88333333333333),
-      units(0), datum(), coneConstant(0.0), radiusFactor(0.0), originRadius(0.0) {
+      units(0), datum(), coneConstant(0.0), radiusFactor(0.0), originRadius(0.0),
+      eccentricity(std::sqrt(datum.eccSq)) {
     gw::copyBounded(projName, "California 6", kNameSize);
     if (init != nullptr) {
         char fields[10][80];
@@ -38,7 +40,7 @@ Lambert::Lambert(char* init)
         latOfOrigin = gw::latitudeField(fields[5], latOfOrigin);
         falseNorth = gw::gridField(fields[6]);
         falseEast = gw::gridField(fields[7]);
-        units = projLeadingInt(fields[8]);
+        units = gw::cAtoi(fields[8]);
     }
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);
@@ -109,9 +111,10 @@ std::string Lambert::initString() {
 void Lambert::geoparm(Datum* d) {
     if (d != nullptr) datum = *d;
     if (secondParallel == firstParallel) secondParallel = firstParallel + 1.0;
+    eccentricity = std::sqrt(datum.eccSq);
     const double a = datum.aAxis;
     const double e2 = datum.eccSq;
-    const double e = std::sqrt(e2);
+    const double e = eccentricity;
     const double phi1 = firstParallel * kPi / 180.0;
     const double phi2 = secondParallel * kPi / 180.0;
     const double phi0 = latOfOrigin * kPi / 180.0;
@@ -131,7 +134,7 @@ void Lambert::geoparm(Datum* d) {
 
 void Lambert::geoToGrid(double lat, double lon, double& north, double& east) {
     const double n = coneConstant;
-    const double e = std::sqrt(datum.eccSq);
+    const double e = eccentricity;
     const double phi = std::fmod(lat, 90.0) * kPi / 180.0;
     const double rho = radiusFactor * std::exp(-n * gw::conformal::isometricLatitude(phi, e));
     const double theta = n * ((lon - lonOfOrigin) * kPi / 180.0);
@@ -165,8 +168,7 @@ void Lambert::gridToGeo(double north, double east, double& lat, double& lon) {
         return;
     }
     const double psi = n > 0 ? (std::log(radiusFactor) - std::log(rho)) / n : std::log(radiusFactor / rho) / n;
-    const double e2 = datum.eccSq;
-    const double phi = gw::conformal::latitudeFromIsometric(psi, std::sqrt(e2), e2);
+    const double phi = gw::conformal::latitudeFromIsometric(psi, eccentricity, datum.eccSq);
     lat = phi * 180.0 / kPi;
     lon = theta / n * 180.0 / kPi + lonOfOrigin;
 }
@@ -177,7 +179,7 @@ double Lambert::pointScale(double latDeg) {
     const double n = coneConstant;
     const double a = datum.aAxis;
     const double e2 = datum.eccSq;
-    const double e = std::sqrt(e2);
+    const double e = eccentricity;
     const double phi = latDeg * kPi / 180.0;
     const double s = std::sin(phi);
     const double es = e * s;

@@ -1,5 +1,10 @@
 // Lambert conformal conic projection with two standard parallels (type code 1).
 //
+// Method: the ellipsoidal Lambert conformal conic with two standard parallels
+// (Snyder, Map Projections - A Working Manual, USGS Professional Paper 1395,
+// 1987, chapter 15), written with the isometric latitude psi (IsometricLatitude.h):
+// rho = aF exp(-n psi).
+//
 // Grid coordinates are metres (northing, easting), angles degrees. The cone
 // constant n, the radius factor aF and the radius of the latitude of origin rho0
 // are derived from the standard parallels and the working ellipsoid by geoparm,
@@ -66,6 +71,8 @@ public:
     int getFormat() override;
 
 private:
+    double eccentricity; // first eccentricity e of the datum (constructor, geoparm)
+
     double pointScale(double latDeg); // k at a latitude in degrees
 };
 

@@ -3,13 +3,14 @@
 #include <cmath>
 
 #include "gridwise/fields.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
 #include "units/SettingsText.h"
 
 namespace {
-const double kPi = 3.141592653589793;
+using gw::kPi;
 } // namespace
 
 Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), centerLon(0.0) {

@@ -51,7 +51,7 @@ Projection* makeBaseProjection(char* text) {
                 break;
             }
     // The code read the way the envelope reads it.
-    int code = projLeadingInt(text);
+    int code = cAtoi(text);
     if (blank || acceptedBaseType(code) != code) return new Projection();
     return new Projection(text);
 }

@@ -7,6 +7,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/angleutil.h"
 #include "gridwise/fields.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-using gw::conformal::kPi;
+using gw::kPi;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
@@ -33,7 +34,8 @@ double clampToFrame(double v) {
 
 PolarStereo::PolarStereo(char* init)
     : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(90.0), lonOfOrigin(0.0), falseNorth(2000000.0),
-      falseEast(2000000.0), scaleFactor(0.994), units(0), datum(), stereoFactor(0.0) {
+      falseEast(2000000.0), scaleFactor(0.994), units(0), datum(), stereoFactor(0.0),
+      eccentricity(std::sqrt(datum.eccSq)) {
     gw::copyBounded(projName, "Universal Polar Stereo", kNameSize);
     if (init != nullptr) {
         char fields[8][80];
@@ -44,7 +46,7 @@ PolarStereo::PolarStereo(char* init)
         scaleFactor = gw::cAtof(fields[4]);
         falseNorth = gw::gridField(fields[5]);
         falseEast = gw::gridField(fields[6]);
-        units = projLeadingInt(fields[7]);
+        units = gw::cAtoi(fields[7]);
     }
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
@@ -106,7 +108,8 @@ void PolarStereo::geoparm(Datum* d) {
     if (d != nullptr) datum = *d;
     const double a = datum.aAxis;
     const double b = a - a / datum.inverseFlattening;
-    const double e = std::sqrt(datum.eccSq);
+    eccentricity = std::sqrt(datum.eccSq);
+    const double e = eccentricity;
     stereoFactor = (2 * a * a / b) * std::pow((1 - e) / (1 + e), e / 2);
 }
 
@@ -118,7 +121,7 @@ void PolarStereo::geoToGrid(double lat, double lon, double& north, double& east)
         east = falseEast;
         return;
     }
-    const double e = std::sqrt(datum.eccSq);
+    const double e = eccentricity;
     const double phi = phiDeg * kPi / 180.0;
     const double t = std::exp(-gw::conformal::isometricLatitude(phi, e));
     const double rho = t * stereoFactor * scaleFactor;
@@ -145,8 +148,7 @@ void PolarStereo::gridToGeo(double north, double east, double& lat, double& lon)
     // The south-polar grid is the north-polar one mirrored in the easting axis.
     lon = 180 - arctan(dE, southern() ? -dN : dN);
     const double psi = std::log(stereoFactor) + std::log(scaleFactor) - std::log(std::sqrt(dN * dN + dE * dE));
-    const double e2 = datum.eccSq;
-    const double phi = gw::conformal::latitudeFromIsometric(psi, std::sqrt(e2), e2);
+    const double phi = gw::conformal::latitudeFromIsometric(psi, eccentricity, datum.eccSq);
     lat = phi * 180.0 / kPi;
     if (southern()) lat = -lat;
 }
@@ -161,7 +163,7 @@ double PolarStereo::converge(double north, double east) {
 double PolarStereo::pointScale(double latDeg) {
     const double a = datum.aAxis;
     const double e2 = datum.eccSq;
-    const double e = std::sqrt(e2);
+    const double e = eccentricity;
     const double phi = latDeg * kPi / 180.0;
     const double s = std::sin(phi);
     const double nu = a / std::sqrt(1 - e2 * (s * s));

@@ -1,6 +1,11 @@
 // Polar stereographic projection (type code 4), by default the universal polar
 // stereographic grid of the north polar area.
 //
+// Method: the ellipsoidal polar stereographic projection with a scale factor at
+// the pole (Snyder, Map Projections - A Working Manual, USGS Professional Paper
+// 1395, 1987, chapter 21), written with the isometric latitude psi
+// (IsometricLatitude.h): t = exp(-psi), rho = t C scaleFactor.
+//
 // Grid coordinates are metres (northing, easting), angles degrees. The grid is
 // oriented on the meridian 0: lonOfOrigin is stored, shown and saved but does not
 // enter the conversions. geoparm derives the factor C = (2 a^2 / b)((1 - e)/(1 + e))^(e/2)
@@ -67,6 +72,8 @@ public:
     int getFormat() override;
 
 private:
+    double eccentricity; // first eccentricity e of the datum (constructor, geoparm)
+
     bool southern() const { return latOfOrigin < 0; }
     double pointScale(double latDeg); // C t(phi) / (N cos phi), latitude in degrees
 };

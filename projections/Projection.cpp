@@ -1,7 +1,6 @@
 // The projection envelope, its copy semantics and the factory by type code.
 #include "gridwise/projection.h"
 
-#include <climits>
 #include <cstring>
 #include <new>
 
@@ -39,26 +38,6 @@ Projection* makeProjection(int code, char* init) {
     }
 }
 
-int projLeadingInt(const char* text) {
-    if (text == nullptr) return 0;
-    const char* p = text;
-    while (gw::cIsSpace(static_cast<unsigned char>(*p))) ++p;
-    bool negative = false;
-    if (*p == '+' || *p == '-') {
-        negative = *p == '-';
-        ++p;
-    }
-    long long value = 0; // magnitude, saturated just past the int range
-    const long long limit = static_cast<long long>(INT_MAX) + 1;
-    while (gw::cIsDigit(static_cast<unsigned char>(*p))) {
-        if (value < limit) value = value * 10 + (*p - '0');
-        ++p;
-    }
-    if (value > limit) value = limit;
-    if (negative) return static_cast<int>(-value); // -(INT_MAX + 1) == INT_MIN fits
-    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
-}
-
 namespace {
 void copyName(char* dst, const char* src) { gw::copyBounded(dst, src, 30); }
 } // namespace
@@ -66,7 +45,7 @@ void copyName(char* dst, const char* src) { gw::copyBounded(dst, src, 30); }
 Projection::Projection(char* init) : type(0), inner(nullptr), ownsInner(1) {
     general[0] = '\0';
     specific[0] = '\0';
-    int code = projLeadingInt(init);
+    int code = gw::cAtoi(init);
     inner = makeProjection(code, init);
     type = inner->type;
 }

@@ -15,15 +15,15 @@
 #define GRIDWISE_PROJECTIONS_PROJECTIONFACTORY_H
 
 #include "gridwise/projection.h"
+#include "platform/CLocale.h"
 
 // A new concrete projection of the class of `code`, built from `init` when the class
 // exists (init may be null: the class's defaults), else a default Transverse
 // Mercator. Never returns null (throws std::bad_alloc when memory runs out).
 Projection* makeProjection(int code, char* init);
 
-// The leading integer of a text the way atoi reads it: C white space skipped, an
-// optional sign, decimal digits up to the first non-digit; 0 without digits or for
-// a null text. Values beyond the int range saturate to INT_MIN / INT_MAX.
-int projLeadingInt(const char* text);
+// The type code at the start of an initialisation string: the saturating integer
+// reader of the platform (gw::cAtoi).
+inline int projLeadingInt(const char* text) { return gw::cAtoi(text); }
 
 #endif

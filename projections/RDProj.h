@@ -1,5 +1,10 @@
 // The Dutch national grid RD (type code 7), by fixed power series.
 //
+// Method: the approximation series between RD coordinates and Bessel 1841
+// latitude and longitude of Schreutelkamp and Strang van Hees, "Benaderingsformules
+// voor de transformatie tussen RD- en WGS84-kaartcoördinaten", Geodesia 43 (2001):
+// sums of c dphi^p dlambda^q forward and of c dx^p dy^q inverse.
+//
 // Grid coordinates are metres, labelled "Y" (north, the first coordinate) and "X"
 // (east); angles are degrees on the Bessel 1841 geographic system of the grid. The
 // series are written around the grid's origin (52.15616056 N, 5.38763889 E at

@@ -5,8 +5,7 @@
 
 #include "gridwise/angletext.h"
 #include "gridwise/fields.h"
-#include "gridwise/units.h"
-#include "units/CurrentUnits.h"
+#include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
@@ -14,7 +13,6 @@
 
 namespace {
 
-const double pi = 3.141592653589793;
 const double gridLimit = 1e7; // metres
 
 const char* const defaultName = "UTM Zone 11";
@@ -34,14 +32,7 @@ double clampGrid(double v) {
 // Longitude difference lon - origin in degrees, both taken into 0..360 first and
 // the difference then brought into -180..180 by one turn.
 double lonDifference(double lon, double origin) {
-    double d = (lon < 0.0 ? lon + 360.0 : lon) - (origin < 0.0 ? origin + 360.0 : origin);
-    if (std::fabs(d) > 180.0) {
-        if (d > 0.0)
-            d -= 360.0;
-        else if (d < 0.0)
-            d += 360.0;
-    }
-    return d;
+    return gw::shiftIntoHalfTurn((lon < 0.0 ? lon + 360.0 : lon) - (origin < 0.0 ? origin + 360.0 : origin));
 }
 
 const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
@@ -51,7 +42,7 @@ const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
 TransverseMercator::TransverseMercator(char* init)
     : Projection(ProjectionBaseCon{}), originLon(-117.0), falseNorth(0.0), falseEast(500000.0),
       scaleFactor(0.9996), originLat(0.0), units(0), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
-      arcOrigin(0.0), datum() {
+      arcOrigin(0.0), datum(), polarRadius(0.0) {
     gw::copyBounded(projName, defaultName, sizeof projName);
     if (init != nullptr) {
         char fields[10][80];
@@ -63,7 +54,7 @@ TransverseMercator::TransverseMercator(char* init)
         falseEast = gw::gridField(fields[4]);
         scaleFactor = floorScale(gw::cAtof(fields[5]));
         originLat = gw::latitudeField(fields[6], 0.0);
-        units = projLeadingInt(fields[7]);
+        units = gw::cAtoi(fields[7]);
     }
     type = 0;
     gw::copyBounded(general, "USER", sizeof general);
@@ -82,15 +73,10 @@ void TransverseMercator::getLines(char lines[][50]) {
     gw::cFormat(lines[2], 50, "Lat Origin: %s", gw::latText(originLat).c_str());
 
     // Units outside the filled records of the unit table show metres.
-    int unit = (units >= 0 && units <= 4) ? units : 0;
-    char north[512];
-    char east[512];
-    north[0] = '\0';
-    east[0] = '\0';
-    gw::currentUnits().toStr(north, falseNorth, unit, 3, static_cast<int>(sizeof north));
-    gw::currentUnits().toStr(east, falseEast, unit, 3, static_cast<int>(sizeof east));
-    north[sizeof north - 1] = '\0';
-    east[sizeof east - 1] = '\0';
+    char north[50];
+    char east[50];
+    gw::distanceText(north, sizeof north, falseNorth, units, 3);
+    gw::distanceText(east, sizeof east, falseEast, units, 3);
     gw::cFormat(lines[3], 50, "False N:%s E:%s:", north, east);
 
     gw::cFormat(lines[4], 50, "S F at CM: %lf", scaleFactor);
@@ -146,8 +132,13 @@ std::string TransverseMercator::initString() {
 
 Projection* TransverseMercator::clone() const { return new TransverseMercator(*this); }
 
+// The constants of the datum: the polar radius of curvature c = a^2/b (b written
+// as (1 - f) a), the coefficients c0..c5 of the meridian arc in powers of e'^2, and
+// the arc at the latitude of origin.
 void TransverseMercator::geoparm(Datum* d) {
     if (d != nullptr) datum = *d;
+    const double a = datum.aAxis;
+    polarRadius = a * a / ((1 - 1 / datum.inverseFlattening) * a);
     const double x = datum.secondEccSq;
     arcCoef[0] = 1 - 0.75 * x * (1 - 0.9375 * x * (1 - 0.9722222222222222 * x * (1 - 0.984375 * 0.010000000000000009 * x)));
     arcCoef[1] = 0.75 * x * (1 - 1.5625 * x * (1 - 1.2833333333333334 * x * (1 - 1.1889204545454546 * x * (1 - 1.1413978494623656 * x))));
@@ -155,7 +146,7 @@ void TransverseMercator::geoparm(Datum* d) {
     arcCoef[3] = 0.4861111111111111 * (x * x) * (1 - 1.953125 * x * (1 - 1.4737933333333333 * x));
     arcCoef[4] = 0.41015625 * (x * x * x) * (1 - 2.9475 * x);
     arcCoef[5] = 0.3609375 * (x * x * x * x);
-    arcOrigin = meridianArc(originLat * pi / 180.0);
+    arcOrigin = meridianArc(originLat * gw::kPi / 180.0);
 }
 
 double TransverseMercator::meridianArc(double phi) const {
@@ -163,8 +154,7 @@ double TransverseMercator::meridianArc(double phi) const {
 }
 
 double TransverseMercator::arcOf(double phi, double s, double c) const {
-    const double a = datum.aAxis;
-    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double R = polarRadius;
     // Powers by repeated multiplication: s^k = s^(k-1) * s.
     const double s2 = s * s;
     const double s4 = s2 * s * s;
@@ -175,13 +165,12 @@ double TransverseMercator::arcOf(double phi, double s, double c) const {
 }
 
 void TransverseMercator::geoToGrid(double lat, double lon, double& north, double& east) {
-    const double a = datum.aAxis;
-    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double R = polarRadius;
     const double x = datum.secondEccSq;
     const double k0 = scaleFactor;
 
-    const double D = lonDifference(lon, originLon) * pi / 180.0;
-    const double phi = lat * pi / 180.0;
+    const double D = lonDifference(lon, originLon) * gw::kPi / 180.0;
+    const double phi = lat * gw::kPi / 180.0;
     const double s = std::sin(phi);
     const double c = std::cos(phi);
     const double c2 = c * c;
@@ -209,8 +198,7 @@ void TransverseMercator::geoToGrid(double lat, double lon, double& north, double
 }
 
 void TransverseMercator::gridToGeo(double north, double east, double& lat, double& lon) {
-    const double a = datum.aAxis;
-    const double R = a * a / ((1 - 1 / datum.inverseFlattening) * a);
+    const double R = polarRadius;
     const double x = datum.secondEccSq;
     const double k0 = scaleFactor;
     const double c0 = arcCoef[0];
@@ -218,7 +206,9 @@ void TransverseMercator::gridToGeo(double north, double east, double& lat, doubl
     const double Mt = (north - falseNorth) / k0 + arcOrigin;
     const double E = (east - falseEast) / k0;
 
-    // Footpoint latitude; s and c stay those of the start of the last step.
+    // Footpoint latitude: from the arc over the arc per radian, corrected by the
+    // arc still missing until it misses by less than 0.1 mm, five steps at most;
+    // s and c stay those of the start of the last step.
     double phi = Mt / (R * c0);
     double s = 0.0;
     double c = 1.0;
@@ -253,14 +243,8 @@ void TransverseMercator::gridToGeo(double north, double east, double& lat, doubl
     const double E5 = E4 * E;
     const double E6 = E5 * E;
 
-    lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / pi, 360.0);
-    lon = std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / pi + originLon, 360.0);
-    if (std::fabs(lon) > 180.0) {
-        if (lon > 0.0)
-            lon -= 360.0;
-        else
-            lon += 360.0;
-    }
+    lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / gw::kPi, 360.0);
+    lon = gw::shiftIntoHalfTurn(std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / gw::kPi + originLon, 360.0));
 }
 
 double TransverseMercator::lineScale(double north1, double east1, double north2, double east2) {
@@ -278,8 +262,8 @@ double TransverseMercator::converge(double north, double east) {
     double lat = 0.0;
     double lon = 0.0;
     gridToGeo(north, east, lat, lon);
-    const double D = lonDifference(lon, originLon) * pi / 180.0;
-    const double phi = lat * pi / 180.0;
+    const double D = lonDifference(lon, originLon) * gw::kPi / 180.0;
+    const double phi = lat * gw::kPi / 180.0;
     const double s = std::sin(phi);
     const double c = std::cos(phi);
     const double t = std::tan(phi);
@@ -288,7 +272,7 @@ double TransverseMercator::converge(double north, double east) {
     const double eta2 = datum.secondEccSq * c2;
     const double D2 = D * D;
     const double D4 = D2 * D * D;
-    return D * s * (1 + (c2 * D2 / 3) * (1 + 3 * eta2 + 2 * eta2 * eta2) + (c4 * D4 / 15) * (2 - t * t)) * 180 / pi;
+    return D * s * (1 + (c2 * D2 / 3) * (1 + 3 * eta2 + 2 * eta2 * eta2) + (c4 * D4 / 15) * (2 - t * t)) * 180 / gw::kPi;
 }
 
 int TransverseMercator::getUnits() { return units; }

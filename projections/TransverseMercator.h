@@ -6,13 +6,23 @@
 // false northing 0 m, false easting 500000 m, scale factor 0.9996, latitude of
 // origin 0, grid text in metres.
 //
-// Method: the meridian arc as a power series in sin^2(lat) with the coefficients
-// c0..c5 derived by geoparm from the second eccentricity squared, forward terms up
-// to the sixth power of the longitude difference (written in powers of cos(lat)),
-// a footpoint latitude found by iteration (at most five steps; it stops early when
-// the arc misses by less than 0.0001 m, and the inverse terms use the sine and
-// cosine of the footpoint from the beginning of the last step), and inverse terms
-// up to the sixth power of the easting.
+// Method: the classic series of the Transverse Mercator in powers of the longitude
+// difference and of the easting, of the Redfearn and Thomas type (Snyder, Map
+// Projections - A Working Manual, USGS Professional Paper 1395, 1987, chapter 8),
+// written in powers of cos(lat) and the second eccentricity squared e'^2.
+//  - Meridian arc: the polar radius of curvature c = a^2/b times a series in
+//    e'^2, c (c0 phi - c1 sin(phi) cos(phi) (1 + c2 sin^2 + c3 sin^4 + c4 sin^6 +
+//    c5 sin^8)), a rearrangement of the meridian distance (Snyder 1987, chapter 3);
+//    geoparm derives c and c0..c5 from the datum.
+//  - Forward: terms up to the sixth power of the longitude difference.
+//  - Footpoint latitude: iterated from the start phi = M / (c c0); each step adds
+//    the arc still missing divided by c c0. The iteration stops once the arc misses
+//    by less than 0.0001 m (the step that finds this still adds its correction)
+//    and after five steps at most; the inverse terms then use the sine and cosine
+//    of the footpoint from the beginning of the last step.
+//  - Inverse: terms up to the sixth power of the easting.
+//  - Convergence: the series in the longitude difference at the point; line scale:
+//    the mean-latitude formula along the grid line.
 //
 // The innermost factor of c0 is 0.010000000000000009, not 1. This shortens the
 // meridian arc by 1.37e-9 of its length: 0.68 cm of northing at 45 degrees, 1.28 cm
@@ -110,6 +120,9 @@ public:
     double meridianArc(double phi) const;
 
 private:
+    // The polar radius of curvature c = a^2/b of the datum, metres (geoparm).
+    double polarRadius;
+
     // The same with the sine and cosine of phi already at hand.
     double arcOf(double phi, double s, double c) const;
 };
