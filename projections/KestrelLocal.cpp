@@ -4,6 +4,7 @@
 
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
 #include "units/SettingsText.h"
@@ -136,14 +137,14 @@ void KestrelLocal::saveData(char* section, char* file) {
     gw::iniWriteString(section, "specific", specific, file);
 }
 
-std::string KestrelLocal::initString() {
+void KestrelLocal::initText(gw::InitText& out) const {
     std::string name = gw::initStringName(localProjName);
-    std::string own = gw::cFormatString(
+    out.append(gw::cFormatString(
         "%d,%s,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,", type,
         name.c_str(), eToLocalNorth, eToLocalEast, eToLocalConst, localToENorth, localToEEast,
         localToEConst, nToLocalNorth, nToLocalEast, nToLocalConst, localToNNorth, localToNEast,
-        localToNConst);
-    return own + baseProj->initString();
+        localToNConst));
+    baseProj->initText(out);
 }
 
 void KestrelLocal::geoparm(Datum* datum) { baseProj->geoparm(datum); }

@@ -41,10 +41,11 @@
 // longer are cut); the base is built from the text behind the 14th comma (a
 // default Transverse Mercator when that text is missing or blank, or when its type
 // code is 3 or 6).
+//
+// Threads: as every projection (gridwise/projection.h): one object, its base
+// included, from one thread at a time.
 #ifndef GRIDWISE_PROJECTIONS_KESTRELLOCAL_H
 #define GRIDWISE_PROJECTIONS_KESTRELLOCAL_H
-
-#include <string>
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
@@ -86,7 +87,7 @@ public:
     double converge(double north, double east) override;
     int getUnits() override;
     int getFormat() override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
 
     // The two transformations on their own (metres in, metres out).

@@ -8,6 +8,7 @@
 #include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
 #include "projections/ProjectionFactory.h"
@@ -89,19 +90,18 @@ void Lambert::saveData(char* section, char* file) {
     gw::iniWriteString(section, "specific", specific, file);
 }
 
-std::string Lambert::initString() {
-    std::string s = gw::cFormatString("%d,", type);
-    s += gw::initStringName(projName);
-    s += ',';
-    s += gw::latText(firstParallel);
-    s += ',';
-    s += gw::latText(secondParallel);
-    s += ',';
-    s += gw::lonText(lonOfOrigin);
-    s += ',';
-    s += gw::latText(latOfOrigin);
-    s += gw::cFormatString(",%.2f,%.2f,%d", falseNorth, falseEast, units);
-    return s;
+void Lambert::initText(gw::InitText& out) const {
+    out.append(gw::cFormatString("%d,", type));
+    out.append(gw::initStringName(projName));
+    out.append(',');
+    out.append(gw::latText(firstParallel));
+    out.append(',');
+    out.append(gw::latText(secondParallel));
+    out.append(',');
+    out.append(gw::lonText(lonOfOrigin));
+    out.append(',');
+    out.append(gw::latText(latOfOrigin));
+    out.append(gw::cFormatString(",%.2f,%.2f,%d", falseNorth, falseEast, units));
 }
 
 // The derived constants. With phi1, phi2 the standard parallels:

@@ -29,10 +29,12 @@
 // formulas; the inverse then takes rho with the sign of n. Equal standard
 // parallels are moved apart by geoparm: the second becomes the first plus one
 // degree (the stored field changes).
+//
+// Threads: as every projection (gridwise/projection.h): one object from one
+// thread at a time; the constructor from text reads the grid style of the
+// process-wide geodesy instance and getLines the process-wide units object.
 #ifndef GRIDWISE_PROJECTIONS_LAMBERT_H
 #define GRIDWISE_PROJECTIONS_LAMBERT_H
-
-#include <string>
 
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
@@ -60,7 +62,7 @@ public:
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
     void geoparm(Datum* d) override;
     void gridToGeo(double north, double east, double& lat, double& lon) override;

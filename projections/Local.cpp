@@ -5,6 +5,7 @@
 #include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
 #include "units/SettingsText.h"
@@ -68,9 +69,9 @@ void Local::saveData(char* section, char* file) {
     gw::iniWriteDouble(section, "localCenterLon", "%.12f", centerLon, file);
 }
 
-std::string Local::initString() {
+void Local::initText(gw::InitText& out) const {
     std::string name = gw::initStringName(localProjName);
-    return gw::cFormatString("%d,%s,%.12f,%.12f,", type, name.c_str(), centerLat, centerLon);
+    out.append(gw::cFormatString("%d,%s,%.12f,%.12f,", type, name.c_str(), centerLat, centerLon));
 }
 
 void Local::geoparm(Datum*) {}

@@ -31,10 +31,11 @@
 // Initialisation string: "5,<name>,<lat %.12f>,<lon %.12f>,". It is read back in
 // fields of at most 19 characters, so longer names are cut to 19; commas in the
 // name are written as blanks (a comma would end the field).
+//
+// Threads: as every projection (gridwise/projection.h): one object from one
+// thread at a time.
 #ifndef GRIDWISE_PROJECTIONS_LOCAL_H
 #define GRIDWISE_PROJECTIONS_LOCAL_H
-
-#include <string>
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
@@ -63,7 +64,7 @@ public:
     double converge(double north, double east) override;
     int getUnits() override;
     int getFormat() override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
 
     // Length of one degree of latitude, metres, at latitude lat (degrees):

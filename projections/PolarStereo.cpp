@@ -9,6 +9,7 @@
 #include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
 #include "projections/ProjectionFactory.h"
@@ -92,15 +93,14 @@ void PolarStereo::saveData(char* section, char* file) {
     gw::iniWriteString(section, "specific", specific, file);
 }
 
-std::string PolarStereo::initString() {
-    std::string s = gw::cFormatString("%d,", type);
-    s += gw::initStringName(projName);
-    s += ',';
-    s += gw::lonText(lonOfOrigin);
-    s += ',';
-    s += gw::latText(latOfOrigin);
-    s += gw::cFormatString(",%.6f,%.3f,%.3f,%d", scaleFactor, falseNorth, falseEast, units);
-    return s;
+void PolarStereo::initText(gw::InitText& out) const {
+    out.append(gw::cFormatString("%d,", type));
+    out.append(gw::initStringName(projName));
+    out.append(',');
+    out.append(gw::lonText(lonOfOrigin));
+    out.append(',');
+    out.append(gw::latText(latOfOrigin));
+    out.append(gw::cFormatString(",%.6f,%.3f,%.3f,%d", scaleFactor, falseNorth, falseEast, units));
 }
 
 // C = (2 a^2 / b) ((1 - e) / (1 + e))^(e/2), b = a - a / (1/f).

@@ -33,10 +33,12 @@
 //   at the two end latitudes and their mean (k0 at the pole; relative accuracy
 //   1e-10). At the false origin itself (latitude 0 by gridToGeo) it is
 //   scaleFactor C / a.
+//
+// Threads: as every projection (gridwise/projection.h): one object from one
+// thread at a time; the constructor from text reads the grid style of the
+// process-wide geodesy instance and getLines the process-wide units object.
 #ifndef GRIDWISE_PROJECTIONS_POLARSTEREO_H
 #define GRIDWISE_PROJECTIONS_POLARSTEREO_H
-
-#include <string>
 
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
@@ -61,7 +63,7 @@ public:
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
     void geoparm(Datum* d) override;
     void gridToGeo(double north, double east, double& lat, double& lon) override;

@@ -2,18 +2,19 @@
 #include "gridwise/projection.h"
 
 #include <cstring>
-#include <new>
+#include <string>
 
 #include "platform/CLocale.h"
-#include "projections/ProjectionFactory.h"
+#include "projections/InitText.h"
 #include "projections/KestrelLocal.h"
 #include "projections/Lambert.h"
 #include "projections/Local.h"
 #include "projections/PolarStereo.h"
+#include "projections/ProjectionFactory.h"
 #include "projections/RDProj.h"
-#include "units/SettingsText.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
+#include "units/SettingsText.h"
 
 Projection* makeProjection(int code, char* init) {
     switch (code) {
@@ -42,12 +43,16 @@ namespace {
 void copyName(char* dst, const char* src) { gw::copyBounded(dst, src, 30); }
 } // namespace
 
-Projection::Projection(char* init) : type(0), inner(nullptr), ownsInner(1) {
+// Without memory for the concrete projection the envelope stays bare (type 0).
+Projection::Projection(char* init) noexcept : type(0), inner(nullptr), ownsInner(1) {
     general[0] = '\0';
     specific[0] = '\0';
-    int code = gw::cAtoi(init);
-    inner = makeProjection(code, init);
-    type = inner->type;
+    try {
+        inner = makeProjection(gw::cAtoi(init), init);
+        type = inner->type;
+    } catch (...) {
+        inner = nullptr;
+    }
 }
 
 Projection::Projection(ProjectionBaseCon) : type(0), inner(nullptr), ownsInner(0) {
@@ -55,16 +60,21 @@ Projection::Projection(ProjectionBaseCon) : type(0), inner(nullptr), ownsInner(0
     specific[0] = '\0';
 }
 
-// A copy of an envelope is an envelope around a copy of the concrete projection.
-// A copy of a concrete projection's base part (the base of a derived copy) copies
-// the type and the names only.
-Projection::Projection(const Projection& other) : type(other.type), inner(nullptr), ownsInner(0) {
+// A copy of an envelope is an envelope around a copy of the concrete projection
+// (bare, type 0, without memory for it). A copy of a concrete projection's base
+// part (the base of a derived copy) copies the type and the names only.
+Projection::Projection(const Projection& other) noexcept : type(other.type), inner(nullptr), ownsInner(0) {
     copyName(general, other.general);
     copyName(specific, other.specific);
     if (other.ownsInner) {
-        inner = other.inner != nullptr ? other.inner->clone() : makeProjection(0, nullptr);
         ownsInner = 1;
-        type = inner->type;
+        try {
+            inner = other.inner != nullptr ? other.inner->clone() : makeProjection(0, nullptr);
+            type = inner->type;
+        } catch (...) {
+            inner = nullptr;
+            type = 0;
+        }
     }
 }
 
@@ -95,9 +105,14 @@ Projection::~Projection() {
     inner = nullptr;
 }
 
-void Projection::changeTo(int code) {
+void Projection::changeTo(int code) noexcept {
     if (!ownsInner) return; // a concrete projection cannot change its class
-    Projection* next = makeProjection(code, nullptr);
+    Projection* next = nullptr;
+    try {
+        next = makeProjection(code, nullptr);
+    } catch (...) {
+        return; // without memory the old projection stays
+    }
     delete inner;
     inner = next;
     type = next->type;
@@ -128,9 +143,14 @@ void Projection::getInitStr(char* init) {
         inner->getInitStr(init);
         return;
     }
+    getInitStr(init, GW_INIT_STR_MAX);
+}
+
+void Projection::getInitStr(char* init, size_t size) {
+    if (init == nullptr || size == 0) return;
     try {
-        std::string text = initString();
-        gw::copyBounded(init, text.c_str(), GW_INIT_STR_MAX);
+        const std::string text = gw::initString(*this);
+        gw::copyBounded(init, text.c_str(), size);
     } catch (...) {
         init[0] = '\0';
     }
@@ -188,6 +208,8 @@ int Projection::getUnits() { return inner != nullptr ? inner->getUnits() : 0; }
 
 int Projection::getFormat() { return inner != nullptr ? inner->getFormat() : 0; }
 
-std::string Projection::initString() { return inner != nullptr ? inner->initString() : std::string(); }
+void Projection::initText(gw::InitText& out) const {
+    if (inner != nullptr) inner->initText(out);
+}
 
 Projection* Projection::clone() const { return new Projection(*this); }

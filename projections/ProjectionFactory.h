@@ -10,7 +10,7 @@
 //  - constructs its base part with Projection(ProjectionBaseCon{}) (not an envelope);
 //  - relies on the base copy constructor and assignment for its base part (they copy
 //    type and names of a concrete projection, and clone only for an envelope);
-//  - overrides clone() with `return new ClassName(*this);` and initString().
+//  - overrides clone() with `return new ClassName(*this);` and initText().
 #ifndef GRIDWISE_PROJECTIONS_PROJECTIONFACTORY_H
 #define GRIDWISE_PROJECTIONS_PROJECTIONFACTORY_H
 

@@ -5,6 +5,7 @@
 
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "units/SettingsText.h"
 
@@ -103,10 +104,9 @@ void RDProj::saveData(char* section, char* file) {
     gw::iniWriteString(section, "specific", specific, file);
 }
 
-std::string RDProj::initString() {
-    std::string s = gw::cFormatString("%d,", type);
-    s += gw::initStringName(projName);
-    return s;
+void RDProj::initText(gw::InitText& out) const {
+    out.append(gw::cFormatString("%d,", type));
+    out.append(gw::initStringName(projName));
 }
 
 void RDProj::geoparm(Datum*) {}

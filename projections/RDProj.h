@@ -18,10 +18,11 @@
 // returns to within 2e-9 degrees there. Far from the origin the errors grow
 // without a check.
 // lineScale returns 1.0 and converge 0.0.
+//
+// Threads: as every projection (gridwise/projection.h): one object from one
+// thread at a time.
 #ifndef GRIDWISE_PROJECTIONS_RDPROJ_H
 #define GRIDWISE_PROJECTIONS_RDPROJ_H
-
-#include <string>
 
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
@@ -42,7 +43,7 @@ public:
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
     void geoparm(Datum* d) override;
     void gridToGeo(double north, double east, double& lat, double& lon) override;

@@ -6,6 +6,7 @@
 #include "gridwise/angleutil.h"
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
 #include "units/SettingsText.h"
@@ -101,11 +102,11 @@ void StaOff::saveData(char* section, char* file) {
     gw::iniWriteString(section, "specific", specific, file);
 }
 
-std::string StaOff::initString() {
+void StaOff::initText(gw::InitText& out) const {
     std::string name = gw::initStringName(localProjName);
-    std::string own = gw::cFormatString("%d,%s,%.12f,%.12f,%.12f,%.12f,", type, name.c_str(),
-                                        startLat, startLon, endLat, endLon);
-    return own + baseProj->initString();
+    out.append(gw::cFormatString("%d,%s,%.12f,%.12f,%.12f,%.12f,", type, name.c_str(),
+                                 startLat, startLon, endLat, endLon));
+    baseProj->initText(out);
 }
 
 void StaOff::geoparm(Datum* datum) {

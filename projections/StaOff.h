@@ -37,10 +37,11 @@
 // Fields are read back with at most 19 characters each; the base is built from
 // the text behind the 6th comma (a default Transverse Mercator when that text is
 // missing or blank, or when its type code is 3 or 6).
+//
+// Threads: as every projection (gridwise/projection.h): one object, its base
+// included, from one thread at a time.
 #ifndef GRIDWISE_PROJECTIONS_STAOFF_H
 #define GRIDWISE_PROJECTIONS_STAOFF_H
-
-#include <string>
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
@@ -80,7 +81,7 @@ public:
     double converge(double station, double offset) override;
     int getUnits() override;
     int getFormat() override;
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
 };
 

@@ -7,6 +7,7 @@
 #include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionFactory.h"
 #include "units/SettingsText.h"
@@ -119,15 +120,14 @@ void TransverseMercator::saveData(char* section, char* file) {
     }
 }
 
-std::string TransverseMercator::initString() {
-    std::string s = gw::cFormatString("%d,", type);
-    s += gw::initStringName(projName);
-    s += ',';
-    s += gw::lonText(originLon);
-    s += gw::cFormatString(",%.2f,%.2f,%.6f,", falseNorth, falseEast, scaleFactor);
-    s += gw::latText(originLat);
-    s += gw::cFormatString(",%d", units);
-    return s;
+void TransverseMercator::initText(gw::InitText& out) const {
+    out.append(gw::cFormatString("%d,", type));
+    out.append(gw::initStringName(projName));
+    out.append(',');
+    out.append(gw::lonText(originLon));
+    out.append(gw::cFormatString(",%.2f,%.2f,%.6f,", falseNorth, falseEast, scaleFactor));
+    out.append(gw::latText(originLat));
+    out.append(gw::cFormatString(",%d", units));
 }
 
 Projection* TransverseMercator::clone() const { return new TransverseMercator(*this); }

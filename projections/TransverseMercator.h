@@ -54,10 +54,12 @@
 // geoparm must run after every change of datum, of originLat and before the first
 // conversion. (The constructor already derives the constants from the default
 // WGS 84 datum, so a conversion before geoparm uses that datum.)
+//
+// Threads: as every projection (gridwise/projection.h): one object from one
+// thread at a time; the constructor from text reads the grid style of the
+// process-wide geodesy instance and getLines the process-wide units object.
 #ifndef GRIDWISE_PROJECTIONS_TRANSVERSEMERCATOR_H
 #define GRIDWISE_PROJECTIONS_TRANSVERSEMERCATOR_H
-
-#include <string>
 
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
@@ -113,7 +115,7 @@ public:
     int getFormat() override; // 0: northing and easting
     // "0,name,lon,%.2f,%.2f,%.6f,lat,%d"; a comma in the name is written as a blank
     // so that the fields read back.
-    std::string initString() override;
+    GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
 
     // The meridian arc from the equator to latitude phi (radians), metres.

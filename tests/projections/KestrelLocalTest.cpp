@@ -14,6 +14,7 @@
 
 #include "geodesy/Datum.h"
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/KestrelLocal.h"
 #include "projections/Lambert.h"
@@ -100,7 +101,7 @@ TEST(KestrelLocalConvert, MissingKeysGiveTheBaseProjection) {
 
 TEST(KestrelLocalConvert, AffineTable) {
     const std::string flat = "5,Flat,52,4,";
-    const std::string tm = Projection().initString();
+    const std::string tm = gw::initString(Projection());
     struct Case {
         const char* what;
         Affine a;
@@ -162,8 +163,8 @@ TEST(KestrelLocalInitString, FormatAndRoundTrip) {
                            "0.000123456789,0.999876543210,1234.568,"    // localToE
                            "1.000123456788,0.000123456787,-98765.432,"  // nToLocal
                            "-0.000123456789,1.000123456789,-1234.568,"  // localToN
-                           + tm.initString();
-    std::string s = k.initString();
+                           + gw::initString(tm);
+    std::string s = gw::initString(k);
     EXPECT_EQ(s, expected);
 
     KestrelLocal r(s.data());
@@ -181,7 +182,7 @@ TEST(KestrelLocalInitString, FormatAndRoundTrip) {
     EXPECT_EQ(r.localToNEast, 1.000123456789);
     EXPECT_EQ(r.localToNConst, -1234.568);
     EXPECT_EQ(r.baseProj->type, 0);
-    EXPECT_EQ(r.initString(), s);
+    EXPECT_EQ(gw::initString(r), s);
 
     // Through the envelope, over a flat local base.
     std::string overLocal = std::string("3,Yard,0,1,0,0,1,0,1,0,0,1,0,0,5,Base,51.5,-0.125,");
@@ -212,7 +213,7 @@ TEST(KestrelLocalInitString, LocalSystemAsBaseIsRefused) {
         KestrelLocal k(init.data());
         EXPECT_EQ(k.baseProj->type, 0);
         Projection tm;
-        EXPECT_EQ(k.baseProj->initString(), tm.initString());
+        EXPECT_EQ(gw::initString(*k.baseProj), gw::initString(tm));
     }
     // Fewer than 14 commas: no base text at all.
     std::string shortInit = "3,Short,1,2,3";
@@ -302,17 +303,17 @@ TEST(KestrelLocalCopy, DeepCopies) {
     KestrelLocal assigned;
     assigned = *k;
     EXPECT_NE(assigned.baseProj, k->baseProj);
-    std::string s = k->initString();
+    std::string s = gw::initString(*k);
     delete k;
-    EXPECT_EQ(kc->initString(), s);
-    EXPECT_EQ(assigned.initString(), s);
+    EXPECT_EQ(gw::initString(*kc), s);
+    EXPECT_EQ(gw::initString(assigned), s);
     EXPECT_EQ(text(assigned.specific), "KestrelLocal");
     assigned = assigned; // self-assignment keeps everything
-    EXPECT_EQ(assigned.initString(), s);
+    EXPECT_EQ(gw::initString(assigned), s);
     Projection env(s.data());
     Projection envCopy(env);
     EXPECT_NE(envCopy.inner, env.inner);
-    EXPECT_EQ(envCopy.initString(), s);
+    EXPECT_EQ(gw::initString(envCopy), s);
     delete c;
 }
 
@@ -366,7 +367,7 @@ TEST(KestrelLocalHostile, AbsurdValuesNeverCrash) {
             k.getLines(lines);
             for (auto& l : lines) EXPECT_LT(std::string(l).size(), 50u);
             k.saveData(section.data(), file.data());
-            std::string s = k.initString();
+            std::string s = gw::initString(k);
             longest = std::max(longest, s.size());
             KestrelLocal r(s.data());
             EXPECT_EQ(std::string(r.localProjName).size(), 19u);
@@ -392,7 +393,7 @@ TEST(KestrelLocalInitString, LengthWithNormalValues) {
                       {-0.000123456789, 1.000123456789, 1234567.891},
                       {1.000123456789, 0.000123456789, 5432109.876}});
         k.baseProj->changeTo(baseType);
-        std::string s = k.initString();
+        std::string s = gw::initString(k);
         EXPECT_LT(s.size(), size_t(GW_INIT_STR_MAX));
         std::cout << "affine local initialisation string over base type " << baseType
                   << " with normal values: " << s.size() << "\n";
@@ -433,7 +434,7 @@ TEST(KestrelLocalInitString, WorstCaseLength) {
         s.startLat = s.startLon = s.endLat = s.endLon = m;
         s.baseProj->changeTo(baseType);
         fillBase(s.baseProj);
-        size_t kLen = k.initString().size(), sLen = s.initString().size();
+        size_t kLen = gw::initString(k).size(), sLen = gw::initString(s).size();
         std::cout << "worst-case initialisation string over base type " << baseType << ": affine local "
                   << kLen << ", station/offset " << sLen << " characters\n";
         char buf[GW_INIT_STR_MAX];

@@ -11,6 +11,7 @@
 
 #include "geodesy/Datum.h"
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/Lambert.h"
@@ -49,7 +50,7 @@ TEST(Lambert, DefaultsAndTextForms) {
     EXPECT_EQ(l.coneConstant, 0.0);
     EXPECT_EQ(l.getUnits(), 0);
     EXPECT_EQ(l.getFormat(), 0);
-    EXPECT_EQ(l.initString(), "1,California 6,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,0.00,0.00,0");
+    EXPECT_EQ(gw::initString(l), "1,California 6,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,0.00,0.00,0");
     char init[GW_INIT_STR_MAX];
     l.getInitStr(init);
     EXPECT_STREQ(init, "1,California 6,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,0.00,0.00,0");
@@ -326,7 +327,7 @@ TEST(Lambert, InitialisationStringRoundTrip) {
         EXPECT_EQ(l.units, c.units);
         EXPECT_STREQ(l.general, "USER");
         EXPECT_STREQ(l.specific, "Lambert");
-        EXPECT_EQ(l.initString(), c.rewritten);
+        EXPECT_EQ(gw::initString(l), c.rewritten);
 
         // Through the envelope.
         Projection env(mut(text));
@@ -340,7 +341,7 @@ TEST(Lambert, InitialisationStringRoundTrip) {
     Lambert l;
     gw::copyBounded(l.projName, "Zone 1, south", sizeof l.projName);
     l.falseNorth = 10.0;
-    std::string s = l.initString();
+    std::string s = gw::initString(l);
     EXPECT_EQ(s, "1,Zone 1  south,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,10.00,0.00,0");
     Lambert back(mut(s));
     EXPECT_STREQ(back.projName, "Zone 1  south");
@@ -380,7 +381,7 @@ TEST(Lambert, HostileInputIsContained) {
         char lines[6][50] = {};
         l.getLines(lines);
         for (const auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-        std::string init = l.initString();
+        std::string init = gw::initString(l);
         char buf[GW_INIT_STR_MAX];
         l.getInitStr(buf);
         Lambert again(mut(init));
@@ -411,7 +412,7 @@ TEST(Lambert, HostileInputIsContained) {
         char lines[6][50] = {};
         l.getLines(lines);
         for (const auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-        EXPECT_LT(l.initString().size(), static_cast<std::size_t>(GW_INIT_STR_MAX));
+        EXPECT_LT(gw::initString(l).size(), static_cast<std::size_t>(GW_INIT_STR_MAX));
         std::string section = "init";
         l.saveData(mut(section), mut(file));
     }

@@ -11,6 +11,7 @@
 #include <GeographicLib/Ellipsoid.hpp>
 
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/Local.h"
 #include "ProjectionTestUtil.h"
@@ -111,7 +112,7 @@ TEST(LocalInitString, FormatAndParse) {
     std::snprintf(p.localProjName, sizeof p.localProjName, "Local");
     p.centerLat = 52;
     p.centerLon = 4;
-    EXPECT_EQ(p.initString(), "5,Local,52.000000000000,4.000000000000,");
+    EXPECT_EQ(gw::initString(p), "5,Local,52.000000000000,4.000000000000,");
 
     struct Case { const char* init; const char* name; double lat, lon; } cases[] = {
         {"5,Site A,52.5,4.25,", "Site A", 52.5, 4.25},                         // inner blank kept
@@ -133,7 +134,7 @@ TEST(LocalInitString, FormatAndParse) {
 
     // A comma in the name must not shift the coordinates.
     std::snprintf(p.localProjName, sizeof p.localProjName, "Dock,North");
-    std::string s = p.initString();
+    std::string s = gw::initString(p);
     EXPECT_EQ(s, "5,Dock North,52.000000000000,4.000000000000,");
     Local r(s.data());
     EXPECT_EQ(r.centerLat, 52.0);
@@ -145,7 +146,7 @@ TEST(LocalInitString, ThroughEnvelope) {
     std::snprintf(p.localProjName, sizeof p.localProjName, "Harbour");
     p.centerLat = -12.345678901234;
     p.centerLon = 130.987654321098;
-    std::string s = p.initString();
+    std::string s = gw::initString(p);
     Projection env(s.data());
     ASSERT_EQ(env.type, 5);
     Local* q = dynamic_cast<Local*>(env.inner);
@@ -153,7 +154,7 @@ TEST(LocalInitString, ThroughEnvelope) {
     EXPECT_EQ(text(q->localProjName), "Harbour");
     EXPECT_NEAR(q->centerLat, p.centerLat, 1e-12);
     EXPECT_NEAR(q->centerLon, p.centerLon, 1e-12);
-    EXPECT_EQ(env.initString(), s);
+    EXPECT_EQ(gw::initString(env), s);
     EXPECT_EQ(env.getFormat(), 1);
 }
 
@@ -228,7 +229,7 @@ TEST(LocalHostile, AbsurdValuesNeverCrash) {
         p.getLines(lines);
         for (auto& l : lines) EXPECT_LT(std::string(l).size(), 50u);
         p.saveData(section.data(), file.data());
-        std::string s = p.initString();
+        std::string s = gw::initString(p);
         Local q(s.data());
         EXPECT_EQ(std::string(q.localProjName).size(), 19u);
     }

@@ -11,6 +11,7 @@
 
 #include "geodesy/Datum.h"
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/PolarStereo.h"
@@ -38,7 +39,7 @@ TEST(PolarStereo, DefaultsAndTextForms) {
     EXPECT_EQ(p.units, 0);
     EXPECT_EQ(p.stereoFactor, 0.0);
     EXPECT_EQ(p.getFormat(), 0);
-    EXPECT_EQ(p.initString(), "4,Universal Polar Stereo,E000 00.0000,N90 00.0000,0.994000,2000000.000,2000000.000,0");
+    EXPECT_EQ(gw::initString(p), "4,Universal Polar Stereo,E000 00.0000,N90 00.0000,0.994000,2000000.000,2000000.000,0");
 
     const struct {
         int units;
@@ -292,7 +293,7 @@ TEST(PolarStereo, InitialisationStringRoundTrip) {
         EXPECT_EQ(p.units, c.units);
         EXPECT_STREQ(p.general, "USER");
         EXPECT_STREQ(p.specific, "Polar Stereo");
-        EXPECT_EQ(p.initString(), c.rewritten);
+        EXPECT_EQ(gw::initString(p), c.rewritten);
 
         Projection env(mut(text));
         EXPECT_EQ(env.type, 4);
@@ -333,7 +334,7 @@ TEST(PolarStereo, HostileInputIsContained) {
         char lines[6][50] = {};
         p.getLines(lines);
         for (const auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-        std::string init = p.initString();
+        std::string init = gw::initString(p);
         PolarStereo again(mut(init));
         std::string out = section + "out";
         p.saveData(mut(out), mut(file));
@@ -360,7 +361,7 @@ TEST(PolarStereo, HostileInputIsContained) {
         char lines[6][50] = {};
         p.getLines(lines);
         for (const auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-        EXPECT_LT(p.initString().size(), static_cast<std::size_t>(GW_INIT_STR_MAX));
+        EXPECT_LT(gw::initString(p).size(), static_cast<std::size_t>(GW_INIT_STR_MAX));
         std::string section = "init";
         p.saveData(mut(section), mut(file));
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "projections/ProjectionFactory.h"
 #include "projections/TransverseMercator.h"
 #include "ProjectionTestUtil.h"
@@ -213,7 +214,7 @@ TEST(ProjectionEnvelope, ConcreteCopyIsNotAnEnvelope) {
 class LongInit : public Projection {
 public:
     LongInit() : Projection(ProjectionBaseCon{}) { type = 0; }
-    std::string initString() override { return "0," + std::string(3 * GW_INIT_STR_MAX, 'x'); }
+    void initText(gw::InitText& out) const override { out.append("0," + std::string(3 * GW_INIT_STR_MAX, 'x')); }
     Projection* clone() const override { return new LongInit(*this); }
 };
 
@@ -225,7 +226,39 @@ TEST(ProjectionEnvelope, InitStringIsBoundedToTheDocumentedMaximum) {
     p.getInitStr(buf);
     EXPECT_EQ(std::strlen(buf), static_cast<size_t>(GW_INIT_STR_MAX - 1));
     for (size_t i = GW_INIT_STR_MAX; i < sizeof buf; ++i) ASSERT_EQ(buf[i], '#');
-    EXPECT_EQ(p.initString().size(), 3u * GW_INIT_STR_MAX + 2);
+    EXPECT_EQ(gw::initString(p).size(), 3u * GW_INIT_STR_MAX + 2);
+}
+
+// The sized writer: at most size - 1 characters and the terminator, nothing for
+// a null buffer or size 0.
+TEST(ProjectionEnvelope, SizedInitStringIsCutToTheBuffer) {
+    Projection p;
+    const std::string whole = kDefaultInit;
+    const std::string cut = whole.substr(0, whole.size() - 1);
+    const struct {
+        size_t size;
+        const char* expected; // null: the buffer is left alone
+    } cases[] = {
+        {0, nullptr},
+        {1, ""},
+        {5, "0,UT"},
+        {whole.size(), cut.c_str()},
+        {whole.size() + 1, kDefaultInit},
+        {sizeof(char[200]), kDefaultInit},
+    };
+    for (const auto& c : cases) {
+        char buf[200];
+        std::memset(buf, '#', sizeof buf);
+        p.getInitStr(buf, c.size);
+        if (c.expected == nullptr) {
+            EXPECT_EQ(buf[0], '#') << c.size;
+        } else {
+            EXPECT_STREQ(buf, c.expected) << c.size;
+        }
+        for (size_t i = c.size; i < sizeof buf; ++i) ASSERT_EQ(buf[i], '#') << c.size;
+    }
+    p.getInitStr(nullptr, 10);
+    p.getInitStr(nullptr);
 }
 
 } // namespace

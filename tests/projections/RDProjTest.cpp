@@ -9,6 +9,7 @@
 
 #include "geodesy/Datum.h"
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/RDProj.h"
 #include "ProjPeer.h"
@@ -35,7 +36,7 @@ TEST(RDProj, ConstantsNamesAndTexts) {
     EXPECT_EQ(r.lineScale(1, 2, 3, 4), 1.0);
     EXPECT_EQ(r.converge(400000, 100000), 0.0);
     EXPECT_EQ(r.editDialog(nullptr, nullptr), 0);
-    EXPECT_EQ(r.initString(), "7,RD Projection");
+    EXPECT_EQ(gw::initString(r), "7,RD Projection");
 
     char lines[6][50];
     for (auto& line : lines) std::strcpy(line, "untouched");
@@ -146,7 +147,7 @@ TEST(RDProj, NamesInSettingsAndInitialisationString) {
         EXPECT_STREQ(p.projName, c.name) << c.init;
         EXPECT_STREQ(p.specific, "RD Projection") << c.init;
         EXPECT_EQ(p.lat0, 52.15616056);
-        EXPECT_EQ(p.initString(), c.rewritten) << c.init;
+        EXPECT_EQ(gw::initString(p), c.rewritten) << c.init;
         Projection env(mut(text));
         EXPECT_EQ(env.type, 7);
         EXPECT_EQ(env.getFormat(), 1);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "ProjectionTestUtil.h"
 
 namespace {
@@ -189,7 +190,7 @@ TEST(SettingsRoundTrip, EveryTypeThroughSettingsAndInitString) {
             // in it (the second line of a system over a base shows the base's
             // specific name), and the name of a local system is cut to the
             // string's 19-character field.
-            std::string init = first.initString();
+            std::string init = gw::initString(first);
             Projection fromText(init.data());
             Snapshot s3 = snapshot(fromText);
             Snapshot expected = s1;
@@ -201,11 +202,11 @@ TEST(SettingsRoundTrip, EveryTypeThroughSettingsAndInitString) {
             }
             if (type == 3 || type == 6) expected.lines[1] = s3.lines[1];
             expectSame(expected, s3, false);
-            const std::string again = fromText.initString();
+            const std::string again = gw::initString(fromText);
             if (!local) {
                 EXPECT_EQ(again, init);
             }
-            EXPECT_EQ(Projection(mut(const_cast<std::string&>(again))).initString(), again);
+            EXPECT_EQ(gw::initString(Projection(mut(const_cast<std::string&>(again)))), again);
         }
     }
 }
@@ -287,8 +288,8 @@ TEST(SettingsRoundTrip, InitStringsCarryTheProjectionInUse) {
     for (const auto& c : cases) {
         std::string init = c.init;
         Projection p(init.data());
-        EXPECT_EQ(p.initString(), c.written) << c.init;
-        std::string again = p.initString();
-        EXPECT_EQ(Projection(again.data()).initString(), c.written) << c.init;
+        EXPECT_EQ(gw::initString(p), c.written) << c.init;
+        std::string again = gw::initString(p);
+        EXPECT_EQ(gw::initString(Projection(again.data())), c.written) << c.init;
     }
 }

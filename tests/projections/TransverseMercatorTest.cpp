@@ -12,6 +12,7 @@
 #include <string>
 
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/TransverseMercator.h"
 #include "ProjectionTestUtil.h"
@@ -300,7 +301,7 @@ TEST(TransverseMercator, SettingsRoundTripAndDefaults) {
 
 TEST(TransverseMercator, InitStringRoundTrip) {
     TransverseMercator def;
-    EXPECT_EQ(def.initString(), "0,UTM Zone 11,W117 00.0000,0.00,500000.00,0.999600,N00 00.0000,0");
+    EXPECT_EQ(gw::initString(def), "0,UTM Zone 11,W117 00.0000,0.00,500000.00,0.999600,N00 00.0000,0");
 
     TransverseMercator a;
     std::strcpy(a.projName, "Zone 31, North");
@@ -310,7 +311,7 @@ TEST(TransverseMercator, InitStringRoundTrip) {
     a.falseEast = 123456.78;
     a.scaleFactor = 0.999612;
     a.units = 1;
-    std::string text = a.initString();
+    std::string text = gw::initString(a);
     EXPECT_EQ(text, "0,Zone 31  North,E003 07.4040,-1234.50,123456.78,0.999612,S12 30.0000,1");
 
     TransverseMercator b(text.data());
@@ -323,7 +324,7 @@ TEST(TransverseMercator, InitStringRoundTrip) {
     EXPECT_EQ(b.units, 1);
     EXPECT_STREQ(b.general, "USER");
     EXPECT_STREQ(b.specific, "Transverse Mercator");
-    EXPECT_EQ(b.initString(), text);
+    EXPECT_EQ(gw::initString(b), text);
 
     // The false values are grid text: a unit suffix is honoured.
     std::string feet = "0,n,E003 00.0000,1000ft,-2000m,1,N00 00.0000,0";
@@ -464,7 +465,7 @@ TEST(TransverseMercator, AbsurdSettings) {
         char lines[6][50];
         tm.getLines(lines);
         for (auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-        std::string init = tm.initString();
+        std::string init = gw::initString(tm);
         EXPECT_LT(init.size(), static_cast<size_t>(GW_INIT_STR_MAX));
         tm.saveData(section, file.data());
         tm.loadData(section, file.data());
@@ -509,7 +510,7 @@ TEST(TransverseMercator, HostileNumbers) {
     char lines[6][50];
     tm.getLines(lines);
     for (auto& line : lines) EXPECT_LT(std::strlen(line), 50u);
-    std::string init = tm.initString();
+    std::string init = gw::initString(tm);
     TransverseMercator back(init.data());
     EXPECT_EQ(back.scaleFactor, 0.5); // a negative scale factor reads as the floor
 }
@@ -525,7 +526,7 @@ TEST(TransverseMercator, InitStringLength) {
     normal.falseEast = -9999999.99;
     normal.scaleFactor = 0.9996;
     normal.units = 2;
-    size_t normalLength = normal.initString().size();
+    size_t normalLength = gw::initString(normal).size();
 
     TransverseMercator worst = normal;
     worst.originLon = -DBL_MAX;
@@ -534,7 +535,7 @@ TEST(TransverseMercator, InitStringLength) {
     worst.falseEast = -DBL_MAX;
     worst.scaleFactor = -DBL_MAX;
     worst.units = INT_MIN;
-    size_t worstLength = worst.initString().size();
+    size_t worstLength = gw::initString(worst).size();
     std::printf("Transverse Mercator initialisation string: %zu characters long and sensible, %zu at worst\n",
                 normalLength, worstLength);
     EXPECT_LT(normalLength, 240u);

@@ -1,0 +1,128 @@
+// Running out of memory: envelopes left bare, changeTo keeping its projection,
+// assignment unchanged on failure, and no exception out of any constructor. This
+// program's operator new fails on demand (NoMemory); every form of new and delete
+// is replaced, so that the sanitizers see matching pairs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "gridwise/projection.h"
+
+namespace {
+bool allocationsFail = false;
+} // namespace
+
+void* operator new(std::size_t size) {
+    if (allocationsFail) throw std::bad_alloc();
+    if (void* p = std::malloc(size != 0 ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace {
+
+// Every operator new fails while one lives.
+class NoMemory {
+public:
+    NoMemory() { allocationsFail = true; }
+    ~NoMemory() { allocationsFail = false; }
+    NoMemory(const NoMemory&) = delete;
+    NoMemory& operator=(const NoMemory&) = delete;
+};
+
+std::string initOf(Projection& p) {
+    char buf[GW_INIT_STR_MAX];
+    std::memset(buf, '#', sizeof buf);
+    p.getInitStr(buf);
+    return buf;
+}
+
+void expectBare(Projection& p) {
+    EXPECT_NE(p.ownsInner, 0);
+    EXPECT_EQ(p.inner, nullptr);
+    EXPECT_EQ(p.type, 0);
+    EXPECT_EQ(initOf(p), "");
+    double a = 1, b = 1;
+    p.geoToGrid(52.0, 5.0, a, b);
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(b, 0.0);
+    p.gridToGeo(1000.0, 2000.0, a, b);
+    EXPECT_EQ(a, 0.0);
+    EXPECT_EQ(b, 0.0);
+    EXPECT_EQ(p.lineScale(0, 0, 100, 100), 1.0);
+    EXPECT_EQ(p.converge(0, 0), 0.0);
+    EXPECT_EQ(p.getUnits(), 0);
+    EXPECT_EQ(p.getFormat(), 0);
+}
+
+TEST(OutOfMemory, EnvelopesAreLeftBare) {
+    std::string lambert = "1,Zone,N32 47.0000,N33 53.0000,W116 15.0000,N32 10.0000,0.00,0.00,0";
+    {
+        NoMemory none;
+        Projection plain;
+        Projection fromText(lambert.data());
+        allocationsFail = false;
+        expectBare(plain);
+        expectBare(fromText);
+    }
+    // A copy of an envelope is bare when its concrete projection cannot be copied.
+    Projection source(lambert.data());
+    {
+        NoMemory none;
+        Projection copy(source);
+        allocationsFail = false;
+        expectBare(copy);
+    }
+    // Memory back, the same envelope works as ever.
+    Projection again(lambert.data());
+    EXPECT_EQ(again.type, 1);
+    EXPECT_EQ(initOf(again), lambert);
+}
+
+TEST(OutOfMemory, ChangeToAndAssignmentKeepTheProjection) {
+    std::string text = "0,Mine,E003 00.0000,100.00,200.00,0.999000,N10 00.0000,1";
+    Projection p(text.data());
+    Projection other;
+    other.changeTo(4);
+    bool threw = false;
+    {
+        NoMemory none;
+        p.changeTo(1);
+        try {
+            p = other;
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+    }
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(p.type, 0);
+    EXPECT_EQ(initOf(p), text);
+    // The writers need memory too: without it the string is empty.
+    char buf[GW_INIT_STR_MAX] = "untouched";
+    {
+        NoMemory none;
+        p.getInitStr(buf);
+    }
+    EXPECT_STREQ(buf, "");
+    p.changeTo(1);
+    EXPECT_EQ(p.type, 1);
+}
+
+} // namespace
