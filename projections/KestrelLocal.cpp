@@ -1,7 +1,5 @@
 #include "projections/KestrelLocal.h"
 
-#include <utility>
-
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
 #include "projections/InitText.h"
@@ -15,7 +13,7 @@ KestrelLocal::KestrelLocal(char* init)
       localToENorth(0.0), localToEEast(0.0), localToEConst(0.0),
       localToNNorth(0.0), localToNEast(0.0), localToNConst(0.0),
       nToLocalNorth(0.0), nToLocalEast(0.0), nToLocalConst(0.0),
-      baseProj(nullptr) {
+      baseProj() {
     localProjName[0] = '\0';
     if (init) {
         char fields[17][20];
@@ -33,49 +31,16 @@ KestrelLocal::KestrelLocal(char* init)
         localToNNorth = gw::cAtof(fields[11]);
         localToNEast = gw::cAtof(fields[12]);
         localToNConst = gw::cAtof(fields[13]);
-        baseProj = gw::makeBaseProjection(gw::textAfterCommas(init, 14));
-    } else {
-        baseProj = new Projection();
+        baseProj.reset(gw::textAfterCommas(init, 14));
     }
     gw::setLocalSystemNames(*this, 3, "KestrelLocal");
 }
 
-KestrelLocal::KestrelLocal(const KestrelLocal& other)
-    : Projection(ProjectionBaseCon{}),
-      eToLocalNorth(other.eToLocalNorth), eToLocalEast(other.eToLocalEast),
-      eToLocalConst(other.eToLocalConst), localToENorth(other.localToENorth),
-      localToEEast(other.localToEEast), localToEConst(other.localToEConst),
-      localToNNorth(other.localToNNorth), localToNEast(other.localToNEast),
-      localToNConst(other.localToNConst), nToLocalNorth(other.nToLocalNorth),
-      nToLocalEast(other.nToLocalEast), nToLocalConst(other.nToLocalConst),
-      baseProj(new Projection(*other.baseProj)) {
-    gw::copyProjectionPart(*this, other);
-    gw::copyBounded(localProjName, other.localProjName, sizeof localProjName);
-}
+KestrelLocal::KestrelLocal(const KestrelLocal& other) = default;
 
-KestrelLocal& KestrelLocal::operator=(const KestrelLocal& other) {
-    if (this != &other) {
-        KestrelLocal copy(other);
-        gw::copyProjectionPart(*this, copy);
-        gw::copyBounded(localProjName, copy.localProjName, sizeof localProjName);
-        eToLocalNorth = copy.eToLocalNorth;
-        eToLocalEast = copy.eToLocalEast;
-        eToLocalConst = copy.eToLocalConst;
-        localToENorth = copy.localToENorth;
-        localToEEast = copy.localToEEast;
-        localToEConst = copy.localToEConst;
-        localToNNorth = copy.localToNNorth;
-        localToNEast = copy.localToNEast;
-        localToNConst = copy.localToNConst;
-        nToLocalNorth = copy.nToLocalNorth;
-        nToLocalEast = copy.nToLocalEast;
-        nToLocalConst = copy.nToLocalConst;
-        std::swap(baseProj, copy.baseProj);
-    }
-    return *this;
-}
+KestrelLocal& KestrelLocal::operator=(const KestrelLocal& other) = default;
 
-KestrelLocal::~KestrelLocal() { delete baseProj; }
+KestrelLocal::~KestrelLocal() = default;
 
 Projection* KestrelLocal::clone() const { return new KestrelLocal(*this); }
 

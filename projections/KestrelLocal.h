@@ -49,6 +49,7 @@
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include "projections/BaseProjection.h"
 
 class GW_EXPORT KestrelLocal : public Projection {
 public:
@@ -65,12 +66,15 @@ public:
     double nToLocalNorth;   // map-to-local northing: factor of the map northing
     double nToLocalEast;    // map-to-local northing: factor of the map easting
     double nToLocalConst;   // map-to-local northing: constant, metres
-    Projection* baseProj;   // owned base projection envelope, never null
+    gw::BaseProjection baseProj; // owned base projection envelope, never null
 
     // Without a string: empty name, all coefficients 0 (every point maps to
     // (0, 0) until settings are loaded), a default Transverse Mercator base.
     explicit KestrelLocal(char* init = nullptr);
-    // Copies deep: the copy owns a copy of the base projection.
+    // Copies deep: the copy owns a copy of the base projection. A copy never
+    // throws (its base is bare when memory runs out); assignment goes member by
+    // member, the base last, and std::bad_alloc from the base's copy leaves this
+    // system with the other's coefficients and names and its own old base.
     KestrelLocal(const KestrelLocal& other);
     KestrelLocal& operator=(const KestrelLocal& other);
     ~KestrelLocal() override;

@@ -26,21 +26,9 @@ Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), cent
     gw::setLocalSystemNames(*this, 5, "Local");
 }
 
-Local::Local(const Local& other)
-    : Projection(ProjectionBaseCon{}), centerLat(other.centerLat), centerLon(other.centerLon) {
-    gw::copyProjectionPart(*this, other);
-    gw::copyBounded(localProjName, other.localProjName, sizeof localProjName);
-}
+Local::Local(const Local& other) = default;
 
-Local& Local::operator=(const Local& other) {
-    if (this != &other) {
-        gw::copyProjectionPart(*this, other);
-        gw::copyBounded(localProjName, other.localProjName, sizeof localProjName);
-        centerLat = other.centerLat;
-        centerLon = other.centerLon;
-    }
-    return *this;
-}
+Local& Local::operator=(const Local& other) = default;
 
 Local::~Local() = default;
 

@@ -3,15 +3,8 @@
 #include <cstring>
 
 #include "platform/CLocale.h"
-#include "projections/ProjectionFactory.h"
 
 namespace gw {
-
-void copyProjectionPart(Projection& dst, const Projection& src) {
-    dst.type = src.type;
-    copyBounded(dst.general, src.general, sizeof dst.general);
-    copyBounded(dst.specific, src.specific, sizeof dst.specific);
-}
 
 void setLocalSystemNames(Projection& p, int type, const char* specific) {
     p.type = type;
@@ -41,19 +34,5 @@ char* textAfterCommas(char* text, int n) {
 }
 
 int acceptedBaseType(int code) { return (code == 3 || code == 6) ? 0 : code; }
-
-Projection* makeBaseProjection(char* text) {
-    bool blank = true;
-    if (text)
-        for (const char* p = text; *p; ++p)
-            if (!cIsSpace(static_cast<unsigned char>(*p))) {
-                blank = false;
-                break;
-            }
-    // The code read the way the envelope reads it.
-    int code = cAtoi(text);
-    if (blank || acceptedBaseType(code) != code) return new Projection();
-    return new Projection(text);
-}
 
 } // namespace gw

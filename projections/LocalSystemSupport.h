@@ -1,7 +1,8 @@
 // Helpers shared by the local coordinate systems (the flat local grid, the
-// affine local system and the station/offset system): the common projection part
-// of a copy, and the base projection that the affine and station/offset systems
-// build from the tail of their initialisation string. Settings values and names
+// affine local system and the station/offset system): their names, their
+// description lines over a base projection, and the rules for the base that the
+// affine and station/offset systems read from their settings and from the tail of
+// their initialisation string (see BaseProjection.h). Settings values and names
 // go through units/SettingsText.h.
 #ifndef GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
 #define GRIDWISE_PROJECTIONS_LOCALSYSTEMSUPPORT_H
@@ -9,9 +10,6 @@
 #include "gridwise/projection.h"
 
 namespace gw {
-
-// Copies type code and general and specific names (each cut to 29 characters).
-void copyProjectionPart(Projection& dst, const Projection& src);
 
 // The names of a new local system: type code, general name "USER" and the
 // specific name given.
@@ -28,11 +26,6 @@ char* textAfterCommas(char* text, int n);
 // system (6): such a base would read the outer system's keys again and again.
 // Returns code, or 0 (Transverse Mercator) for 3 and 6.
 int acceptedBaseType(int code);
-
-// A new base projection envelope built from the text behind a local system's own
-// fields. Null, empty or blank text gives a default Transverse Mercator; so does a
-// text whose type code is 3 or 6 (a local system is never the base of another).
-Projection* makeBaseProjection(char* text);
 
 } // namespace gw
 

@@ -1,7 +1,6 @@
 #include "projections/StaOff.h"
 
 #include <cmath>
-#include <utility>
 
 #include "gridwise/angleutil.h"
 #include "gridwise/fields.h"
@@ -15,7 +14,7 @@ StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),
       startLat(0.0), startLon(0.0), startNorth(0.0), startEast(0.0),
       endLat(0.0), endLon(0.0), endNorth(0.0), endEast(0.0),
-      sinAz(0.0), cosAz(1.0), baseProj(nullptr) {
+      sinAz(0.0), cosAz(1.0), baseProj() {
     localProjName[0] = '\0';
     if (init) {
         char fields[17][20];
@@ -25,46 +24,16 @@ StaOff::StaOff(char* init)
         startLon = gw::cAtof(fields[3]);
         endLat = gw::cAtof(fields[4]);
         endLon = gw::cAtof(fields[5]);
-        baseProj = gw::makeBaseProjection(gw::textAfterCommas(init, 6));
-    } else {
-        baseProj = new Projection();
+        baseProj.reset(gw::textAfterCommas(init, 6));
     }
     gw::setLocalSystemNames(*this, 6, "StaOff");
 }
 
-StaOff::StaOff(const StaOff& other)
-    : Projection(ProjectionBaseCon{}),
-      startLat(other.startLat), startLon(other.startLon),
-      startNorth(other.startNorth), startEast(other.startEast),
-      endLat(other.endLat), endLon(other.endLon),
-      endNorth(other.endNorth), endEast(other.endEast),
-      sinAz(other.sinAz), cosAz(other.cosAz),
-      baseProj(new Projection(*other.baseProj)) {
-    gw::copyProjectionPart(*this, other);
-    gw::copyBounded(localProjName, other.localProjName, sizeof localProjName);
-}
+StaOff::StaOff(const StaOff& other) = default;
 
-StaOff& StaOff::operator=(const StaOff& other) {
-    if (this != &other) {
-        StaOff copy(other);
-        gw::copyProjectionPart(*this, copy);
-        gw::copyBounded(localProjName, copy.localProjName, sizeof localProjName);
-        startLat = copy.startLat;
-        startLon = copy.startLon;
-        startNorth = copy.startNorth;
-        startEast = copy.startEast;
-        endLat = copy.endLat;
-        endLon = copy.endLon;
-        endNorth = copy.endNorth;
-        endEast = copy.endEast;
-        sinAz = copy.sinAz;
-        cosAz = copy.cosAz;
-        std::swap(baseProj, copy.baseProj);
-    }
-    return *this;
-}
+StaOff& StaOff::operator=(const StaOff& other) = default;
 
-StaOff::~StaOff() { delete baseProj; }
+StaOff::~StaOff() = default;
 
 Projection* StaOff::clone() const { return new StaOff(*this); }
 

@@ -45,6 +45,7 @@
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include "projections/BaseProjection.h"
 
 class GW_EXPORT StaOff : public Projection {
 public:
@@ -59,12 +60,15 @@ public:
     double endEast;
     double sinAz;           // east component of the unit baseline direction (derived)
     double cosAz;           // north component (derived)
-    Projection* baseProj;   // owned base projection envelope, never null
+    gw::BaseProjection baseProj; // owned base projection envelope, never null
 
     // Without a string: empty name, start and end (0, 0), a default Transverse
     // Mercator base. Derived positions 0, direction grid north.
     explicit StaOff(char* init = nullptr);
-    // Copies deep: the copy owns a copy of the base projection.
+    // Copies deep: the copy owns a copy of the base projection. A copy never
+    // throws (its base is bare when memory runs out); assignment goes member by
+    // member, the base last, and std::bad_alloc from the base's copy leaves this
+    // system with the other's baseline and names and its own old base.
     StaOff(const StaOff& other);
     StaOff& operator=(const StaOff& other);
     ~StaOff() override;

@@ -1,7 +1,8 @@
 // Running out of memory: envelopes left bare, changeTo keeping its projection,
-// assignment unchanged on failure, and no exception out of any constructor. This
-// program's operator new fails on demand (NoMemory); every form of new and delete
-// is replaced, so that the sanitizers see matching pairs.
+// assignment unchanged on failure, local systems with a bare base, and no
+// exception out of any constructor. This program's operator new fails on demand
+// (NoMemory); every form of new and delete is replaced, so that the sanitizers
+// see matching pairs.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +11,11 @@
 #include <string>
 
 #include "gridwise/projection.h"
+#include "projections/InitText.h"
+#include "projections/KestrelLocal.h"
+#include "projections/Lambert.h"
+#include "projections/StaOff.h"
+#include "projections/TransverseMercator.h"
 
 namespace {
 bool allocationsFail = false;
@@ -123,6 +129,51 @@ TEST(OutOfMemory, ChangeToAndAssignmentKeepTheProjection) {
     EXPECT_STREQ(buf, "");
     p.changeTo(1);
     EXPECT_EQ(p.type, 1);
+}
+
+// A local system keeps its own fields and holds a bare base.
+TEST(OutOfMemory, LocalSystemsHoldABareBase) {
+    std::string kestrel = "3,Site,0,1,0,0,1,0,1,0,0,1,0,0,1,Zone,N32 47,N33 53,W116 15,N32 10,0,0,0";
+    std::string staOff = "6,Line,1,2,3,4,5,Flat,0,0,";
+    {
+        NoMemory none;
+        KestrelLocal k(kestrel.data());
+        StaOff s(staOff.data());
+        KestrelLocal kDefault;
+        allocationsFail = false;
+        EXPECT_EQ(k.type, 3);
+        EXPECT_EQ(k.eToLocalEast, 1.0);
+        expectBare(*k.baseProj);
+        EXPECT_EQ(gw::initString(k), "3,Site,0.000000000000,1.000000000000,0.000,0.000000000000,1.000000000000,0.000,"
+                                     "1.000000000000,0.000000000000,0.000,1.000000000000,0.000000000000,0.000,");
+        EXPECT_EQ(s.type, 6);
+        EXPECT_EQ(s.endLon, 4.0);
+        expectBare(*s.baseProj);
+        expectBare(*kDefault.baseProj);
+    }
+    KestrelLocal k(kestrel.data());
+    ASSERT_EQ(k.baseProj->type, 1);
+    {
+        NoMemory none;
+        KestrelLocal copy(k);
+        allocationsFail = false;
+        expectBare(*copy.baseProj);
+        EXPECT_EQ(copy.eToLocalEast, 1.0);
+    }
+    // Assignment: the base's copy fails last, the old base stays.
+    KestrelLocal target;
+    bool threw = false;
+    {
+        NoMemory none;
+        try {
+            target = k;
+        } catch (const std::bad_alloc&) {
+            threw = true;
+        }
+    }
+    EXPECT_TRUE(threw);
+    EXPECT_EQ(target.baseProj->type, 0);
+    EXPECT_NE(target.baseProj->inner, nullptr);
 }
 
 } // namespace
