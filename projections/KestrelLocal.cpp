@@ -1,11 +1,42 @@
 #include "projections/KestrelLocal.h"
 
-#include "gridwise/fields.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-#include "units/SettingsText.h"
+#include "projections/ProjectionKeys.h"
+
+namespace {
+
+using gw::Form;
+using KL = KestrelLocal;
+
+// Settings keys in the order of a new section, the base's own keys behind
+// "localGeodesyType" and the names read last, so that they win over the same keys
+// of the base. The string carries the twelve coefficients in another order
+// (eToLocal, localToE, nToLocal, localToN), fields of 19 characters, and the
+// base's own string behind the 14th comma.
+constexpr gw::Key<KL> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"localProjName",    &KL::localProjName, {Form::name, "KestrelLocal"},  {1, Form::name}},
+    {"eToLocalNorth",    &KL::eToLocalNorth, {Form::number, "0.", "%.12f"}, {2, Form::number, "%.12f"}},
+    {"eToLocalEast",     &KL::eToLocalEast,  {Form::number, "1.", "%.12f"}, {3, Form::number, "%.12f"}},
+    {"eToLocalConst",    &KL::eToLocalConst, {Form::number, "0.", "%.4f"},  {4, Form::number, "%.3f"}},
+    {"localToENorth",    &KL::localToENorth, {Form::number, "0.", "%.12f"}, {5, Form::number, "%.12f"}},
+    {"localToEEast",     &KL::localToEEast,  {Form::number, "1.", "%.12f"}, {6, Form::number, "%.12f"}},
+    {"localToEConst",    &KL::localToEConst, {Form::number, "0.", "%.4f"},  {7, Form::number, "%.3f"}},
+    {"localToNNorth",    &KL::localToNNorth, {Form::number, "1.", "%.12f"}, {11, Form::number, "%.12f"}},
+    {"localToNEast",     &KL::localToNEast,  {Form::number, "0.", "%.12f"}, {12, Form::number, "%.12f"}},
+    {"localToNConst",    &KL::localToNConst, {Form::number, "0.", "%.4f"},  {13, Form::number, "%.3f"}},
+    {"nToLocalNorth",    &KL::nToLocalNorth, {Form::number, "1.", "%.12f"}, {8, Form::number, "%.12f"}},
+    {"nToLocalEast",     &KL::nToLocalEast,  {Form::number, "0.", "%.12f"}, {9, Form::number, "%.12f"}},
+    {"nToLocalConst",    &KL::nToLocalConst, {Form::number, "0.", "%.4f"},  {10, Form::number, "%.3f"}},
+    {"localGeodesyType", &KL::baseProj,      {Form::base, "0"},             {14, Form::base}},
+    {"general",          &KL::general,       {Form::name, "USER"}},
+    {"specific",         &KL::specific,      {Form::name, "KestrelLocal"}},
+};
+constexpr gw::KeyTable<KL> kTable{kKeys, gw::FieldWidth::narrow, false};
+static_assert(gw::wellFormed(kTable));
+
+} // namespace
 
 KestrelLocal::KestrelLocal(char* init)
     : Projection(ProjectionBaseCon{}),
@@ -15,24 +46,7 @@ KestrelLocal::KestrelLocal(char* init)
       nToLocalNorth(0.0), nToLocalEast(0.0), nToLocalConst(0.0),
       baseProj() {
     localProjName[0] = '\0';
-    if (init) {
-        char fields[17][20];
-        breakFields(init, fields, 17, 1);
-        gw::keepName(localProjName, sizeof localProjName, fields[1]);
-        eToLocalNorth = gw::cAtof(fields[2]);
-        eToLocalEast = gw::cAtof(fields[3]);
-        eToLocalConst = gw::cAtof(fields[4]);
-        localToENorth = gw::cAtof(fields[5]);
-        localToEEast = gw::cAtof(fields[6]);
-        localToEConst = gw::cAtof(fields[7]);
-        nToLocalNorth = gw::cAtof(fields[8]);
-        nToLocalEast = gw::cAtof(fields[9]);
-        nToLocalConst = gw::cAtof(fields[10]);
-        localToNNorth = gw::cAtof(fields[11]);
-        localToNEast = gw::cAtof(fields[12]);
-        localToNConst = gw::cAtof(fields[13]);
-        baseProj.reset(gw::textAfterCommas(init, 14));
-    }
+    if (init) gw::readInitString(*this, kTable, init);
     gw::setLocalSystemNames(*this, 3, "KestrelLocal");
 }
 
@@ -60,57 +74,11 @@ void KestrelLocal::getLines(char lines[][50]) {
     gw::baseSystemLines(lines, localProjName, *baseProj, "Local");
 }
 
-void KestrelLocal::loadData(char* section, char* file) {
-    gw::iniGetName(section, "localProjName", "KestrelLocal", localProjName, sizeof localProjName,
-                     file);
-    eToLocalNorth = gw::iniGetDouble(section, "eToLocalNorth", "0.", file);
-    eToLocalEast = gw::iniGetDouble(section, "eToLocalEast", "1.", file);
-    eToLocalConst = gw::iniGetDouble(section, "eToLocalConst", "0.", file);
-    localToENorth = gw::iniGetDouble(section, "localToENorth", "0.", file);
-    localToEEast = gw::iniGetDouble(section, "localToEEast", "1.", file);
-    localToEConst = gw::iniGetDouble(section, "localToEConst", "0.", file);
-    localToNNorth = gw::iniGetDouble(section, "localToNNorth", "1.", file);
-    localToNEast = gw::iniGetDouble(section, "localToNEast", "0.", file);
-    localToNConst = gw::iniGetDouble(section, "localToNConst", "0.", file);
-    nToLocalNorth = gw::iniGetDouble(section, "nToLocalNorth", "1.", file);
-    nToLocalEast = gw::iniGetDouble(section, "nToLocalEast", "0.", file);
-    nToLocalConst = gw::iniGetDouble(section, "nToLocalConst", "0.", file);
-    int baseType = gw::acceptedBaseType(gw::iniGetInt(section, "localGeodesyType", 0, file));
-    baseProj->changeTo(baseType);
-    baseProj->loadData(section, file);
-    gw::iniGetName(section, "general", "USER", general, sizeof general, file);
-    gw::iniGetName(section, "specific", "KestrelLocal", specific, sizeof specific, file);
-}
+void KestrelLocal::loadData(char* section, char* file) { gw::loadKeys(*this, kTable, section, file); }
 
-void KestrelLocal::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "localProjName", localProjName, file);
-    gw::iniWriteDouble(section, "eToLocalNorth", "%.12f", eToLocalNorth, file);
-    gw::iniWriteDouble(section, "eToLocalEast", "%.12f", eToLocalEast, file);
-    gw::iniWriteDouble(section, "eToLocalConst", "%.4f", eToLocalConst, file);
-    gw::iniWriteDouble(section, "localToENorth", "%.12f", localToENorth, file);
-    gw::iniWriteDouble(section, "localToEEast", "%.12f", localToEEast, file);
-    gw::iniWriteDouble(section, "localToEConst", "%.4f", localToEConst, file);
-    gw::iniWriteDouble(section, "localToNNorth", "%.12f", localToNNorth, file);
-    gw::iniWriteDouble(section, "localToNEast", "%.12f", localToNEast, file);
-    gw::iniWriteDouble(section, "localToNConst", "%.4f", localToNConst, file);
-    gw::iniWriteDouble(section, "nToLocalNorth", "%.12f", nToLocalNorth, file);
-    gw::iniWriteDouble(section, "nToLocalEast", "%.12f", nToLocalEast, file);
-    gw::iniWriteDouble(section, "nToLocalConst", "%.4f", nToLocalConst, file);
-    gw::iniWriteInt(section, "localGeodesyType", baseProj->type, file);
-    baseProj->saveData(section, file);
-    gw::iniWriteString(section, "general", general, file);
-    gw::iniWriteString(section, "specific", specific, file);
-}
+void KestrelLocal::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void KestrelLocal::initText(gw::InitText& out) const {
-    std::string name = gw::initStringName(localProjName);
-    out.append(gw::cFormatString(
-        "%d,%s,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,%.12f,%.12f,%.3f,", type,
-        name.c_str(), eToLocalNorth, eToLocalEast, eToLocalConst, localToENorth, localToEEast,
-        localToEConst, nToLocalNorth, nToLocalEast, nToLocalConst, localToNNorth, localToNEast,
-        localToNConst));
-    baseProj->initText(out);
-}
+void KestrelLocal::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 void KestrelLocal::geoparm(Datum* datum) { baseProj->geoparm(datum); }
 

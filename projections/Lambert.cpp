@@ -2,26 +2,41 @@
 #include "projections/Lambert.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "gridwise/angletext.h"
-#include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
-#include "projections/ProjectionFactory.h"
+#include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
 namespace {
 
+using gw::Form;
 using gw::kPi;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
 constexpr double kGridLimit = 5000000.0;
+
+// Settings keys in the order of a new section; the string is
+// "1,projName,firstParallel,secondParallel,lonOfOrigin,latOfOrigin,falseNorth,falseEast,units".
+constexpr gw::Key<Lambert> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"projName",       &Lambert::projName,       {Form::name, "California 6"}, {1, Form::name}},
+    {"latOfOrigin",    &Lambert::latOfOrigin,    {Form::latitude, "N32 10"},   {5, Form::latitude}},
+    {"lonOfOrigin",    &Lambert::lonOfOrigin,    {Form::longitude, "W116 15"}, {4, Form::longitude}},
+    {"falseNorth",     &Lambert::falseNorth,     {Form::number, "0", "%.3f"},  {6, Form::grid, "%.2f"}},
+    {"falseEast",      &Lambert::falseEast,      {Form::number, "0", "%.3f"},  {7, Form::grid, "%.2f"}},
+    {"firstParallel",  &Lambert::firstParallel,  {Form::latitude, "N32 47"},   {2, Form::latitude}},
+    {"secondParallel", &Lambert::secondParallel, {Form::latitude, "N33 53"},   {3, Form::latitude}},
+    {"units",          &Lambert::units,          {Form::integer, "0"},         {8, Form::integer}},
+    {"general",        &Lambert::general,        {Form::name, "USER"}},
+    {"specific",       &Lambert::specific,       {Form::name, "LAMBERT"}},
+};
+constexpr gw::KeyTable<Lambert> kTable{kKeys, gw::FieldWidth::wide, false};
+static_assert(gw::wellFormed(kTable));
 
 } // namespace
 
@@ -31,18 +46,7 @@ Lambert::Lambert(char* init)
       units(0), datum(), coneConstant(0.0), radiusFactor(0.0), originRadius(0.0),
       eccentricity(std::sqrt(datum.eccSq)) {
     gw::copyBounded(projName, "California 6", kNameSize);
-    if (init != nullptr) {
-        char fields[10][80];
-        breakFields(init, fields, 10, 1);
-        gw::keepName(projName, kNameSize, fields[1]);
-        firstParallel = gw::latitudeField(fields[2], firstParallel);
-        secondParallel = gw::latitudeField(fields[3], secondParallel);
-        lonOfOrigin = gw::longitudeField(fields[4]);
-        latOfOrigin = gw::latitudeField(fields[5], latOfOrigin);
-        falseNorth = gw::gridField(fields[6]);
-        falseEast = gw::gridField(fields[7]);
-        units = gw::cAtoi(fields[8]);
-    }
+    if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);
     type = 1;
@@ -64,45 +68,11 @@ void Lambert::getLines(char lines[][50]) {
     if (const char* name = gw::unitLineName(units)) gw::copyBounded(lines[5], name, kLineSize);
 }
 
-void Lambert::loadData(char* section, char* file) {
-    gw::iniGetName(section, "projName", "California 6", projName, kNameSize, file);
-    latOfOrigin = gw::iniGetLatitude(section, "latOfOrigin", "N32 10", file);
-    lonOfOrigin = gw::iniGetLongitude(section, "lonOfOrigin", "W116 15", file);
-    falseNorth = gw::iniGetDouble(section, "falseNorth", "0", file);
-    falseEast = gw::iniGetDouble(section, "falseEast", "0", file);
-    firstParallel = gw::iniGetLatitude(section, "firstParallel", "N32 47", file);
-    secondParallel = gw::iniGetLatitude(section, "secondParallel", "N33 53", file);
-    units = gw::iniGetInt(section, "units", 0, file);
-    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetName(section, "specific", "LAMBERT", specific, kTypeNameSize, file);
-}
+void Lambert::loadData(char* section, char* file) { gw::loadKeys(*this, kTable, section, file); }
 
-void Lambert::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "projName", projName, file);
-    gw::iniWriteLat(section, "latOfOrigin", latOfOrigin, file);
-    gw::iniWriteLon(section, "lonOfOrigin", lonOfOrigin, file);
-    gw::iniWriteDouble(section, "falseNorth", "%.3f", falseNorth, file);
-    gw::iniWriteDouble(section, "falseEast", "%.3f", falseEast, file);
-    gw::iniWriteLat(section, "firstParallel", firstParallel, file);
-    gw::iniWriteLat(section, "secondParallel", secondParallel, file);
-    gw::iniWriteInt(section, "units", units, file);
-    gw::iniWriteString(section, "general", general, file);
-    gw::iniWriteString(section, "specific", specific, file);
-}
+void Lambert::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void Lambert::initText(gw::InitText& out) const {
-    out.append(gw::cFormatString("%d,", type));
-    out.append(gw::initStringName(projName));
-    out.append(',');
-    out.append(gw::latText(firstParallel));
-    out.append(',');
-    out.append(gw::latText(secondParallel));
-    out.append(',');
-    out.append(gw::lonText(lonOfOrigin));
-    out.append(',');
-    out.append(gw::latText(latOfOrigin));
-    out.append(gw::cFormatString(",%.2f,%.2f,%d", falseNorth, falseEast, units));
-}
+void Lambert::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 // The derived constants. With phi1, phi2 the standard parallels:
 //   n   = (ln N(phi1) - ln N(phi2) + ln cos phi1 - ln cos phi2) / (psi(phi2) - psi(phi1))

@@ -30,6 +30,11 @@
 // parallels are moved apart by geoparm: the second becomes the first plus one
 // degree (the stored field changes).
 //
+// Settings keys, in this order: "projName" (default "California 6"),
+// "latOfOrigin" (N32 10), "lonOfOrigin" (W116 15), "falseNorth" and "falseEast"
+// ("%.3f", 0), "firstParallel" (N32 47), "secondParallel" (N33 53), "units" (0),
+// "general" (USER), "specific" (LAMBERT).
+//
 // Threads: as every projection (gridwise/projection.h): one object from one
 // thread at a time; the constructor from text reads the grid style of the
 // process-wide geodesy instance and getLines the process-wide units object.

@@ -2,27 +2,33 @@
 
 #include <cmath>
 
-#include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
+#include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
 namespace {
+
+using gw::Form;
 using gw::kPi;
+
+// Settings keys in the order of a new section; the string is
+// "5,localProjName,centerLat,centerLon," with fields of 19 characters.
+constexpr gw::Key<Local> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"localProjName",  &Local::localProjName, {Form::name, "Local"},         {1, Form::name}},
+    {"localCenterLat", &Local::centerLat,     {Form::number, "0.", "%.12f"}, {2, Form::number, "%.12f"}},
+    {"localCenterLon", &Local::centerLon,     {Form::number, "0.", "%.12f"}, {3, Form::number, "%.12f"}},
+};
+constexpr gw::KeyTable<Local> kTable{kKeys, gw::FieldWidth::narrow, true};
+static_assert(gw::wellFormed(kTable));
+
 } // namespace
 
 Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), centerLon(0.0) {
     localProjName[0] = '\0';
-    if (init) {
-        char fields[17][20];
-        breakFields(init, fields, 17, 1);
-        gw::keepName(localProjName, sizeof localProjName, fields[1]);
-        centerLat = gw::cAtof(fields[2]);
-        centerLon = gw::cAtof(fields[3]);
-    }
+    if (init) gw::readInitString(*this, kTable, init);
     gw::setLocalSystemNames(*this, 5, "Local");
 }
 
@@ -45,22 +51,11 @@ void Local::getLines(char lines[][50]) {
     gw::cFormat(lines[5], 50, " ");
 }
 
-void Local::loadData(char* section, char* file) {
-    gw::iniGetName(section, "localProjName", "Local", localProjName, sizeof localProjName, file);
-    centerLat = gw::iniGetDouble(section, "localCenterLat", "0.", file);
-    centerLon = gw::iniGetDouble(section, "localCenterLon", "0.", file);
-}
+void Local::loadData(char* section, char* file) { gw::loadKeys(*this, kTable, section, file); }
 
-void Local::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "localProjName", localProjName, file);
-    gw::iniWriteDouble(section, "localCenterLat", "%.12f", centerLat, file);
-    gw::iniWriteDouble(section, "localCenterLon", "%.12f", centerLon, file);
-}
+void Local::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void Local::initText(gw::InitText& out) const {
-    std::string name = gw::initStringName(localProjName);
-    out.append(gw::cFormatString("%d,%s,%.12f,%.12f,", type, name.c_str(), centerLat, centerLon));
-}
+void Local::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 void Local::geoparm(Datum*) {}
 

@@ -2,21 +2,18 @@
 #include "projections/PolarStereo.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "gridwise/angletext.h"
 #include "gridwise/angleutil.h"
-#include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
 #include "projections/IsometricLatitude.h"
-#include "projections/ProjectionFactory.h"
+#include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
 namespace {
 
+using gw::Form;
 using gw::kPi;
 
 constexpr std::size_t kNameSize = 40;
@@ -24,6 +21,23 @@ constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
 constexpr double kFrameLow = 890000.0;
 constexpr double kFrameHigh = 3110000.0;
+
+// Settings keys in the order of a new section; the string is
+// "4,projName,lonOfOrigin,latOfOrigin,scaleFactor,falseNorth,falseEast,units".
+constexpr gw::Key<PolarStereo> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"projName",    &PolarStereo::projName,    {Form::name, "Universal Polar Stereo"}, {1, Form::name}},
+    {"lonOfOrigin", &PolarStereo::lonOfOrigin, {Form::longitude, "E000 00"},           {2, Form::longitude}},
+    {"latOfOrigin", &PolarStereo::latOfOrigin, {Form::latitude, "N90 00"},             {3, Form::latitude}},
+    {"scaleFactor", &PolarStereo::scaleFactor, {Form::number, ".994", "%.6f"},         {4, Form::number, "%.6f"}},
+    {"falseNorth",  &PolarStereo::falseNorth,  {Form::number, "2000000", "%.3f"},      {5, Form::grid, "%.3f"}},
+    {"falseEast",   &PolarStereo::falseEast,   {Form::number, "2000000", "%.3f"},      {6, Form::grid, "%.3f"}},
+    {"units",       &PolarStereo::units,       {Form::integer, "0"},                   {7, Form::integer}},
+    {"general",     &PolarStereo::general,     {Form::name, "USER"}},
+    {"specific",    &PolarStereo::specific,    {Form::name, "Polar Stereo"}},
+};
+constexpr gw::KeyTable<PolarStereo> kTable{kKeys, gw::FieldWidth::wide, false};
+static_assert(gw::wellFormed(kTable));
 
 double clampToFrame(double v) {
     if (v > kFrameHigh) return kFrameHigh;
@@ -38,17 +52,7 @@ PolarStereo::PolarStereo(char* init)
       falseEast(2000000.0), scaleFactor(0.994), units(0), datum(), stereoFactor(0.0),
       eccentricity(std::sqrt(datum.eccSq)) {
     gw::copyBounded(projName, "Universal Polar Stereo", kNameSize);
-    if (init != nullptr) {
-        char fields[8][80];
-        breakFields(init, fields, 8, 1);
-        gw::keepName(projName, kNameSize, fields[1]);
-        lonOfOrigin = gw::longitudeField(fields[2]);
-        latOfOrigin = gw::latitudeField(fields[3], latOfOrigin);
-        scaleFactor = gw::cAtof(fields[4]);
-        falseNorth = gw::gridField(fields[5]);
-        falseEast = gw::gridField(fields[6]);
-        units = gw::cAtoi(fields[7]);
-    }
+    if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
     type = 4;
@@ -69,39 +73,11 @@ void PolarStereo::getLines(char lines[][50]) {
     gw::cFormat(lines[5], kLineSize, "SF: %lf , Units:%s", scaleFactor, name != nullptr ? name : "");
 }
 
-void PolarStereo::loadData(char* section, char* file) {
-    gw::iniGetName(section, "projName", "Universal Polar Stereo", projName, kNameSize, file);
-    lonOfOrigin = gw::iniGetLongitude(section, "lonOfOrigin", "E000 00", file);
-    latOfOrigin = gw::iniGetLatitude(section, "latOfOrigin", "N90 00", file);
-    scaleFactor = gw::iniGetDouble(section, "scaleFactor", ".994", file);
-    falseNorth = gw::iniGetDouble(section, "falseNorth", "2000000", file);
-    falseEast = gw::iniGetDouble(section, "falseEast", "2000000", file);
-    units = gw::iniGetInt(section, "units", 0, file);
-    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetName(section, "specific", "Polar Stereo", specific, kTypeNameSize, file);
-}
+void PolarStereo::loadData(char* section, char* file) { gw::loadKeys(*this, kTable, section, file); }
 
-void PolarStereo::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "projName", projName, file);
-    gw::iniWriteLon(section, "lonOfOrigin", lonOfOrigin, file);
-    gw::iniWriteLat(section, "latOfOrigin", latOfOrigin, file);
-    gw::iniWriteDouble(section, "scaleFactor", "%.6f", scaleFactor, file);
-    gw::iniWriteDouble(section, "falseNorth", "%.3f", falseNorth, file);
-    gw::iniWriteDouble(section, "falseEast", "%.3f", falseEast, file);
-    gw::iniWriteInt(section, "units", units, file);
-    gw::iniWriteString(section, "general", general, file);
-    gw::iniWriteString(section, "specific", specific, file);
-}
+void PolarStereo::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void PolarStereo::initText(gw::InitText& out) const {
-    out.append(gw::cFormatString("%d,", type));
-    out.append(gw::initStringName(projName));
-    out.append(',');
-    out.append(gw::lonText(lonOfOrigin));
-    out.append(',');
-    out.append(gw::latText(latOfOrigin));
-    out.append(gw::cFormatString(",%.6f,%.3f,%.3f,%d", scaleFactor, falseNorth, falseEast, units));
-}
+void PolarStereo::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 // C = (2 a^2 / b) ((1 - e) / (1 + e))^(e/2), b = a - a / (1/f).
 void PolarStereo::geoparm(Datum* d) {

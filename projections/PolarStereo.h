@@ -34,6 +34,11 @@
 //   1e-10). At the false origin itself (latitude 0 by gridToGeo) it is
 //   scaleFactor C / a.
 //
+// Settings keys, in this order: "projName" (default "Universal Polar Stereo"),
+// "lonOfOrigin" (E000 00), "latOfOrigin" (N90 00), "scaleFactor" ("%.6f", .994),
+// "falseNorth" and "falseEast" ("%.3f", 2000000), "units" (0), "general" (USER),
+// "specific" (Polar Stereo).
+//
 // Threads: as every projection (gridwise/projection.h): one object from one
 // thread at a time; the constructor from text reads the grid style of the
 // process-wide geodesy instance and getLines the process-wide units object.

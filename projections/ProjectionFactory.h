@@ -10,7 +10,9 @@
 //  - constructs its base part with Projection(ProjectionBaseCon{}) (not an envelope);
 //  - relies on the base copy constructor and assignment for its base part (they copy
 //    type and names of a concrete projection, and clone only for an envelope);
-//  - overrides clone() with `return new ClassName(*this);` and initText().
+//  - overrides clone() with `return new ClassName(*this);` and initText();
+//  - keeps its settings keys and initialisation-string fields in one table
+//    (ProjectionKeys.h).
 #ifndef GRIDWISE_PROJECTIONS_PROJECTIONFACTORY_H
 #define GRIDWISE_PROJECTIONS_PROJECTIONFACTORY_H
 

@@ -1,19 +1,26 @@
 // The Dutch national grid RD by fixed power series.
 #include "projections/RDProj.h"
 
-#include <cstring>
-
-#include "gridwise/fields.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
-#include "units/SettingsText.h"
+#include "projections/ProjectionKeys.h"
 
 namespace {
+
+using gw::Form;
 
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
+
+// The settings carry the two names only, the string "7,projName" the name only.
+constexpr gw::Key<RDProj> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {nullptr,    &RDProj::projName, {}, {1, Form::name}},
+    {"general",  &RDProj::general,  {Form::name, "USER"}},
+    {"specific", &RDProj::specific, {Form::name, "RDProj"}},
+};
+constexpr gw::KeyTable<RDProj> kTable{kKeys, gw::FieldWidth::wide, false};
+static_assert(gw::wellFormed(kTable));
 
 struct Term {
     int p;
@@ -73,11 +80,7 @@ RDProj::RDProj(char* init)
     : Projection(ProjectionBaseCon{}), projName(), datum(), lat0(52.15616056), lon0(5.38763889), x0(155000.0),
       y0(463000.0) {
     gw::copyBounded(projName, "RD Projection", kNameSize);
-    if (init != nullptr) {
-        char fields[10][80];
-        breakFields(init, fields, 10, 1);
-        gw::keepName(projName, kNameSize, fields[1]);
-    }
+    if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "RD Projection", kTypeNameSize);
     type = 7;
@@ -94,20 +97,11 @@ void RDProj::getLines(char lines[][50]) {
     lines[5][0] = '\0';
 }
 
-void RDProj::loadData(char* section, char* file) {
-    gw::iniGetName(section, "general", "USER", general, kTypeNameSize, file);
-    gw::iniGetName(section, "specific", "RDProj", specific, kTypeNameSize, file);
-}
+void RDProj::loadData(char* section, char* file) { gw::loadKeys(*this, kTable, section, file); }
 
-void RDProj::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "general", general, file);
-    gw::iniWriteString(section, "specific", specific, file);
-}
+void RDProj::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void RDProj::initText(gw::InitText& out) const {
-    out.append(gw::cFormatString("%d,", type));
-    out.append(gw::initStringName(projName));
-}
+void RDProj::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 void RDProj::geoparm(Datum*) {}
 

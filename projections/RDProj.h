@@ -19,6 +19,10 @@
 // without a check.
 // lineScale returns 1.0 and converge 0.0.
 //
+// Settings keys, in this order: "general" (default "USER") and "specific"
+// (default "RDProj"); the name is not in the settings. Initialisation string:
+// "7,name".
+//
 // Threads: as every projection (gridwise/projection.h): one object from one
 // thread at a time.
 #ifndef GRIDWISE_PROJECTIONS_RDPROJ_H

@@ -3,12 +3,32 @@
 #include <cmath>
 
 #include "gridwise/angleutil.h"
-#include "gridwise/fields.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
 #include "projections/LocalSystemSupport.h"
-#include "units/SettingsText.h"
+#include "projections/ProjectionKeys.h"
+
+namespace {
+
+using gw::Form;
+
+// Settings keys in the order of a new section, the base's own keys behind
+// "localGeodesyType" and the names read last. The string has fields of 19
+// characters and the base's own string behind the 6th comma.
+constexpr gw::Key<StaOff> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"localProjName",    &StaOff::localProjName, {Form::name, "StaOff"},        {1, Form::name}},
+    {"localCenterLat",   &StaOff::startLat,      {Form::number, "0.", "%.12f"}, {2, Form::number, "%.12f"}},
+    {"localCenterLon",   &StaOff::startLon,      {Form::number, "0.", "%.12f"}, {3, Form::number, "%.12f"}},
+    {"localEndLat",      &StaOff::endLat,        {Form::number, "0.", "%.12f"}, {4, Form::number, "%.12f"}},
+    {"localEndLon",      &StaOff::endLon,        {Form::number, "0.", "%.12f"}, {5, Form::number, "%.12f"}},
+    {"localGeodesyType", &StaOff::baseProj,      {Form::base, "0"},             {6, Form::base}},
+    {"general",          &StaOff::general,       {Form::name, "USER"}},
+    {"specific",         &StaOff::specific,      {Form::name, "StaOff"}},
+};
+constexpr gw::KeyTable<StaOff> kTable{kKeys, gw::FieldWidth::narrow, false};
+static_assert(gw::wellFormed(kTable));
+
+} // namespace
 
 StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),
@@ -16,16 +36,7 @@ StaOff::StaOff(char* init)
       endLat(0.0), endLon(0.0), endNorth(0.0), endEast(0.0),
       sinAz(0.0), cosAz(1.0), baseProj() {
     localProjName[0] = '\0';
-    if (init) {
-        char fields[17][20];
-        breakFields(init, fields, 17, 1);
-        gw::keepName(localProjName, sizeof localProjName, fields[1]);
-        startLat = gw::cAtof(fields[2]);
-        startLon = gw::cAtof(fields[3]);
-        endLat = gw::cAtof(fields[4]);
-        endLon = gw::cAtof(fields[5]);
-        baseProj.reset(gw::textAfterCommas(init, 6));
-    }
+    if (init) gw::readInitString(*this, kTable, init);
     gw::setLocalSystemNames(*this, 6, "StaOff");
 }
 
@@ -43,40 +54,17 @@ void StaOff::getLines(char lines[][50]) {
     gw::baseSystemLines(lines, localProjName, *baseProj, "StaOff");
 }
 
+// The ends are placed in the base grid once the base is read; the direction
+// follows in geoparm, once the base has its datum.
 void StaOff::loadData(char* section, char* file) {
-    gw::iniGetName(section, "localProjName", "StaOff", localProjName, sizeof localProjName, file);
-    startLat = gw::iniGetDouble(section, "localCenterLat", "0.", file);
-    startLon = gw::iniGetDouble(section, "localCenterLon", "0.", file);
-    endLat = gw::iniGetDouble(section, "localEndLat", "0.", file);
-    endLon = gw::iniGetDouble(section, "localEndLon", "0.", file);
-    int baseType = gw::acceptedBaseType(gw::iniGetInt(section, "localGeodesyType", 0, file));
-    baseProj->changeTo(baseType);
-    baseProj->loadData(section, file);
-    // The direction follows in geoparm, once the base has its datum.
+    gw::loadKeys(*this, kTable, section, file);
     baseProj->geoToGrid(startLat, startLon, startNorth, startEast);
     baseProj->geoToGrid(endLat, endLon, endNorth, endEast);
-    gw::iniGetName(section, "general", "USER", general, sizeof general, file);
-    gw::iniGetName(section, "specific", "StaOff", specific, sizeof specific, file);
 }
 
-void StaOff::saveData(char* section, char* file) {
-    gw::iniWriteString(section, "localProjName", localProjName, file);
-    gw::iniWriteDouble(section, "localCenterLat", "%.12f", startLat, file);
-    gw::iniWriteDouble(section, "localCenterLon", "%.12f", startLon, file);
-    gw::iniWriteDouble(section, "localEndLat", "%.12f", endLat, file);
-    gw::iniWriteDouble(section, "localEndLon", "%.12f", endLon, file);
-    gw::iniWriteInt(section, "localGeodesyType", baseProj->type, file);
-    baseProj->saveData(section, file);
-    gw::iniWriteString(section, "general", general, file);
-    gw::iniWriteString(section, "specific", specific, file);
-}
+void StaOff::saveData(char* section, char* file) { gw::saveKeys(*this, kTable, section, file); }
 
-void StaOff::initText(gw::InitText& out) const {
-    std::string name = gw::initStringName(localProjName);
-    out.append(gw::cFormatString("%d,%s,%.12f,%.12f,%.12f,%.12f,", type, name.c_str(),
-                                 startLat, startLon, endLat, endLon));
-    baseProj->initText(out);
-}
+void StaOff::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 void StaOff::geoparm(Datum* datum) {
     baseProj->geoparm(datum);

@@ -1,28 +1,39 @@
 #include "projections/TransverseMercator.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "gridwise/angletext.h"
-#include "gridwise/fields.h"
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
-#include "projections/InitText.h"
-#include "platform/IniFile.h"
-#include "projections/ProjectionFactory.h"
+#include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
 namespace {
 
+using TM = TransverseMercator;
+using gw::Form;
+
 const double gridLimit = 1e7; // metres
 
-const char* const defaultName = "UTM Zone 11";
-const char* const defaultSpecific = "Transverse Mercator";
+constexpr const char* defaultName = "UTM Zone 11";
+constexpr const char* defaultSpecific = "Transverse Mercator";
 
-// The scale factor is never below 0.5 (NaN included), whether it comes from the
-// settings or an initialisation string: a smaller one would be written "0.000000"
-// and read back as another projection.
-double floorScale(double k0) { return k0 >= 0.5 ? k0 : 0.5; }
+// Settings keys in the order of a new section; the string is
+// "0,projName,originLon,falseNorth,falseEast,scaleFactor,originLat,units".
+constexpr gw::Key<TM> kKeys[] = {
+    // {key, member, {settings form, default, format}, {string field, form, format}}
+    {"projName",    &TM::projName,    {Form::name, defaultName},         {1, Form::name}},
+    {"originLon",   &TM::originLon,   {Form::longitude, "W117"},         {2, Form::longitude}},
+    {"originLat",   &TM::originLat,   {Form::latitude, "0."},            {6, Form::latitude}},
+    {"falseNorth",  &TM::falseNorth,  {Form::number, "0.", "%.3f"},      {3, Form::grid, "%.2f"}},
+    {"falseEast",   &TM::falseEast,   {Form::number, "500000.", "%.3f"}, {4, Form::grid, "%.2f"}},
+    {"scaleFactor", &TM::scaleFactor, {Form::scale, ".9996", "%.6f"},    {5, Form::scale, "%.6f"}},
+    {"units",       &TM::units,       {Form::integer, "0"},              {7, Form::integer}},
+    {"general",     &TM::general,     {Form::name, "USER"}},
+    {"specific",    &TM::specific,    {Form::name, defaultSpecific}},
+};
+constexpr gw::KeyTable<TM> kTable{kKeys, gw::FieldWidth::wide, false};
+static_assert(gw::wellFormed(kTable));
 
 double clampGrid(double v) {
     if (v > gridLimit) return gridLimit;
@@ -36,8 +47,6 @@ double lonDifference(double lon, double origin) {
     return gw::shiftIntoHalfTurn((lon < 0.0 ? lon + 360.0 : lon) - (origin < 0.0 ? origin + 360.0 : origin));
 }
 
-const char* sectionOrEmpty(const char* s) { return s != nullptr ? s : ""; }
-
 } // namespace
 
 TransverseMercator::TransverseMercator(char* init)
@@ -45,18 +54,7 @@ TransverseMercator::TransverseMercator(char* init)
       scaleFactor(0.9996), originLat(0.0), units(0), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
       arcOrigin(0.0), datum(), polarRadius(0.0) {
     gw::copyBounded(projName, defaultName, sizeof projName);
-    if (init != nullptr) {
-        char fields[10][80];
-        std::memset(fields, 0, sizeof fields);
-        breakFields(init, fields, 10, 1);
-        gw::keepName(projName, sizeof projName, fields[1]);
-        originLon = gw::longitudeField(fields[2]);
-        falseNorth = gw::gridField(fields[3]);
-        falseEast = gw::gridField(fields[4]);
-        scaleFactor = floorScale(gw::cAtof(fields[5]));
-        originLat = gw::latitudeField(fields[6], 0.0);
-        units = gw::cAtoi(fields[7]);
-    }
+    if (init != nullptr) gw::readInitString(*this, kTable, init);
     type = 0;
     gw::copyBounded(general, "USER", sizeof general);
     gw::copyBounded(specific, defaultSpecific, sizeof specific);
@@ -88,47 +86,19 @@ void TransverseMercator::getLines(char lines[][50]) {
         gw::cFormat(lines[5], 50, "Units: %d", units);
 }
 
+// A null section is read and written as the empty name (a "[]" section of the
+// file), as it always has been; the other projections read and write nothing then.
 void TransverseMercator::loadData(char* section, char* file) {
-    const char* sec = sectionOrEmpty(section);
-    const char* fil = sectionOrEmpty(file);
-    gw::iniGetName(sec, "projName", defaultName, projName, sizeof projName, fil);
-    originLon = gw::iniGetLongitude(sec, "originLon", "W117", fil);
-    originLat = gw::iniGetLatitude(sec, "originLat", "0.", fil);
-    falseNorth = gw::iniGetDouble(sec, "falseNorth", "0.", fil);
-    falseEast = gw::iniGetDouble(sec, "falseEast", "500000.", fil);
-    scaleFactor = floorScale(gw::iniGetDouble(sec, "scaleFactor", ".9996", fil));
-    units = gw::iniGetInt(sec, "units", 0, fil);
-    gw::iniGetName(sec, "general", "USER", general, sizeof general, fil);
-    gw::iniGetName(sec, "specific", defaultSpecific, specific, sizeof specific, fil);
+    char empty[] = "";
+    gw::loadKeys(*this, kTable, section != nullptr ? section : empty, file);
 }
 
 void TransverseMercator::saveData(char* section, char* file) {
-    try {
-        const char* sec = sectionOrEmpty(section);
-        const char* fil = sectionOrEmpty(file);
-        gw::iniWriteString(sec, "projName", projName, fil);
-        gw::iniWriteLon(sec, "originLon", originLon, fil);
-        gw::iniWriteLat(sec, "originLat", originLat, fil);
-        gw::iniWriteDouble(sec, "falseNorth", "%.3f", falseNorth, fil);
-        gw::iniWriteDouble(sec, "falseEast", "%.3f", falseEast, fil);
-        gw::iniWriteDouble(sec, "scaleFactor", "%.6f", scaleFactor, fil);
-        gw::iniWriteInt(sec, "units", units, fil);
-        gw::iniWriteString(sec, "general", general, fil);
-        gw::iniWriteString(sec, "specific", specific, fil);
-    } catch (...) {
-        // Out of memory while formatting: the settings stay as they were.
-    }
+    char empty[] = "";
+    gw::saveKeys(*this, kTable, section != nullptr ? section : empty, file);
 }
 
-void TransverseMercator::initText(gw::InitText& out) const {
-    out.append(gw::cFormatString("%d,", type));
-    out.append(gw::initStringName(projName));
-    out.append(',');
-    out.append(gw::lonText(originLon));
-    out.append(gw::cFormatString(",%.2f,%.2f,%.6f,", falseNorth, falseEast, scaleFactor));
-    out.append(gw::latText(originLat));
-    out.append(gw::cFormatString(",%d", units));
-}
+void TransverseMercator::initText(gw::InitText& out) const { gw::writeInitString(out, *this, kTable); }
 
 Projection* TransverseMercator::clone() const { return new TransverseMercator(*this); }
 
