@@ -15,11 +15,19 @@ namespace {
 // A new envelope, a copy of `from` or (from null) a default one; null when it
 // cannot be made.
 Projection* makeEnvelope(const Projection* from) noexcept {
+    Projection* made = nullptr;
     try {
-        return from != nullptr ? new (std::nothrow) Projection(*from) : new (std::nothrow) Projection();
+        made = from != nullptr ? new (std::nothrow) Projection(*from) : new (std::nothrow) Projection();
     } catch (...) {
         return nullptr;
     }
+    // An envelope left bare because its concrete projection could not be made is
+    // no copy of one that has a concrete projection (nor a new default one).
+    if (made != nullptr && made->inner == nullptr && (from == nullptr || from->inner != nullptr)) {
+        delete made;
+        return nullptr;
+    }
+    return made;
 }
 
 // Hands the datum's ellipsoid to the projection, where there is one.

@@ -104,13 +104,18 @@ TEST(GeodeticsOutOfMemory, FailedAssignmentChangesNothing) {
     source.projection->changeTo(4);
     Geodetics target;
     Projection* const before = target.projection;
-    {
-        FailFrom all(0);
-        target = source;
+    // Whichever allocation of the copy fails (the envelope, or its concrete
+    // projection behind it), the target stays as it was.
+    for (long n : {0L, 1L}) {
+        {
+            FailFrom from(n);
+            target = source;
+        }
+        EXPECT_EQ(target.projection, before) << n;
+        EXPECT_EQ(target.projection->type, 0) << n;
+        EXPECT_NE(target.projection->inner, nullptr) << n;
+        EXPECT_EQ(target.datum.aAxis, 6378137.0) << n;
     }
-    EXPECT_EQ(target.projection, before);
-    EXPECT_EQ(target.projection->type, 0);
-    EXPECT_EQ(target.datum.aAxis, 6378137.0);
     target = source;
     EXPECT_EQ(target.projection->type, 4);
     EXPECT_EQ(target.datum.aAxis, 6378388.0);
