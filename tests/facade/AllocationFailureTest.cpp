@@ -2,9 +2,7 @@
 // throw, a Geodetics without its projection answers safely and makes it again on
 // loading, and allocGeodetics gives a whole instance or none.
 //
-// The allocation functions of this test program are replaced by ones that can be
-// told to fail from some allocation on; they serve every test of the program and
-// behave as the standard ones while no failure is armed.
+// The allocation functions of this test program fail on demand (support/FailingAllocation.h).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -16,47 +14,10 @@
 
 #include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
+#include "support/FailingAllocation.h"
 #include "support/SettingsFiles.h"
 
-namespace {
-
-// Allocations that still succeed; -1 while no failure is armed.
-std::atomic<long> allowedAllocations{-1};
-
-void* allocate(std::size_t n) noexcept {
-    long left = allowedAllocations.load();
-    while (left > 0 && !allowedAllocations.compare_exchange_weak(left, left - 1)) {
-    }
-    if (left == 0) return nullptr;
-    return std::malloc(n != 0 ? n : 1);
-}
-
-void* allocateOrThrow(std::size_t n) {
-    if (void* p = allocate(n)) return p;
-    throw std::bad_alloc();
-}
-
-// Every allocation from the n-th on (counted from 0) fails while it lives.
-class FailFrom {
-public:
-    explicit FailFrom(long n) { allowedAllocations = n; }
-    ~FailFrom() { allowedAllocations = -1; }
-    FailFrom(const FailFrom&) = delete;
-    FailFrom& operator=(const FailFrom&) = delete;
-};
-
-} // namespace
-
-void* operator new(std::size_t n) { return allocateOrThrow(n); }
-void* operator new[](std::size_t n) { return allocateOrThrow(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return allocate(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+using gwtest::FailFrom;
 
 namespace {
 

@@ -1,8 +1,7 @@
 // Running out of memory: envelopes left bare, changeTo keeping its projection,
 // assignment unchanged on failure, local systems with a bare base, and no
 // exception out of any constructor. This program's operator new fails on demand
-// (NoMemory); every form of new and delete is replaced, so that the sanitizers
-// see matching pairs.
+// (support/FailingAllocation.h).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,42 +15,11 @@
 #include "projections/Lambert.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
-
-namespace {
-bool allocationsFail = false;
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (allocationsFail) throw std::bad_alloc();
-    if (void* p = std::malloc(size != 0 ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return ::operator new(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    try {
-        return ::operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "support/FailingAllocation.h"
 
 namespace {
 
-// Every operator new fails while one lives.
-class NoMemory {
-public:
-    NoMemory() { allocationsFail = true; }
-    ~NoMemory() { allocationsFail = false; }
-    NoMemory(const NoMemory&) = delete;
-    NoMemory& operator=(const NoMemory&) = delete;
-};
+using gwtest::NoMemory;
 
 std::string initOf(Projection& p) {
     char buf[GW_INIT_STR_MAX];
@@ -84,7 +52,7 @@ TEST(OutOfMemory, EnvelopesAreLeftBare) {
         NoMemory none;
         Projection plain;
         Projection fromText(lambert.data());
-        allocationsFail = false;
+        none.end();
         expectBare(plain);
         expectBare(fromText);
     }
@@ -93,7 +61,7 @@ TEST(OutOfMemory, EnvelopesAreLeftBare) {
     {
         NoMemory none;
         Projection copy(source);
-        allocationsFail = false;
+        none.end();
         expectBare(copy);
     }
     // Memory back, the same envelope works as ever.
@@ -140,7 +108,7 @@ TEST(OutOfMemory, LocalSystemsHoldABareBase) {
         KestrelLocal k(kestrel.data());
         StaOff s(staOff.data());
         KestrelLocal kDefault;
-        allocationsFail = false;
+        none.end();
         EXPECT_EQ(k.type, 3);
         EXPECT_EQ(k.eToLocalEast, 1.0);
         expectBare(*k.baseProj);
@@ -156,7 +124,7 @@ TEST(OutOfMemory, LocalSystemsHoldABareBase) {
     {
         NoMemory none;
         KestrelLocal copy(k);
-        allocationsFail = false;
+        none.end();
         expectBare(*copy.baseProj);
         EXPECT_EQ(copy.eToLocalEast, 1.0);
     }
