@@ -1,5 +1,7 @@
 #include "projections/KestrelLocal.h"
 
+#include "projections/EditDialogs.h"
+
 #include "platform/CLocale.h"
 #include "projections/LocalSystemSupport.h"
 #include "projections/ProjectionKeys.h"
@@ -58,7 +60,7 @@ KestrelLocal::~KestrelLocal() = default;
 
 Projection* KestrelLocal::clone() const { return new KestrelLocal(*this); }
 
-int KestrelLocal::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+int KestrelLocal::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(3, *this, parent, list); }
 
 void KestrelLocal::localToMap(double north, double east, double& mapNorth, double& mapEast) const {
     mapEast = localToENorth * north + localToEEast * east + localToEConst;

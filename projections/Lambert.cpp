@@ -1,6 +1,8 @@
 // Lambert conformal conic projection with two standard parallels.
 #include "projections/Lambert.h"
 
+#include "projections/EditDialogs.h"
+
 #include <cmath>
 
 #include "gridwise/angletext.h"
@@ -53,6 +55,8 @@ Lambert::Lambert(char* init)
 }
 
 Projection* Lambert::clone() const { return new Lambert(*this); }
+
+int Lambert::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(1, *this, parent, list); }
 
 void Lambert::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);

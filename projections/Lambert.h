@@ -64,6 +64,9 @@ public:
     // initialisation string "1,name,first,second,lonOrigin,latOrigin,fN,fE,units".
     Lambert(char* init = nullptr);
 
+    // Opens the parameter dialog over parent; 1 after OK (the values are taken
+    // over), 0 otherwise. The projection list is not used.
+    int editDialog(CWnd* parent, ProjDataStruct** projList) override;
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;

@@ -1,5 +1,7 @@
 #include "projections/Local.h"
 
+#include "projections/EditDialogs.h"
+
 #include <cmath>
 
 #include "numerics/Angles.h"
@@ -40,7 +42,7 @@ Local::~Local() = default;
 
 Projection* Local::clone() const { return new Local(*this); }
 
-int Local::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+int Local::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(5, *this, parent, list); }
 
 void Local::getLines(char lines[][50]) {
     gw::cFormat(lines[0], 50, "%s", localProjName);

@@ -1,6 +1,8 @@
 // Polar stereographic projection.
 #include "projections/PolarStereo.h"
 
+#include "projections/EditDialogs.h"
+
 #include <cmath>
 
 #include "gridwise/angletext.h"
@@ -59,6 +61,8 @@ PolarStereo::PolarStereo(char* init)
 }
 
 Projection* PolarStereo::clone() const { return new PolarStereo(*this); }
+
+int PolarStereo::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(4, *this, parent, list); }
 
 void PolarStereo::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);

@@ -65,6 +65,9 @@ public:
     // an initialisation string "4,name,lonOrigin,latOrigin,k0,fN,fE,units".
     PolarStereo(char* init = nullptr);
 
+    // Opens the parameter dialog over parent; 1 after OK (the values are taken
+    // over), 0 otherwise. The projection list is not used.
+    int editDialog(CWnd* parent, ProjDataStruct** projList) override;
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;
     void saveData(char* section, char* file) override;

@@ -1,5 +1,7 @@
 #include "projections/StaOff.h"
 
+#include "projections/EditDialogs.h"
+
 #include <cmath>
 
 #include "gridwise/angleutil.h"
@@ -48,7 +50,7 @@ StaOff::~StaOff() = default;
 
 Projection* StaOff::clone() const { return new StaOff(*this); }
 
-int StaOff::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+int StaOff::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(6, *this, parent, list); }
 
 void StaOff::getLines(char lines[][50]) {
     gw::baseSystemLines(lines, localProjName, *baseProj, "StaOff");

@@ -1,5 +1,7 @@
 #include "projections/TransverseMercator.h"
 
+#include "projections/EditDialogs.h"
+
 #include <cmath>
 
 #include "gridwise/angletext.h"
@@ -63,7 +65,7 @@ TransverseMercator::TransverseMercator(char* init)
     TransverseMercator::geoparm(nullptr);
 }
 
-int TransverseMercator::editDialog(CWnd*, ProjDataStruct**) { return 0; }
+int TransverseMercator::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(0, *this, parent, list); }
 
 void TransverseMercator::getLines(char lines[][50]) {
     if (lines == nullptr) return;

@@ -7,7 +7,7 @@
 # folder `to`. A public header (include/gridwise/*.h) counts for the folder that
 # implements it (the table below). The library folders form layers, lowest first:
 #
-#   platform numerics units geodesy projections facade dialogs module
+#   platform numerics units geodesy projections dialogs facade module
 #
 # and a folder may include only from its own layer and the layers below; the
 # programs and tests above them (cli, python, bench, tests) may include any layer.
@@ -17,7 +17,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-layers=(platform numerics units geodesy projections facade dialogs module)
+layers=(platform numerics units geodesy projections dialogs facade module)
 
 # The folder that implements each public header.
 declare -A owner=(
