@@ -65,11 +65,12 @@ public:
 
     int doModal();
 
-    // Called by the backend.
-    bool initDialog(DialogWindow& window);
-    void command(int id);
-    void selectionChanged(int id);
-    void helpRequest();
+    // Called by the backend. Virtual, so that a backend in a library of its own
+    // reaches them through the object alone.
+    virtual bool initDialog(DialogWindow& window);
+    virtual void command(int id);
+    virtual void selectionChanged(int id);
+    virtual void helpRequest();
 
     const DialogTemplate* dialogTemplate() const { return template_; }
     // The window while the form runs, null otherwise.
