@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <pwd.h>
@@ -448,7 +449,20 @@ bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_
 std::string resolveSettingsPath(const char* file) {
     if (file == nullptr || *file == '\0') return std::string();
     if (std::strchr(file, '/') != nullptr) return file;
-    return settingsDir() + "/" + file;
+    const std::string dir = settingsDir();
+    std::string path = dir + "/" + file;
+    // The exact spelling costs one lstat; the folder is scanned only without it.
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0) return path;
+    DIR* folder = ::opendir(dir.c_str());
+    if (folder == nullptr) return path;
+    std::string match;
+    while (const dirent* entry = ::readdir(folder)) {
+        std::string_view name(entry->d_name);
+        if (equalNoCase(name, file) && (match.empty() || name < match)) match = name;
+    }
+    ::closedir(folder);
+    return match.empty() ? path : dir + "/" + match;
 }
 
 std::string iniGetString(const char* section, const char* key, const char* def, const char* file) {

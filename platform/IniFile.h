@@ -6,7 +6,13 @@
 // LF and CRLF files are both read. A missing file, section or key gives the
 // caller's default. A bare file name (no '/') resolves in the settings folder:
 // $GRIDWISE_SETTINGS_DIR if set, else $XDG_CONFIG_HOME/gridwise, else
-// ~/.config/gridwise (created on the first write).
+// ~/.config/gridwise (created on the first write). Within that folder a bare name
+// matches without regard to ASCII case, as file names do on the platform the
+// settings files come from: a file whose name equals the given one exactly is used;
+// failing that, an existing file whose name differs only in case (the first in byte
+// order when there are several); failing that, the name as given, so a new file
+// gets the spelling of the write that creates it. "PROJLIST2.INI" and
+// "projlist2.ini" are one file. Names with a folder are taken as they are.
 //
 // Writes keep every other byte of the file (comments, other sections, unknown
 // keys, line endings), replace a key's value in place or append the key at the
@@ -38,7 +44,8 @@
 
 namespace gw {
 
-// The path a settings file name stands for (see above). Empty for a null or empty name.
+// The path a settings file name stands for (see above): for a bare name, the file of
+// the settings folder it matches. Empty for a null or empty name.
 std::string resolveSettingsPath(const char* file);
 
 // The value of key in section of file, or def (null counts as "") when the file,

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <optional>
@@ -556,6 +558,67 @@ TEST_F(IniFileTest, BareNamesResolveInTheSettingsFolder) {
     ASSERT_TRUE(gw::iniWriteString("units", "distUnits", "1", "user.ini"));
     EXPECT_EQ(readRaw(folder + "/user.ini"), "[units]\ndistUnits=1\n");
     EXPECT_EQ(gw::iniGetInt("units", "distUnits", 3, "user.ini"), 1);
+}
+
+} // namespace
+
+namespace {
+
+std::vector<std::string> folderEntries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (const dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A bare name finds its file whatever the case of either spelling; the file keeps
+// the spelling of the write that created it, and no second file appears.
+TEST_F(IniFileTest, BareNamesMatchTheSettingsFolderIgnoringCase) {
+    ScopedEnv settings("GRIDWISE_SETTINGS_DIR");
+    struct Case {
+        const char* writeAs;
+        const char* readAs;
+    };
+    const Case cases[] = {
+        {"projlist2.ini", "PROJLIST2.INI"},
+        {"PROJLIST2.INI", "projlist2.ini"},
+        {"ProjList2.ini", "pROJlIST2.INI"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string folder = path("s" + std::to_string(n++));
+        settings.set(folder.c_str());
+        SCOPED_TRACE(c.writeAs);
+        EXPECT_EQ(gw::iniGetInt("PROJECTIONS", "NumberProjections", -1, c.readAs), -1);
+        ASSERT_TRUE(gw::iniWriteString("PROJECTIONS", "proj1", "USER,Site,x", c.writeAs));
+        ASSERT_TRUE(gw::iniWriteString("PROJECTIONS", "NumberProjections", "1", c.writeAs));
+        EXPECT_EQ(gw::iniGetInt("PROJECTIONS", "NumberProjections", 0, c.readAs), 1);
+        EXPECT_EQ(gw::iniGetString("PROJECTIONS", "Proj1", "", c.readAs), "USER,Site,x");
+        EXPECT_EQ(gw::resolveSettingsPath(c.readAs), folder + "/" + c.writeAs);
+        // A write under the other spelling changes the same file.
+        ASSERT_TRUE(gw::iniWriteString("PROJECTIONS", "NumberProjections", "2", c.readAs));
+        EXPECT_EQ(gw::iniGetInt("PROJECTIONS", "NumberProjections", 0, c.writeAs), 2);
+        EXPECT_EQ(folderEntries(folder), std::vector<std::string>{c.writeAs});
+        EXPECT_EQ(readRaw(folder + "/" + c.writeAs), "[PROJECTIONS]\nproj1=USER,Site,x\nNumberProjections=2\n");
+    }
+}
+
+TEST_F(IniFileTest, ExactSpellingWinsAndFolderNamesKeepTheirCase) {
+    ScopedEnv settings("GRIDWISE_SETTINGS_DIR");
+    settings.set(dir_.c_str());
+    writeRaw(path("a.ini"), "[s]\nk=lower\n");
+    writeRaw(path("A.INI"), "[s]\nk=upper\n");
+    EXPECT_EQ(gw::iniGetString("s", "k", "", "a.ini"), "lower");
+    EXPECT_EQ(gw::iniGetString("s", "k", "", "A.INI"), "upper");
+    EXPECT_EQ(gw::iniGetString("s", "k", "", "A.ini"), "upper"); // the first in byte order
+    // A name with a folder is taken as it is.
+    EXPECT_EQ(gw::iniGetString("s", "k", "none", (dir_ + "/a.Ini").c_str()), "none");
+    // A name that matches nothing gets its own spelling.
+    EXPECT_EQ(gw::resolveSettingsPath("New.ini"), path("New.ini"));
 }
 
 } // namespace
