@@ -1,0 +1,436 @@
+#include "dialogs/qt/QtBackend.h"
+
+#include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+
+#include "dialogs/Dialog.h"
+#include "dialogs/DialogTemplate.h"
+
+namespace gw::dlg {
+
+namespace {
+
+// Pixels per 4 horizontal and per 8 vertical dialog units of a font: the average
+// width of the 52 letters, rounded as the platform rounds it, and the height.
+struct BaseUnits {
+    int x;
+    int y;
+};
+
+BaseUnits baseUnits(const QFont& font) {
+    const QFontMetrics fm(font);
+    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return {(letters / 26 + 1) / 2, fm.height()};
+}
+
+// value * num / den rounded to the nearest integer (halves away from zero).
+int mulDiv(int value, int num, int den) {
+    const long long p = static_cast<long long>(value) * num;
+    return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
+}
+
+// A rectangle in dialog units in pixels: its edges are converted, so that
+// controls that meet in dialog units meet in pixels.
+QRect toPixels(const BaseUnits& bu, int x, int y, int w, int h) {
+    const int left = mulDiv(x, bu.x, 4);
+    const int top = mulDiv(y, bu.y, 8);
+    return QRect(left, top, mulDiv(x + w, bu.x, 4) - left, mulDiv(y + h, bu.y, 8) - top);
+}
+
+bool isRadio(ControlKind k) { return k == ControlKind::radioFirst || k == ControlKind::radio; }
+
+bool takesFocus(ControlKind k) {
+    return k == ControlKind::edit || k == ControlKind::pushButton || k == ControlKind::defPushButton ||
+           isRadio(k) || k == ControlKind::dropList;
+}
+
+// True when text has a mnemonic (an '&' that is not part of "&&").
+bool hasMnemonic(const char* text) {
+    for (const char* p = text; p != nullptr && *p != '\0'; ++p) {
+        if (*p != '&') continue;
+        if (p[1] == '&') {
+            ++p;
+            continue;
+        }
+        if (p[1] != '\0') return true;
+    }
+    return false;
+}
+
+QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+class QtWindow final : public QDialog, public DialogWindow {
+public:
+    QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent);
+
+    std::string text(int id) const override;
+    void setText(int id, const std::string& text) override;
+    bool checked(int id) const override;
+    void setChecked(int id, bool on) override;
+    void resetList(int id) override;
+    int addItem(int id, const std::string& text) override;
+    int itemCount(int id) const override;
+    std::string itemText(int id, int index) const override;
+    int selection(int id) const override;
+    void select(int id, int index) override;
+    void close(int result) override;
+    void* handle() override { return static_cast<QWidget*>(this); }
+
+    // Runs the window modally; a dialog that closed while it was initialised is
+    // not shown.
+    int run();
+
+protected:
+    // Escape, the window's close button and reject() all are Cancel, which the
+    // dialog answers (its Cancel handler closes the window).
+    void reject() override { dialog_.command(idCancel); }
+
+private:
+    QWidget* widget(int id) const {
+        auto it = controls_.find(id);
+        return it != controls_.end() ? it->second : nullptr;
+    }
+    template <class W> W* as(int id) const { return qobject_cast<W*>(widget(id)); }
+
+    Dialog& dialog_;
+    std::map<int, QWidget*> controls_;
+    std::map<int, QButtonGroup*> groups_; // radio id -> its group
+    bool running_ = false;
+    int earlyResult_ = 0;
+};
+
+QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : QDialog(parent), dialog_(dialog) {
+    setObjectName(QStringLiteral("dialog%1").arg(t.id));
+    setWindowTitle(QString::fromUtf8(t.caption != nullptr ? t.caption : ""));
+    const BaseUnits bu = baseUnits(font());
+    const QRect client = toPixels(bu, 0, 0, t.width, t.height);
+    setFixedSize(client.size());
+
+    QButtonGroup* group = nullptr;
+    std::vector<QGroupBox*> frames;
+    std::vector<std::pair<QLabel*, std::size_t>> mnemonicLabels;
+    for (std::size_t i = 0; i < t.controls.size(); ++i) {
+        const ControlTemplate& c = t.controls[i];
+        const QString label = QString::fromUtf8(c.label != nullptr ? c.label : "");
+        const QRect r = toPixels(bu, c.x, c.y, c.width, c.height);
+        const int id = c.id;
+        QWidget* w = nullptr;
+        if (!isRadio(c.kind)) group = nullptr;
+        switch (c.kind) {
+        case ControlKind::edit: {
+            auto* e = new QLineEdit(this);
+            e->setText(label);
+            w = e;
+            break;
+        }
+        case ControlKind::staticText: {
+            auto* l = new QLabel(label, this);
+            l->setTextFormat(Qt::PlainText);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            l->setWordWrap(true);
+            if (hasMnemonic(c.label)) mnemonicLabels.emplace_back(l, i);
+            w = l;
+            break;
+        }
+        case ControlKind::groupBox: {
+            auto* g = new QGroupBox(label, this);
+            g->setFocusPolicy(Qt::NoFocus);
+            g->setAttribute(Qt::WA_TransparentForMouseEvents);
+            frames.push_back(g);
+            w = g;
+            break;
+        }
+        case ControlKind::pushButton:
+        case ControlKind::defPushButton: {
+            auto* b = new QPushButton(label, this);
+            b->setAutoDefault(true);
+            b->setDefault(c.kind == ControlKind::defPushButton);
+            if (id >= 0) connect(b, &QPushButton::clicked, this, [this, id] { dialog_.command(id); });
+            w = b;
+            break;
+        }
+        case ControlKind::radioFirst:
+        case ControlKind::radio: {
+            auto* b = new QRadioButton(label, this);
+            if (c.kind == ControlKind::radioFirst || group == nullptr) {
+                group = new QButtonGroup(this);
+                group->setExclusive(true);
+            }
+            group->addButton(b);
+            if (id >= 0) {
+                groups_[id] = group;
+                connect(b, &QRadioButton::clicked, this, [this, id] { dialog_.command(id); });
+            }
+            w = b;
+            break;
+        }
+        case ControlKind::dropList: {
+            auto* box = new QComboBox(this);
+            box->setEditable(false);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            // The template's height is that of the dropped list; the closed box is
+            // as high as the font makes it.
+            const int closed = box->sizeHint().height();
+            const int itemHeight = std::max(1, QFontMetrics(box->font()).height());
+            box->setMaxVisibleItems(std::max(1, (r.height() - closed) / itemHeight));
+            if (id >= 0) connect(box, &QComboBox::activated, this, [this, id] { dialog_.selectionChanged(id); });
+            w = box;
+            w->setGeometry(r.x(), r.y(), r.width(), closed);
+            break;
+        }
+        }
+        if (w == nullptr) continue;
+        if (c.kind != ControlKind::dropList) w->setGeometry(r);
+        if (id >= 0) {
+            w->setObjectName(QStringLiteral("c%1").arg(id));
+            controls_.emplace(id, w);
+        }
+    }
+    // A label's mnemonic moves the focus to the next control that takes it.
+    for (auto [label, index] : mnemonicLabels) {
+        for (std::size_t k = index + 1; k < t.controls.size(); ++k) {
+            const ControlTemplate& next = t.controls[k];
+            if (!takesFocus(next.kind)) continue;
+            auto it = controls_.find(next.id);
+            if (it != controls_.end()) label->setBuddy(it->second);
+            break;
+        }
+    }
+    // Frames lie behind the controls they surround, whatever their place in the
+    // template.
+    for (QGroupBox* g : frames) g->lower();
+
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] { dialog_.helpRequest(); });
+}
+
+std::string QtWindow::text(int id) const {
+    QWidget* w = widget(id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
+    if (auto* box = qobject_cast<QComboBox*>(w)) return box->currentIndex() >= 0 ? box->currentText().toStdString() : "";
+    return {};
+}
+
+void QtWindow::setText(int id, const std::string& text) {
+    QWidget* w = widget(id);
+    const QString s = fromUtf8(text);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        e->setText(s);
+        e->setCursorPosition(0);
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(s);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(s);
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(s);
+    }
+}
+
+bool QtWindow::checked(int id) const {
+    auto* b = as<QRadioButton>(id);
+    return b != nullptr && b->isChecked();
+}
+
+void QtWindow::setChecked(int id, bool on) {
+    auto* b = as<QRadioButton>(id);
+    if (b == nullptr || b->isChecked() == on) return;
+    // An exclusive group keeps one button checked; unchecking the last one (no
+    // choice, as data exchange may ask) needs the group loosened for a moment.
+    QButtonGroup* group = groups_.count(id) != 0 ? groups_.at(id) : nullptr;
+    const QSignalBlocker block(b);
+    if (!on && group != nullptr) {
+        group->setExclusive(false);
+        b->setChecked(false);
+        group->setExclusive(true);
+    } else {
+        b->setChecked(on);
+    }
+}
+
+void QtWindow::resetList(int id) {
+    if (auto* box = as<QComboBox>(id)) {
+        const QSignalBlocker block(box);
+        box->clear();
+    }
+}
+
+int QtWindow::addItem(int id, const std::string& text) {
+    auto* box = as<QComboBox>(id);
+    if (box == nullptr) return -1;
+    const QSignalBlocker block(box);
+    const int before = box->currentIndex();
+    box->addItem(fromUtf8(text));
+    // Adding to an empty list selects nothing, as the platform's lists do.
+    if (before < 0) box->setCurrentIndex(-1);
+    return box->count() - 1;
+}
+
+int QtWindow::itemCount(int id) const {
+    auto* box = as<QComboBox>(id);
+    return box != nullptr ? box->count() : 0;
+}
+
+std::string QtWindow::itemText(int id, int index) const {
+    auto* box = as<QComboBox>(id);
+    if (box == nullptr || index < 0 || index >= box->count()) return {};
+    return box->itemText(index).toStdString();
+}
+
+int QtWindow::selection(int id) const {
+    auto* box = as<QComboBox>(id);
+    return box != nullptr ? box->currentIndex() : -1;
+}
+
+void QtWindow::select(int id, int index) {
+    auto* box = as<QComboBox>(id);
+    if (box == nullptr) return;
+    const QSignalBlocker block(box);
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void QtWindow::close(int result) {
+    if (running_)
+        done(result);
+    else if (earlyResult_ == 0)
+        earlyResult_ = result;
+}
+
+int QtWindow::run() {
+    if (earlyResult_ != 0) return earlyResult_;
+    running_ = true;
+    const int result = exec();
+    running_ = false;
+    // Anything that ends the run without a result of the dialog's is Cancel.
+    return result != 0 ? result : idCancel;
+}
+
+// --- the application object ------------------------------------------------
+
+bool nonEmpty(const char* name) {
+    const char* v = std::getenv(name);
+    return v != nullptr && *v != '\0';
+}
+
+bool platformPluginInstalled(const char* file) {
+    return QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/") +
+                         QString::fromLatin1(file));
+}
+
+// An X server answers on DISPLAY (asked through the X client library the Qt
+// platform plugin uses itself, loaded only for the question).
+bool xServerAnswers() {
+    void* xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (xcb == nullptr) return false;
+    using Connect = void* (*)(const char*, int*);
+    using HasError = int (*)(void*);
+    using Disconnect = void (*)(void*);
+    auto connectTo = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
+    auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
+    auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
+    bool ok = false;
+    if (connectTo != nullptr && hasError != nullptr && disconnect != nullptr) {
+        void* c = connectTo(nullptr, nullptr);
+        ok = c != nullptr && hasError(c) == 0;
+        if (c != nullptr) disconnect(c);
+    }
+    dlclose(xcb);
+    return ok;
+}
+
+// A Wayland compositor listens on WAYLAND_DISPLAY (a socket path, or a name in
+// XDG_RUNTIME_DIR).
+bool waylandAnswers() {
+    std::string path = std::getenv("WAYLAND_DISPLAY");
+    if (path.front() != '/') {
+        if (!nonEmpty("XDG_RUNTIME_DIR")) return false;
+        path = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/" + path;
+    }
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// The platform to start Qt on: "" for the one the user chose in QT_QPA_PLATFORM,
+// or xcb or wayland when their server answers; null when there is no display (Qt
+// would end the process when it cannot start its platform).
+const char* choosePlatform() {
+    if (nonEmpty("QT_QPA_PLATFORM")) return "";
+    if (nonEmpty("DISPLAY") && platformPluginInstalled("libqxcb.so") && xServerAnswers()) return "xcb";
+    if (nonEmpty("WAYLAND_DISPLAY") && platformPluginInstalled("libqwayland-generic.so") && waylandAnswers())
+        return "wayland";
+    return nullptr;
+}
+
+// The host's QApplication, or one made now and kept for the life of the process;
+// null when there is no display or the host runs Qt without widgets.
+QApplication* application() {
+    if (QCoreApplication::instance() != nullptr) return qobject_cast<QApplication*>(QCoreApplication::instance());
+    const char* platform = choosePlatform();
+    if (platform == nullptr) return nullptr;
+    static char name[] = "gridwise";
+    static char option[] = "-platform";
+    static std::string chosen;
+    static char* argv[4] = {name, nullptr, nullptr, nullptr};
+    static int argc = 1;
+    if (*platform != '\0') {
+        chosen = platform;
+        argv[1] = option;
+        argv[2] = chosen.data();
+        argc = 3;
+    }
+    return new QApplication(argc, argv);
+}
+
+class QtBackend final : public DialogBackend {
+public:
+    int runModal(Dialog& dialog, const DialogTemplate& t, void* parent) override {
+        if (application() == nullptr) return 0;
+        QtWindow window(dialog, t, static_cast<QWidget*>(parent));
+        dialog.initDialog(window);
+        return window.run();
+    }
+};
+
+} // namespace
+
+} // namespace gw::dlg
+
+extern "C" gw::dlg::DialogBackend* gridwiseQtBackend() noexcept {
+    static gw::dlg::QtBackend backend;
+    return &backend;
+}

@@ -1,0 +1,44 @@
+// The Qt backend of the dialogs, in a library of its own (libgridwise-qt.so) that
+// libgridwise.so loads when a dialog is first shown (dialogs/ToolkitLoader.cpp),
+// so that a host that never opens a dialog needs no Qt.
+//
+// The library exports one C function, which returns the backend. It links Qt 6
+// Widgets only, not libgridwise: the dialog it runs comes from libgridwise, and the
+// backend reaches it through the dialog's virtual functions and the template's
+// plain data alone.
+//
+// A window is a QDialog built from the template: edit fields are QLineEdits,
+// static texts QLabels, frames QGroupBoxes, buttons QPushButtons (the template's
+// default button answers Enter), radio buttons QRadioButtons with one exclusive
+// QButtonGroup per group, drop-down lists QComboBoxes (neither sorted nor
+// editable). Geometry is absolute, converted from dialog units with the dialog
+// font's metrics as the platform does: 4 horizontal units are the average width of
+// the letters A-Z and a-z, 8 vertical units the character height. Controls are
+// made in template order, so the tab order is the resource order. Escape and
+// closing the window are Cancel (command 2), F1 a help request. A control with an
+// id is named "c<id>" and the dialog "dialog<template id>" (tests and the
+// rendering program find them by these names).
+//
+// Modal runs go over the parent the host passes (a QWidget*, or none when null).
+// A QApplication is made when the host has none, and kept; when no display can be
+// reached (no platform chosen and no X or Wayland server answering) runModal
+// returns 0 without showing anything.
+//
+// This header names no Qt type: the loader includes it for the library's names.
+#ifndef GRIDWISE_DIALOGS_QT_QTBACKEND_H
+#define GRIDWISE_DIALOGS_QT_QTBACKEND_H
+
+#include "dialogs/DialogWindow.h"
+
+namespace gw::dlg {
+
+// The library's file name (with the soname's major version) and its entry point.
+inline constexpr const char* qtBackendLibrary = "libgridwise-qt.so.1";
+inline constexpr const char* qtBackendEntry = "gridwiseQtBackend";
+using QtBackendEntry = DialogBackend* (*)();
+
+} // namespace gw::dlg
+
+extern "C" __attribute__((visibility("default"))) gw::dlg::DialogBackend* gridwiseQtBackend() noexcept;
+
+#endif
