@@ -49,10 +49,6 @@ public:
     LocalDlg(KestrelLocal& system, void* parent, ProjDataStruct** list);
     ~LocalDlg() override;
 
-    // The base projection in use: the system's own, or the one the dialog chose.
-    Projection& base() const { return *base_; }
-    bool ownsBase() const { return owned_ != nullptr; }
-
 protected:
     bool onInitDialog() override;
     void doDataExchange(DataExchange& dx) override;

@@ -1,9 +1,9 @@
 // Templates 7017 to 7019: the local-system dialogs.
 //
-// Labels sit left of their fields, edit fields and drop-down lists are 12 units
-// high (a drop-down list's height is its closed height), text lines 8 units high
-// and wide enough for a 49-character description line; OK (default) at the lower
-// left, Cancel at the lower right, 50 by 14.
+// Labels sit left of their fields, edit fields are 12 units high, text lines 8
+// units high and wide enough for a 49-character description line; a drop-down
+// list's height is that of its dropped list (closed, it is as high as an edit
+// field); OK (default) at the lower left, Cancel at the lower right, 50 by 14.
 #include "dialogs/Templates.h"
 
 namespace gw::dlg {
@@ -56,7 +56,7 @@ constexpr ControlTemplate kKestrelLocal[] = {
     {7199, K::staticText, "", 15, 202, 210, 8},
     {7202, K::staticText, "", 15, 212, 210, 8},
     {7179, K::pushButton, "Edit", 15, 226, 50, 14},
-    {7183, K::dropList, "", 71, 227, 154, 12},
+    {7183, K::dropList, "", 71, 227, 154, 80},
 
     {idOk, K::defPushButton, "OK", 7, 254, 50, 14},
     {idCancel, K::pushButton, "Cancel", 183, 254, 50, 14},
@@ -96,7 +96,7 @@ constexpr ControlTemplate kStationOffset[] = {
     {7200, K::staticText, "", 15, 116, 202, 8},
     {7203, K::staticText, "", 15, 126, 202, 8},
     {7180, K::pushButton, "Edit", 15, 140, 50, 14},
-    {7184, K::dropList, "", 71, 141, 146, 12},
+    {7184, K::dropList, "", 71, 141, 146, 80},
 
     {idOk, K::defPushButton, "OK", 7, 168, 50, 14},
     {idCancel, K::pushButton, "Cancel", 175, 168, 50, 14},
