@@ -1,0 +1,49 @@
+#include "dialogs/DataUnits.h"
+
+#include <string>
+
+#include "gridwise/units.h"
+#include "units/GridUnit.h"
+#include "units/UnitsFileName.h"
+
+namespace gw::dlg {
+
+DataUnits::DataUnits(void* parent) : Dialog(7016, parent) {}
+
+bool DataUnits::onInitDialog() {
+    DialogWindow* w = window();
+    if (w == nullptr) return false;
+    w->resetList(7105);
+    distanceUnit = latLonStyle = coordinateType = -1;
+    distCalcFirst = false;
+    if (const Units* units = getUnits()) {
+        for (int i = 0; i < kUnitTableSize && units->unitTable[i].name[0] != '\0'; ++i)
+            w->addItem(7105, units->unitTable[i].name);
+        distanceUnit = units->distUnits;
+        latLonStyle = units->latLonStyle != 0 ? 1 : 0;
+        coordinateType = units->defaultEntry != 0 ? 1 : 0;
+        distCalcFirst = units->defaultDistCalc == 0;
+    }
+    return updateData(false);
+}
+
+void DataUnits::doDataExchange(DataExchange& dx) {
+    dx.listSelection(7105, distanceUnit);
+    dx.radio(7111, latLonStyle);
+    dx.radio(7162, coordinateType);
+}
+
+void DataUnits::onOK() {
+    if (!updateData(true)) return;
+    if (Units* units = getUnits()) {
+        if (distanceUnit >= 0) units->distUnits = distanceUnit;
+        units->latLonStyle = latLonStyle == 1 ? 1 : 0;
+        units->defaultEntry = coordinateType == 0 ? 0 : 1;
+        units->defaultDistCalc = distCalcFirst ? 0 : 1;
+    }
+    std::string file = unitsFileName();
+    saveUnits(file.data());
+    endDialog(idOk);
+}
+
+} // namespace gw::dlg

@@ -1,0 +1,40 @@
+// The "Save As" form (7010): the name under which the Geodetics dialog appends
+// the working projection to the projection list.
+//
+// OK refuses a name with a comma (a comma would split the entry's fields): the
+// form stays open and shows why in its message line (7210). Any other text is
+// taken, an empty one too; the name is cut to the 29 characters of a specific
+// name.
+//
+// Threads: the host's user-interface thread only.
+#ifndef GRIDWISE_DIALOGS_SAVEASDLG_H
+#define GRIDWISE_DIALOGS_SAVEASDLG_H
+
+#include <string>
+
+#include "dialogs/Dialog.h"
+
+namespace gw::dlg {
+
+inline constexpr int idSaveAsName = 7209;
+inline constexpr int idSaveAsMessage = 7210;
+
+class CSaveAsDlg : public Dialog {
+public:
+    explicit CSaveAsDlg(void* parent);
+    // The typed name, after OK.
+    const std::string& name() const { return name_; }
+
+    static constexpr const char* commaMessage = "A projection name cannot contain a comma.";
+
+protected:
+    void doDataExchange(DataExchange& dx) override;
+    void onOK() override;
+
+private:
+    std::string name_;
+};
+
+} // namespace gw::dlg
+
+#endif
