@@ -79,7 +79,8 @@ public:
     KestrelLocal& operator=(const KestrelLocal& other);
     ~KestrelLocal() override;
 
-    // The parameter dialog is not available here: returns 0 and changes nothing.
+    // Opens the system's dialog over parent (installed by the dialog layer; without
+    // it 0 at once); 1 after OK, when the dialog's values are taken over, else 0.
     int editDialog(CWnd* parent, ProjDataStruct** projList) override;
     void getLines(char lines[][50]) override;
     void loadData(char* section, char* file) override;

@@ -92,7 +92,8 @@ public:
     // 0.5), so that the string written again carries the projection in use.
     explicit TransverseMercator(char* init = nullptr);
 
-    // No dialog yet: returns 0 and changes nothing.
+    // Opens the parameter dialog over parent (installed by the dialog layer; without
+    // it 0 at once); 1 after OK, when the values are taken over, else 0.
     int editDialog(CWnd* parent, ProjDataStruct** projList) override;
     // Six lines of at most 49 characters: the name, "CM ...", "Lat Origin: ...",
     // "False N:... E:...:", "S F at CM: ...", "Units: ...".
