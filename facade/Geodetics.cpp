@@ -1,5 +1,8 @@
 #include "facade/Geodetics.h"
 
+#include "dialogs/DataUnits.h"
+#include "dialogs/Install.h"
+#include "dialogs/NewGeod.h"
 #include "gridwise/units.h"
 #include "platform/ModuleState.h"
 #include "platform/CLocale.h"
@@ -8,9 +11,13 @@
 #include "units/GridText.h"
 #include "units/GridUnit.h"
 
+#include <memory>
 #include <new>
 
 namespace {
+
+// The projections' parameter dialogs are installed when the library is loaded.
+[[maybe_unused]] const bool dialogsInstalled = (gw::dlg::installDialogs(), true);
 
 // A new envelope, a copy of `from` or (from null) a default one; null when it
 // cannot be made.
@@ -162,14 +169,32 @@ void Geodetics::saveData(char* section, char* file) {
 int Geodetics::editDialog(void* /*parent*/) {
     // The dialog templates live in this module: select its state for the call.
     gw::ModuleStateScope moduleState;
-    // The Geodetics form is not built into this library yet; without it the
-    // user cannot accept anything, so the call ends as a cancelled dialog does:
-    // projection and datum stay as they are.
-    return 0;
+    if (projection == nullptr)
+        return 0;
+    try {
+        // The form works on copies: a copy of the datum and of the projection
+        // (names included); nothing here changes until the user confirms.
+        Datum working = datum;
+        Projection* copy = makeEnvelope(projection);
+        if (copy == nullptr)
+            return 0;
+        gw::dlg::NewGeod form(nullptr);
+        form.setWorking(copy, &working);
+        if (form.doModal() != 1)
+            return 0;
+        std::unique_ptr<Projection> chosen(form.commit(working));
+        if (chosen == nullptr)
+            return 0;
+        delete projection;
+        projection = chosen.release();
+        datum = working;
+        datum.update();
+        fitToDatum(projection, datum);
+        return 1;
+    } catch (...) {
+        return 0;
+    }
 }
-
-// ---------------------------------------------------------------------------
-// The geodesy instance and the C interface.
 
 // ---------------------------------------------------------------------------
 // The geodesy instance and the C interface.
@@ -249,6 +274,16 @@ void saveGeoData(char* section, char* file) {
 
 int editDialog(void* parent) {
     return withInstance(0, [&](Geodetics& g) { return g.editDialog(parent); });
+}
+
+int dataUnitsDialog(void* parent) {
+    gw::ModuleStateScope moduleState;
+    try {
+        gw::dlg::DataUnits form(parent);
+        return form.doModal() == 1 ? 1 : 0;
+    } catch (...) {
+        return 0;
+    }
 }
 
 void gridToGeo(double north, double east, double* lat, double* lon) {

@@ -72,9 +72,12 @@ public:
     // "GeodesyType", the projection's keys, the datum's keys.
     void saveData(char* section, char* file);
 
-    // Runs the Geodetics dialog on copies of the projection and the datum; 1 when
-    // the user accepted and both were replaced, 0 (nothing changed) otherwise.
-    // The dialog is not part of this build yet: it returns 0.
+    // Runs the Geodetics dialog on copies of the projection and the datum (the
+    // module's own state selected for the call); 1 when the user accepted: the
+    // projection is replaced by the one chosen (named as chosen in the form), the
+    // datum takes the edited values and is updated, and the projection's geoparm
+    // runs with it. 0, with nothing changed, after Cancel, when no dialog can be
+    // shown (no display) and when a copy cannot be made. parent is not used.
     int editDialog(void* parent);
 };
 

@@ -41,8 +41,16 @@ GW_EXPORT void deAllocGeodetics(void);
 GW_EXPORT void loadGeoData(char* section, char* file);
 GW_EXPORT void saveGeoData(char* section, char* file);
 /* Runs the Geodetics dialog (parent is not used); 1 when the user accepted with
- * OK and the instance took the new projection and datum, 0 otherwise. */
+ * OK and the instance took the new projection and datum, 0 otherwise (nothing
+ * changes). Also 0 at once when no dialog can be shown (no display). */
 GW_EXPORT int editDialog(void* parent);
+/* Runs the Data Units dialog over the window handle parent (a toolkit window, or
+ * null) on the units object: 1 after OK, which stores the chosen distance unit,
+ * latitude/longitude style and default coordinate type and saves the unit
+ * settings to the file last given to loadUnits; 0 after Cancel, and at once when
+ * no dialog can be shown, changing and writing nothing. Without a units object
+ * the dialog opens empty and OK changes nothing. */
+GW_EXPORT int dataUnitsDialog(void* parent);
 
 /* Grid (metres) to latitude/longitude on the working datum (degrees) and back. */
 GW_EXPORT void gridToGeo(double north, double east, double* lat, double* lon);

@@ -378,7 +378,7 @@ TEST_F(GeodeticsTest, CopiesOwnTheirProjection) {
     EXPECT_EQ(g->projection->type, 5);
 }
 
-TEST_F(GeodeticsTest, EditDialogChangesNothingYet) {
+TEST_F(GeodeticsTest, EditDialogWithoutADialogToShowChangesNothing) {
     Projection* before = g->projection;
     const double a = g->datum.aAxis;
     EXPECT_EQ(editDialog(nullptr), 0);

@@ -64,7 +64,7 @@ TEST_F(ExportsTest, EveryDeclaredCFunctionIsExportedUnderItsPlainName) {
     const std::set<std::string> names = declaredCFunctions();
     // The parse must at least find the geodesy, host and position text functions.
     for (const char* must :
-         {"allocGeodetics", "deAllocGeodetics", "loadGeoData", "saveGeoData", "editDialog",
+         {"allocGeodetics", "deAllocGeodetics", "loadGeoData", "saveGeoData", "editDialog", "dataUnitsDialog",
           "gridToGeo", "geoToGrid", "lineScale", "converge", "wgs84ToWorking", "workingToWgs84",
           "direct", "inverse", "getInfo", "getPlotUnits", "getConversion", "getLatLonTrack",
           "setLatLonTrack", "gwSetHostServices", "gridToStr", "parseStrToGridCoord", "psnToStr",

@@ -1,0 +1,200 @@
+// The dialogs behind the C interface: editDialog on the geodesy instance and
+// dataUnitsDialog on the units object, run with the scripted backend, and both
+// without any way to show a dialog.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "dialogs/ProjectionList.h"
+#include "dialogs/ScriptedBackend.h"
+#include "facade/Geodetics.h"
+#include "gridwise/geodetics.h"
+#include "gridwise/units.h"
+#include "platform/CLocale.h"
+#include "platform/ModuleState.h"
+#include "projections/Lambert.h"
+#include "support/SettingsFiles.h"
+
+using gw::dlg::Action;
+
+namespace {
+
+// No display for this program: the toolkit backend is looked for once per process,
+// and these tests need it absent.
+[[maybe_unused]] const bool noDisplay = [] {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
+    return true;
+}();
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DialogExports : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("GRIDWISE_SETTINGS_DIR")) oldDir = old;
+        setenv("GRIDWISE_SETTINGS_DIR", std::filesystem::path(dir.file("x")).parent_path().c_str(), 1);
+        ASSERT_EQ(allocGeodetics(), 1);
+        g = gw::geodesyInstance();
+    }
+    void TearDown() override {
+        gw::dlg::setDialogBackend(nullptr);
+        deAllocGeodetics();
+        deAllocUnits(nullptr);
+        if (oldDir.empty())
+            unsetenv("GRIDWISE_SETTINGS_DIR");
+        else
+            setenv("GRIDWISE_SETTINGS_DIR", oldDir.c_str(), 1);
+    }
+
+    std::string initOf(Projection& p) {
+        std::string init(GW_INIT_STR_MAX, '\0');
+        p.getInitStr(init.data(), init.size());
+        return init.c_str();
+    }
+
+    // A list with one Lambert entry on the International ellipsoid.
+    void writeLambertList() {
+        Datum d;
+        gw::copyBounded(d.ellipseName, "International 1924", sizeof d.ellipseName);
+        gw::copyBounded(d.datumName, "ED50", sizeof d.datumName);
+        d.aAxis = 6378388.0;
+        d.inverseFlattening = 297.0;
+        Lambert lambert;
+        const std::string line = gw::dlg::projectionEntryLine("Lambert", "Lambert II", d, initOf(lambert).c_str());
+        gwtest::writeFile(dir.file("projlist2.ini"), "[PROJECTIONS]\nNumberProjections=1\nProj1=" + line + "\n");
+    }
+
+    gwtest::TempDir dir;
+    std::string oldDir;
+    Geodetics* g = nullptr;
+};
+
+TEST_F(DialogExports, EditDialogOkTakesTheChosenProjectionAndDatum) {
+    writeLambertList();
+    gw::dlg::ScriptedBackendScope scope;
+    Projection* before = g->projection;
+    scope.backend.push({Action::check([](gw::dlg::DialogWindow&) { EXPECT_TRUE(gw::moduleStateActive()); }),
+                        Action::selectItem(7186, 0), Action::selectItem(7189, 0), Action::ok()});
+    EXPECT_EQ(editDialog(nullptr), 1);
+    EXPECT_FALSE(gw::moduleStateActive());
+    EXPECT_NE(g->projection, before);
+    EXPECT_EQ(g->projection->type, 1);
+    char general[30], specific[30];
+    ASSERT_EQ(getInfo(general, specific), 1);
+    EXPECT_STREQ(general, "Lambert");
+    EXPECT_STREQ(specific, "Lambert II");
+    EXPECT_STREQ(g->datum.datumName, "ED50");
+    Datum expected;
+    expected.aAxis = 6378388.0;
+    expected.inverseFlattening = 297.0;
+    expected.update();
+    EXPECT_DOUBLE_EQ(g->datum.eccSq, expected.eccSq);
+    // geoparm ran with the new datum: the projection's own copy has it.
+    EXPECT_EQ(dynamic_cast<Lambert&>(*g->projection->inner).datum.aAxis, 6378388.0);
+}
+
+TEST_F(DialogExports, EditDialogCancelLeavesTheInstanceAsItWas) {
+    writeLambertList();
+    gw::dlg::ScriptedBackendScope scope;
+    Projection* before = g->projection;
+    const std::string init = initOf(*before);
+    const Datum datum = g->datum;
+    // An entry applied, the datum and the projection edited, then Cancel.
+    scope.backend.push({Action::selectItem(7186, 0), Action::selectItem(7189, 0), Action::click(7128), Action::click(7160), Action::cancel()});
+    scope.backend.push({Action::typeText(7127, "6000000"), Action::ok()});
+    scope.backend.push({Action::typeText(7139, "Changed"), Action::ok()});
+    EXPECT_EQ(editDialog(nullptr), 0);
+    EXPECT_EQ(scope.backend.opened, (std::vector<int>{7011, 7012, 7014}));
+    EXPECT_EQ(g->projection, before);
+    EXPECT_EQ(initOf(*g->projection), init);
+    EXPECT_EQ(g->datum.aAxis, datum.aAxis);
+    EXPECT_STREQ(g->datum.datumName, datum.datumName);
+    EXPECT_EQ(g->datum.eccSq, datum.eccSq);
+    EXPECT_FALSE(gw::moduleStateActive());
+}
+
+TEST_F(DialogExports, DataUnitsShowsAndStoresTheUnitSettings) {
+    const std::string file = dir.file("units.ini");
+    gwtest::writeFile(file, "[units]\ndistUnits=1\nwpUnits=3\nlatLonStyle=1\ndefaultLatHemi=1\n"
+                            "defaultLonHemi=1\ndefaultEntry=0\ndefaultDistCalc=5\n");
+    ASSERT_EQ(allocUnits(const_cast<char*>(file.c_str())), 1);
+    loadUnits(const_cast<char*>(file.c_str()));
+    gw::dlg::ScriptedBackendScope scope;
+
+    // Cancel: 0, and the file is not touched.
+    const std::string before = readAll(file);
+    scope.backend.push({Action::selectItem(7105, 3), Action::click(7169), Action::cancel()});
+    EXPECT_EQ(dataUnitsDialog(nullptr), 0);
+    EXPECT_EQ(readAll(file), before);
+    EXPECT_EQ(getUnits()->distUnits, 1);
+
+    // OK without changes: the same values, defaultDistCalc as 0 or 1.
+    scope.backend.push({Action::check([](gw::dlg::DialogWindow& w) {
+                            EXPECT_TRUE(gw::moduleStateActive());
+                            EXPECT_EQ(dynamic_cast<gw::dlg::ScriptedWindow&>(w).items(7105).size(), 5u);
+                            EXPECT_EQ(w.selection(7105), 1);
+                            EXPECT_TRUE(w.checked(7123));
+                            EXPECT_FALSE(w.checked(7111));
+                            EXPECT_TRUE(w.checked(7162));
+                            EXPECT_FALSE(w.checked(7169));
+                        }),
+                        Action::ok()});
+    void* parent = reinterpret_cast<void*>(0x1234);
+    EXPECT_EQ(dataUnitsDialog(parent), 1);
+    EXPECT_EQ(scope.backend.parents.back(), parent);
+    EXPECT_EQ(gwtest::sectionLines(file, "units"),
+              (std::vector<std::pair<std::string, std::string>>{{"distUnits", "1"},
+                                                                 {"wpUnits", "3"},
+                                                                 {"latLonStyle", "1"},
+                                                                 {"defaultLatHemi", "1"},
+                                                                 {"defaultLonHemi", "1"},
+                                                                 {"defaultEntry", "0"},
+                                                                 {"defaultDistCalc", "1"}}));
+
+    // Changes: kilometres, degrees and minutes, grid.
+    scope.backend.push({Action::selectItem(7105, 3), Action::click(7111), Action::click(7169), Action::ok()});
+    EXPECT_EQ(dataUnitsDialog(nullptr), 1);
+    const Units* u = getUnits();
+    EXPECT_EQ(u->distUnits, 3);
+    EXPECT_EQ(u->latLonStyle, 0);
+    EXPECT_EQ(u->defaultEntry, 1);
+    EXPECT_EQ(u->wpUnits, 3);
+}
+
+TEST_F(DialogExports, DataUnitsWithoutAUnitsObjectOpensEmpty) {
+    gw::dlg::ScriptedBackendScope scope;
+    scope.backend.push({Action::check([](gw::dlg::DialogWindow& w) {
+                            EXPECT_EQ(w.itemCount(7105), 0);
+                            for (int id : {7111, 7123, 7162, 7169}) EXPECT_FALSE(w.checked(id));
+                        }),
+                        Action::ok()});
+    EXPECT_EQ(dataUnitsDialog(nullptr), 1);
+    EXPECT_EQ(getUnits(), nullptr);
+}
+
+TEST_F(DialogExports, WithoutABackendOrDisplayBothReturnZeroAndChangeNothing) {
+    const std::string file = dir.file("units.ini");
+    gwtest::writeFile(file, "[units]\ndistUnits=1\n");
+    ASSERT_EQ(allocUnits(const_cast<char*>(file.c_str())), 1);
+    loadUnits(const_cast<char*>(file.c_str()));
+    const std::string before = readAll(file);
+    Projection* projection = g->projection;
+    gw::dlg::setDialogBackend(nullptr);
+    EXPECT_EQ(editDialog(nullptr), 0);
+    EXPECT_EQ(dataUnitsDialog(nullptr), 0);
+    EXPECT_EQ(g->projection, projection);
+    EXPECT_EQ(readAll(file), before);
+    EXPECT_FALSE(gw::moduleStateActive());
+}
+
+} // namespace
