@@ -18,6 +18,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
@@ -36,30 +37,29 @@ namespace gw::dlg {
 namespace {
 
 // Pixels per 4 horizontal and per 8 vertical dialog units of a font: the average
-// width of the 52 letters, rounded as the platform rounds it, and the height.
+// width of the 52 letters and the character height. The width is kept exact: the
+// platform rounds it to whole pixels, which with wider fonts than the templates
+// were drawn for cuts labels that just fit.
 struct BaseUnits {
-    int x;
+    double x;
     int y;
 };
 
 BaseUnits baseUnits(const QFont& font) {
-    const QFontMetrics fm(font);
-    const int letters = fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return {(letters / 26 + 1) / 2, fm.height()};
-}
-
-// value * num / den rounded to the nearest integer (halves away from zero).
-int mulDiv(int value, int num, int den) {
-    const long long p = static_cast<long long>(value) * num;
-    return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
+    const QFontMetricsF fm(font);
+    const QFontMetrics whole(font);
+    return {fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) / 52.0,
+            whole.height()};
 }
 
 // A rectangle in dialog units in pixels: its edges are converted, so that
 // controls that meet in dialog units meet in pixels.
 QRect toPixels(const BaseUnits& bu, int x, int y, int w, int h) {
-    const int left = mulDiv(x, bu.x, 4);
-    const int top = mulDiv(y, bu.y, 8);
-    return QRect(left, top, mulDiv(x + w, bu.x, 4) - left, mulDiv(y + h, bu.y, 8) - top);
+    auto horizontal = [&bu](int du) { return qRound(du * bu.x / 4.0); };
+    auto vertical = [&bu](int du) { return qRound(du * bu.y / 8.0); };
+    const int left = horizontal(x);
+    const int top = vertical(y);
+    return QRect(left, top, horizontal(x + w) - left, vertical(y + h) - top);
 }
 
 bool isRadio(ControlKind k) { return k == ControlKind::radioFirst || k == ControlKind::radio; }
@@ -83,6 +83,23 @@ bool hasMnemonic(const char* text) {
 }
 
 QString fromUtf8(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A label one line high shows its text on that line: the platform would wrap a
+// text wider than the label onto a line it has no room for, so a font wider than
+// the template's would lose words. Such a label grows to the right, over the gap
+// beside it (the control that follows is drawn over it), at most to the window's
+// edge; a label with room for more lines wraps as the platform's do.
+void fitLabel(QLabel& label, const QRect& r, int windowWidth) {
+    const QFontMetrics fm(label.font());
+    if (r.height() >= 2 * fm.height()) {
+        label.setWordWrap(true);
+        label.setGeometry(r);
+        return;
+    }
+    label.setWordWrap(false);
+    const int needed = fm.horizontalAdvance(label.text()) + 1;
+    label.setGeometry(r.x(), r.y(), std::max(r.width(), std::min(needed, windowWidth - r.x())), r.height());
+}
 
 // The dialog's calls. Its class lives in libgridwise, whose type information this
 // library does not link, so the sanitizer's check of the dynamic type (which
@@ -129,6 +146,7 @@ private:
 
     Dialog& dialog_;
     std::map<int, QWidget*> controls_;
+    std::map<QLabel*, QRect> labelRects_; // labels in their template rectangles
     std::map<int, QButtonGroup*> groups_; // radio id -> its group
     bool running_ = false;
     int earlyResult_ = 0;
@@ -162,7 +180,6 @@ QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : Q
             auto* l = new QLabel(label, this);
             l->setTextFormat(Qt::PlainText);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            l->setWordWrap(true);
             if (hasMnemonic(c.label)) mnemonicLabels.emplace_back(l, i);
             w = l;
             break;
@@ -215,7 +232,12 @@ QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : Q
         }
         }
         if (w == nullptr) continue;
-        if (c.kind != ControlKind::dropList) w->setGeometry(r);
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            labelRects_[l] = r;
+            fitLabel(*l, r, width());
+        } else if (c.kind != ControlKind::dropList) {
+            w->setGeometry(r);
+        }
         if (id >= 0) {
             w->setObjectName(QStringLiteral("c%1").arg(id));
             controls_.emplace(id, w);
@@ -258,6 +280,7 @@ void QtWindow::setText(int id, const std::string& text) {
         e->setCursorPosition(0);
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(s);
+        fitLabel(*l, labelRects_[l], width());
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         b->setText(s);
     } else if (auto* g = qobject_cast<QGroupBox*>(w)) {

@@ -13,7 +13,9 @@
 // QButtonGroup per group, drop-down lists QComboBoxes (neither sorted nor
 // editable). Geometry is absolute, converted from dialog units with the dialog
 // font's metrics as the platform does: 4 horizontal units are the average width of
-// the letters A-Z and a-z, 8 vertical units the character height. Controls are
+// the letters A-Z and a-z (kept exact, not rounded to whole pixels), 8 vertical
+// units the character height; a label one line high that its text does not fit
+// grows to the right instead of wrapping onto a line it has no room for. Controls are
 // made in template order, so the tab order is the resource order. Escape and
 // closing the window are Cancel (command 2), F1 a help request. A control with an
 // id is named "c<id>" and the dialog "dialog<template id>" (tests and the

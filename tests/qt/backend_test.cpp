@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,8 +33,9 @@ constexpr ControlTemplate kControls[] = {
     {121, ControlKind::dropList, "", 7, 58, 100, 60},
     {idOk, ControlKind::defPushButton, "OK", 50, 80, 50, 14},
     {idCancel, ControlKind::pushButton, "Cancel", 104, 80, 50, 14},
+    {-1, ControlKind::staticText, "Wider than its place", 7, 98, 20, 8},
 };
-constexpr DialogTemplate kFixture{9001, "Fixture", 160, 100, kControls};
+constexpr DialogTemplate kFixture{9001, "Fixture", 160, 110, kControls};
 
 // A form on the fixture (the base class wants a library template; the fixture is
 // handed to the backend directly). Its radio group is read by hand: data exchange
@@ -91,20 +93,23 @@ TEST(QtBackend, BuildsTheTemplateInDialogUnitsOfTheFont) {
         EXPECT_TRUE(ok->isDefault());
         EXPECT_FALSE(cancel->isDefault());
         auto labels = d.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        ASSERT_EQ(labels.size(), 1);
+        ASSERT_EQ(labels.size(), 2);
         EXPECT_EQ(labels[0]->buddy(), control(d, 101)); // the mnemonic leads to the next control
+        // A one-line label too narrow for its text shows it whole on its line.
+        EXPECT_FALSE(labels[1]->wordWrap());
+        EXPECT_GE(labels[1]->width(), labels[1]->fontMetrics().horizontalAdvance(labels[1]->text()));
         auto frames = d.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly);
         ASSERT_EQ(frames.size(), 1);
         EXPECT_EQ(frames[0]->title(), "Units");
 
         // 4 horizontal units are the average letter width, 8 vertical units the
         // character height of the dialog's font.
-        const QFontMetrics fm(d.font());
-        const int avg = qRound(fm.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0);
-        const int h = fm.height();
-        auto px = [](int du, int unit, int per) { return qRound(du * unit / double(per)); };
+        const double avg =
+            QFontMetricsF(d.font()).horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 52.0;
+        const double h = QFontMetrics(d.font()).height();
+        auto px = [](int du, double unit, int per) { return qRound(du * unit / per); };
         EXPECT_EQ(d.width(), px(160, avg, 4));
-        EXPECT_EQ(d.height(), px(100, h, 8));
+        EXPECT_EQ(d.height(), px(110, h, 8));
         const QRect edit = control(d, 101)->geometry();
         EXPECT_EQ(edit, QRect(px(50, avg, 4), px(7, h, 8), px(150, avg, 4) - px(50, avg, 4), px(19, h, 8) - px(7, h, 8)));
         const QRect okRect = ok->geometry();
