@@ -50,7 +50,7 @@ if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc";
 fi
 # Nor are test programs, benchmarks or the demonstration installed.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
-          ! -path "$pc" ! -path "$libdir/libgridwise.so*")
+          ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*")
 [ -z "$extra" ] || fail "unexpected installed files: $extra"
 
 # Runs a host program on the installed library only.
