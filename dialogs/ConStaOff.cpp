@@ -3,6 +3,7 @@
 #include "dialogs/LocalFormSupport.h"
 #include "gridwise/angletext.h"
 #include "projections/StaOff.h"
+#include "units/SettingsText.h"
 
 namespace gw::dlg {
 
@@ -17,10 +18,10 @@ constexpr int kLineIds[6] = {7188, 7191, 7194, 7197, 7200, 7203};
 
 ConStaOff::ConStaOff(StaOff& staOff, void* parent, ProjDataStruct** list)
     : Dialog(7019, parent), staOff_(staOff), list_(list) {
-    startLat_ = latitudeText(staOff_.startLat);
-    startLon_ = longitudeText(staOff_.startLon);
-    endLat_ = latitudeText(staOff_.endLat);
-    endLon_ = longitudeText(staOff_.endLon);
+    startLat_ = latText(staOff_.startLat);
+    startLon_ = lonText(staOff_.startLon);
+    endLat_ = latText(staOff_.endLat);
+    endLon_ = lonText(staOff_.endLon);
     onClick(idEdit, [this] { onEdit(); });
 }
 

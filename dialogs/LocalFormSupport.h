@@ -1,5 +1,6 @@
-// Pieces the local-system dialogs share: the angle texts of their fields and the
-// base projection's description lines.
+// What the local-system dialogs share: the base projection's description lines.
+// Their angle fields are the settings' latitude and longitude texts
+// (units/SettingsText.h).
 #ifndef GRIDWISE_DIALOGS_LOCALFORMSUPPORT_H
 #define GRIDWISE_DIALOGS_LOCALFORMSUPPORT_H
 
@@ -9,10 +10,6 @@
 #include "gridwise/projection.h"
 
 namespace gw::dlg {
-
-// Latitude and longitude in degrees and decimal minutes, 4 decimals ("N52 05.1240").
-std::string latitudeText(double lat);
-std::string longitudeText(double lon);
 
 // Puts the six description lines of p into the static texts ids (empty lines when
 // p has none, as a bare envelope).

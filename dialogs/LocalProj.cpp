@@ -3,6 +3,7 @@
 #include "dialogs/LocalFormSupport.h"
 #include "gridwise/angletext.h"
 #include "projections/Local.h"
+#include "units/SettingsText.h"
 
 namespace gw::dlg {
 
@@ -12,8 +13,8 @@ constexpr int idLon = 7134;
 } // namespace
 
 LocalProj::LocalProj(Local& local, void* parent) : Dialog(7018, parent), local_(local) {
-    lat_ = latitudeText(local_.centerLat);
-    lon_ = longitudeText(local_.centerLon);
+    lat_ = latText(local_.centerLat);
+    lon_ = lonText(local_.centerLon);
 }
 
 void LocalProj::doDataExchange(DataExchange& dx) {

@@ -15,18 +15,6 @@ namespace gw::dlg {
 
 namespace {
 
-std::string latitudeText(double value) {
-    char text[40] = "";
-    latToStr(text, value, 4, 1);
-    return text;
-}
-
-std::string longitudeText(double value) {
-    char text[40] = "";
-    lonToStr(text, value, 4, 1);
-    return text;
-}
-
 double angleOf(const std::string& text) {
     std::string copy = text;
     return strToAng(copy.data());
@@ -92,8 +80,8 @@ UtmDialog::UtmDialog(void* parent) : GridParameterForm(7013, parent, 7114, 7108,
 
 void UtmDialog::fill(const TransverseMercator& p) {
     name = p.projName;
-    centralMeridian = longitudeText(p.originLon);
-    latOfOrigin = latitudeText(p.originLat);
+    centralMeridian = lonText(p.originLon);
+    latOfOrigin = latText(p.originLat);
     scaleFactor = cFormatString("%.6f", p.scaleFactor);
     units = p.units;
     falseNorthMeters = p.falseNorth;
@@ -125,10 +113,10 @@ LambertDialog::LambertDialog(void* parent) : GridParameterForm(7014, parent, 716
 
 void LambertDialog::fill(const Lambert& p) {
     name = p.projName;
-    latOfOrigin = latitudeText(p.latOfOrigin);
-    lonOfOrigin = longitudeText(p.lonOfOrigin);
-    firstParallel = latitudeText(p.firstParallel);
-    secondParallel = latitudeText(p.secondParallel);
+    latOfOrigin = latText(p.latOfOrigin);
+    lonOfOrigin = lonText(p.lonOfOrigin);
+    firstParallel = latText(p.firstParallel);
+    secondParallel = latText(p.secondParallel);
     units = p.units;
     falseNorthMeters = p.falseNorth;
     falseEastMeters = p.falseEast;
@@ -161,8 +149,8 @@ ConPStero::ConPStero(void* parent) : GridParameterForm(7015, parent, 7116, 7110,
 
 void ConPStero::fill(const PolarStereo& p) {
     name = p.projName;
-    latOfOrigin = latitudeText(p.latOfOrigin);
-    lonOfOrigin = longitudeText(p.lonOfOrigin);
+    latOfOrigin = latText(p.latOfOrigin);
+    lonOfOrigin = lonText(p.lonOfOrigin);
     scaleFactor = cFormatString("%.5f", p.scaleFactor);
     units = p.units;
     falseNorthMeters = p.falseNorth;
