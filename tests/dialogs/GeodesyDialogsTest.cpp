@@ -23,6 +23,7 @@
 #include "dialogs/Templates.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "projections/InitText.h"
 #include "projections/Lambert.h"
 #include "projections/PolarStereo.h"
 #include "projections/RDProj.h"
@@ -55,11 +56,6 @@ private:
     std::string old_;
 };
 
-std::string initOf(Projection& p) {
-    std::string init(GW_INIT_STR_MAX, '\0');
-    p.getInitStr(init.data(), init.size());
-    return init.c_str();
-}
 
 Datum ed50() {
     Datum d;
@@ -78,7 +74,7 @@ std::string tmInit(const char* name, double lon) {
     TransverseMercator tm;
     gw::copyBounded(tm.projName, name, sizeof tm.projName);
     tm.originLon = lon;
-    return initOf(tm);
+    return gw::initString(tm);
 }
 
 // A projection list file of the given entry lines.
@@ -191,10 +187,10 @@ TEST_F(DialogsTest, ParameterFormsOpenOnTheDefaults) {
         EXPECT_FALSE(w.checked(7146));
     })});
     backend.push({Action::check([](DialogWindow& w) { EXPECT_EQ(w.text(7122), "0.99400"); })});
-    const std::string before = initOf(tm);
+    const std::string before = gw::initString(tm);
     EXPECT_EQ(tm.editDialog(nullptr, nullptr), 0);
     EXPECT_EQ(ps.editDialog(nullptr, nullptr), 0);
-    EXPECT_EQ(initOf(tm), before);
+    EXPECT_EQ(gw::initString(tm), before);
     EXPECT_EQ(backend.opened, (std::vector<int>{7013, 7015}));
 
     RDProj rd;
@@ -265,10 +261,10 @@ TEST_F(DialogsTest, UnitButtonsShowTheStoredDistancesAndOkReadsBareNumbersInTheU
         EXPECT_DOUBLE_EQ(f.north(*p), 10.0); // a unit typed with the number wins
 
         // Cancel after edits and a unit change leaves the projection as it was.
-        const std::string before = initOf(*p);
+        const std::string before = gw::initString(*p);
         backend.push({Action::typeText(f.eastId, "1"), Action::click(f.metersId), Action::cancel()});
         EXPECT_EQ(p->editDialog(nullptr, nullptr), 0);
-        EXPECT_EQ(initOf(*p), before);
+        EXPECT_EQ(gw::initString(*p), before);
     }
 }
 
@@ -368,7 +364,7 @@ TEST_F(DialogsTest, GeodeticsListsGeneralNamesInFileOrderAndSelectsByPrefix) {
     Lambert lambert;
     writeList(settings, {
                             projectionEntryLine("UTM", "Zone 3", ed50(), tmInit("First", -165).c_str()),
-                            projectionEntryLine("Lambert", "Lambert II", ed50(), initOf(lambert).c_str()),
+                            projectionEntryLine("Lambert", "Lambert II", ed50(), gw::initString(lambert).c_str()),
                             projectionEntryLine("UTM", "Zone 31", ed50(), tmInit("Zone 31", 3).c_str()),
                             projectionEntryLine("UTM", "Zone 3", other, tmInit("Second", -165).c_str()),
                         });
@@ -410,7 +406,7 @@ TEST_F(DialogsTest, GeneralNameWithoutTheSpecificNameLeavesProjectionAndDatum) {
     Lambert lambert;
     writeList(settings, {
                             projectionEntryLine("UTM", "Zone 31", ed50(), tmInit("Zone 31", 3).c_str()),
-                            projectionEntryLine("Lambert", "Lambert II", ed50(), initOf(lambert).c_str()),
+                            projectionEntryLine("Lambert", "Lambert II", ed50(), gw::initString(lambert).c_str()),
                         });
     GeodForm g("UTM", "Zone 31");
     backend.push({
@@ -471,7 +467,7 @@ TEST_F(DialogsTest, SaveAsAppendsOneWholeEntry) {
     const std::string file = settings.file("projlist2.ini");
     EXPECT_EQ(gw::iniGetInt("PROJECTIONS", "NumberProjections", 0, file.c_str()), 3);
     const std::string line = gw::iniGetString("PROJECTIONS", "proj3", "", file.c_str());
-    const std::string init = initOf(*g.original);
+    const std::string init = gw::initString(*g.original);
     EXPECT_EQ(line, "UTM,Mine,International 1924,6378388.00,297.000000,ED50,-87.000000,-98.000000,-121.000000,"
                     "0.000002,0.000000,0.000000,0.000000," + init);
     const auto entries = readProjectionList();

@@ -15,6 +15,7 @@
 #include "dialogs/ScriptedBackend.h"
 #include "platform/CLocale.h"
 #include "projections/EditDialogs.h"
+#include "projections/InitText.h"
 #include "projections/KestrelLocal.h"
 #include "projections/Lambert.h"
 #include "projections/Local.h"
@@ -28,18 +29,13 @@ using gw::dlg::DialogWindow;
 
 constexpr double kUsFoot = 0.30480060960121924;
 
-std::string initOf(Projection& p) {
-    std::vector<char> text(GW_INIT_STR_MAX);
-    p.getInitStr(text.data());
-    return text.data();
-}
 
 std::string tmInit(const char* name, double originLon, int units) {
     TransverseMercator tm;
     gw::copyBounded(tm.projName, name, sizeof tm.projName);
     tm.originLon = originLon;
     tm.units = units;
-    return initOf(tm);
+    return gw::initString(tm);
 }
 
 void setNames(Projection& p, const char* general, const char* specific) {
@@ -297,13 +293,13 @@ protected:
 
         list.addProjection("UTM", "UTM 31", tmInit("UTM 31", 3.0, 0));
         Lambert lambert;
-        list.addProjection("Lambert", "LCC", initOf(lambert));
-        list.addProjection("UTM", "Site grid", initOf(system));
+        list.addProjection("Lambert", "LCC", gw::initString(lambert));
+        list.addProjection("UTM", "Site grid", gw::initString(system));
         list.addProjection("UTM", "UTM 32", tmInit("UTM 32 old", 9.0, 0));
         list.addProjection("UTM", "UTM 31 ft", tmInit("UTM 31 ft", 3.0, 1));
         list.add("UTM", "Broken", "too,few,commas");
         StaOff staOff;
-        list.addProjection("UTM", "Nested", initOf(staOff));
+        list.addProjection("UTM", "Nested", gw::initString(staOff));
         list.addProjection("UTM", "UTM 32", tmInit("UTM 32", 15.0, 0)); // the later entry wins
     }
     int run() { return system.editDialog(nullptr, list.slots()); }
@@ -483,7 +479,7 @@ TEST_F(KestrelDialog, EditActsOnTheChosenBase) {
 TEST_F(KestrelDialog, DefaultNamesListTheGroupWithoutTheSystem) {
     KestrelLocal plain; // "USER"/"KestrelLocal" over "USER"/"Transverse Mercator"
     ProjList users;
-    users.addProjection("USER", "KestrelLocal", initOf(plain));
+    users.addProjection("USER", "KestrelLocal", gw::initString(plain));
     users.addProjection("USER", "Local", "5,Local,52,4,");
     users.addProjection("USER", "Transverse Mercator", tmInit("TM", 0.0, 0));
     users.add("USER", "KestrelLocal", "");

@@ -17,6 +17,7 @@
 #include "gridwise/units.h"
 #include "platform/CLocale.h"
 #include "platform/ModuleState.h"
+#include "projections/InitText.h"
 #include "projections/Lambert.h"
 #include "support/SettingsFiles.h"
 
@@ -56,11 +57,6 @@ protected:
             setenv("GRIDWISE_SETTINGS_DIR", oldDir.c_str(), 1);
     }
 
-    std::string initOf(Projection& p) {
-        std::string init(GW_INIT_STR_MAX, '\0');
-        p.getInitStr(init.data(), init.size());
-        return init.c_str();
-    }
 
     // A list with one Lambert entry on the International ellipsoid.
     void writeLambertList() {
@@ -70,7 +66,7 @@ protected:
         d.aAxis = 6378388.0;
         d.inverseFlattening = 297.0;
         Lambert lambert;
-        const std::string line = gw::dlg::projectionEntryLine("Lambert", "Lambert II", d, initOf(lambert).c_str());
+        const std::string line = gw::dlg::projectionEntryLine("Lambert", "Lambert II", d, gw::initString(lambert).c_str());
         gwtest::writeFile(dir.file("projlist2.ini"), "[PROJECTIONS]\nNumberProjections=1\nProj1=" + line + "\n");
     }
 
@@ -107,7 +103,7 @@ TEST_F(DialogExports, EditDialogCancelLeavesTheInstanceAsItWas) {
     writeLambertList();
     gw::dlg::ScriptedBackendScope scope;
     Projection* before = g->projection;
-    const std::string init = initOf(*before);
+    const std::string init = gw::initString(*before);
     const Datum datum = g->datum;
     // An entry applied, the datum and the projection edited, then Cancel.
     scope.backend.push({Action::selectItem(7186, 0), Action::selectItem(7189, 0), Action::click(7128), Action::click(7160), Action::cancel()});
@@ -116,7 +112,7 @@ TEST_F(DialogExports, EditDialogCancelLeavesTheInstanceAsItWas) {
     EXPECT_EQ(editDialog(nullptr), 0);
     EXPECT_EQ(scope.backend.opened, (std::vector<int>{7011, 7012, 7014}));
     EXPECT_EQ(g->projection, before);
-    EXPECT_EQ(initOf(*g->projection), init);
+    EXPECT_EQ(gw::initString(*g->projection), init);
     EXPECT_EQ(g->datum.aAxis, datum.aAxis);
     EXPECT_STREQ(g->datum.datumName, datum.datumName);
     EXPECT_EQ(g->datum.eccSq, datum.eccSq);
