@@ -232,6 +232,15 @@ public:
         return true;
     }
 
+    // Whether the file at path can be read, and (for a non-null section) has it.
+    bool has(const std::string& path, const char* section) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ParsedFile* file = current(path);
+        if (file == nullptr) return false;
+        if (section == nullptr) return true;
+        return file->sections.count(lowerCopy(trim(section))) != 0;
+    }
+
     // Records content just written to path.
     void store(const std::string& path, std::string&& text) {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -463,6 +472,25 @@ std::string resolveSettingsPath(const char* file) {
     }
     ::closedir(folder);
     return match.empty() ? path : dir + "/" + match;
+}
+
+bool iniFileReadable(const char* file) {
+    try {
+        std::string path = resolveSettingsPath(file);
+        return !path.empty() && cache().has(path, nullptr);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool iniHasSection(const char* section, const char* file) {
+    if (section == nullptr) return false;
+    try {
+        std::string path = resolveSettingsPath(file);
+        return !path.empty() && cache().has(path, section);
+    } catch (...) {
+        return false;
+    }
 }
 
 std::string iniGetString(const char* section, const char* key, const char* def, const char* file) {

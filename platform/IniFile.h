@@ -62,6 +62,14 @@ std::size_t iniGetString(const char* section, const char* key, const char* def, 
 // key (or the section or the file) is missing.
 int iniGetInt(const char* section, const char* key, int def, const char* file);
 
+// Whether file can be read as a settings file (a regular file of at most 64 MiB that
+// opens), and whether it has section (a "[section]" line, matched without regard
+// to case). Both false for a null or empty name; iniHasSection is false for a file
+// that cannot be read. Callers that must not fall back to defaults silently check
+// these first.
+bool iniFileReadable(const char* file);
+bool iniHasSection(const char* section, const char* file);
+
 // Writes key=value into section of file. A value is cut at its first line break; a
 // null value writes an empty one. New lines get the line ending of the file's first
 // line (LF for a new file); a new section is appended after a blank line. Returns

@@ -134,6 +134,22 @@ TEST_F(IniFileTest, ReadsLfAndCrlfFilesAlike) {
     }
 }
 
+TEST_F(IniFileTest, FilesAndSectionsAreReportedPresentOrNot) {
+    writeRaw(path("lf.ini"), kReadFixture);
+    const std::string p = path("lf.ini"), absent = path("absent.ini");
+    EXPECT_TRUE(gw::iniFileReadable(p.c_str()));
+    EXPECT_FALSE(gw::iniFileReadable(absent.c_str()));
+    EXPECT_FALSE(gw::iniFileReadable(dir_.c_str())); // a folder is not a settings file
+    EXPECT_FALSE(gw::iniFileReadable(nullptr));
+    const struct { const char* section; bool present; } cases[] = {
+        {"units", true}, {"UNITS", true}, {"geodesy", true}, {" indented ", true},
+        {"nosuch", false}, {"", false}, {nullptr, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(gw::iniHasSection(c.section, p.c_str()), c.present) << (c.section ? c.section : "(null)");
+    EXPECT_FALSE(gw::iniHasSection("units", absent.c_str()));
+}
+
 TEST_F(IniFileTest, MissingFileGivesDefaults) {
     std::string p = path("absent.ini");
     EXPECT_EQ(gw::iniGetString("units", "distUnits", "dflt", p.c_str()), "dflt");
