@@ -193,3 +193,29 @@ double metersToPos(void) {
 }
 
 } // extern "C"
+
+void gridToStr(char* dst, double meters, int axis, Projection& projection, const Units& units) {
+    if (!dst)
+        return;
+    dst[0] = '\0';
+    try {
+        formatGrid(dst, gw::gridUnit(units, projection.getUnits()), projection.getFormat(), meters, axis);
+    } catch (...) {
+        dst[0] = '\0';
+    }
+}
+
+double parseStrToGridCoord(char* text, int* pos, int unit, Projection& projection, Units& units) {
+    int ignored = 0;
+    int& at = pos ? *pos : ignored;
+    at = 0;
+    if (!text)
+        return 0.0;
+    try {
+        if (projection.getFormat() == gw::gridStyleStation)
+            gw::foldStation(text);
+        return units.fromStr(text, unit, &at);
+    } catch (...) {
+        return 0.0;
+    }
+}

@@ -192,6 +192,8 @@ double Units::fromStr(char* text, int unit) {
     return parseDistance(*this, text, &pos, unit);
 }
 
+double Units::fromStr(char* text, int unit, int* pos) { return parseDistance(*this, text, pos, unit); }
+
 extern "C" {
 
 int allocUnits(char* file) {

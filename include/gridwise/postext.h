@@ -48,4 +48,17 @@ GW_EXPORT double metersToPos(void);
 
 GW_C_END
 
+#ifdef __cplusplus
+class Projection;
+class Units;
+/* The same grid forms for a projection and a unit table the caller keeps (one of
+ * each per thread lets several threads write and read grid text at once):
+ * gridToStr writes as above with the style and unit of projection and the records
+ * of units; parseStrToGridCoord folds the station form when projection is a
+ * station/offset system and reads the value with the unit table of units. Nothing
+ * process-wide is used. Exported under their C++ names. */
+GW_EXPORT void gridToStr(char* dst, double meters, int axis, Projection& projection, const Units& units);
+GW_EXPORT double parseStrToGridCoord(char* text, int* pos, int unit, Projection& projection, Units& units);
+#endif
+
 #endif

@@ -62,8 +62,11 @@ public:
      * 0..9) followed by the unit's abbreviation, no space ("328.083ft"); at most
      * `capacity` bytes are written, terminator included (nothing when capacity <= 0). */
     void toStr(char* dst, double meters, int unit, int decimals, int capacity);
-    /* parseStrToUnit of text with `unit` as the default unit; metres. */
+    /* parseStrToUnit of text with `unit` as the default unit, with this object's
+     * unit table; metres. The second form also gives the index of the first
+     * character not read (pos may be null). */
     double fromStr(char* text, int unit);
+    double fromStr(char* text, int unit, int* pos);
 };
 
 #else

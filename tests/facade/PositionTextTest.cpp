@@ -102,6 +102,22 @@ TEST_F(PositionTextTest, GridValueInTheProjectionsStyleAndUnit) {
         SCOPED_TRACE(std::string(c.section) + " " + c.text);
         use(c.section);
         EXPECT_EQ(grid(c.meters, c.axis), c.text);
+        // The same text from a copy of the projection and a unit table of the
+        // caller's own, and the same value read back through them.
+        Geodetics own(*gw::geodesyInstance());
+        Units units;
+        char dst[64];
+        gridToStr(dst, c.meters, c.axis, *own.projection, units);
+        EXPECT_EQ(std::string(dst), c.text);
+        if (c.axis != 0) {
+            int pos = -1, ownPos = -1;
+            char again[64];
+            std::strcpy(again, dst);
+            const double expected = parseStrToGridCoord(dst, &pos, 0);
+            EXPECT_EQ(parseStrToGridCoord(again, &ownPos, 0, *own.projection, units), expected);
+            EXPECT_EQ(ownPos, pos);
+            EXPECT_STREQ(again, dst);
+        }
     }
 }
 
