@@ -1,0 +1,82 @@
+// The fields of one input line of the gridwise tool, and the numbers it writes.
+//
+// A line is split into tokens at runs of blanks and tabs and at single commas
+// (blanks around a comma belong to it; two commas in a row leave an empty token
+// between them). The expected fields are then read from the tokens, in order:
+//
+//   - An angle (latitude, longitude, azimuth) is one token in decimal degrees
+//     ("52.0854", "-117.5", "+3"), or a form of the library's angle parser with a
+//     hemisphere letter: the letter first ("N52 05.1240", "N 52 05 07.44",
+//     "W117.5") or last ("52 05 07.44 N", "52 05.1240N"), the degrees, minutes and
+//     seconds in tokens of their own. After the degrees, a following token is read
+//     as minutes (and one after that as seconds) only when the field before it is
+//     whole and it is below 60; with the letter last, the letter must follow at
+//     most three such numbers, else the first token alone is the angle in decimal
+//     degrees. So "34 -117 1001" is latitude 34, longitude -117 and the point name
+//     "1001". Latitudes take N or S, longitudes E or W, azimuths no letter.
+//     Decimal degrees are read exactly whatever their length (std::from_chars);
+//     the forms with a letter by the library's parser, whose runs hold at most 12
+//     characters (a longer run is refused rather than misread).
+//   - A grid value is one token: a plain number ("5765432.10") or a form of the
+//     library's grid parser ("N5765432.10m", "1234.5ft", "S12+34.56m", "O-5.00m"
+//     for a station/offset system). An axis letter must fit the field (N, Y or S
+//     for a northing, E, X or O for an easting). A plain number is in the default
+//     unit (metres, or the projection's unit with --text).
+//   - A distance is one token, a plain number or a number with a unit suffix.
+//
+// Reading never depends on the process locale, never reads beyond the line and
+// never writes beyond its buffers. Each reader gives false and an explanation for
+// a field it cannot read.
+#ifndef GRIDWISE_CLI_LINEFIELDS_H
+#define GRIDWISE_CLI_LINEFIELDS_H
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Projection;
+class Units;
+
+namespace gwcli {
+
+class LineTokens {
+public:
+    // Splits line into tokens (see above).
+    void split(std::string_view line);
+    std::size_t count() const { return tokens_.size(); }
+    std::string_view text(std::size_t i) const { return line_.substr(tokens_[i].begin, tokens_[i].size); }
+    // The offset just behind token i, and where token i starts.
+    std::size_t end(std::size_t i) const { return tokens_[i].begin + tokens_[i].size; }
+    std::size_t begin(std::size_t i) const { return tokens_[i].begin; }
+    std::string_view line() const { return line_; }
+
+private:
+    struct Span {
+        std::size_t begin, size;
+    };
+    std::string_view line_;
+    std::vector<Span> tokens_;
+};
+
+enum class AngleKind { latitude, longitude, azimuth };
+
+// Reads the angle starting at token next and moves next past its last token.
+bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, double& degrees, std::string& error);
+
+// The grid value of token next (then next + 1) in metres; defaultUnit is the unit
+// record of a plain number; northing selects the axis letters that fit.
+bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int defaultUnit, Projection& projection,
+              Units& units, double& meters, std::string& error);
+
+// A distance in metres; a plain number is in unit defaultUnit.
+bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, Units& units, double& meters,
+                  std::string& error);
+
+// Appends value with exactly `decimals` decimals, as "%.*f" writes it in the "C"
+// locale (NaN and infinities as "nan", "inf", "-inf").
+void appendFixed(std::string& out, double value, int decimals);
+
+} // namespace gwcli
+
+#endif

@@ -1,0 +1,59 @@
+// Streams lines from an input through converters to an output, in input order.
+//
+// The input is read in blocks and cut into lines at '\n'; a '\r' before the
+// '\n' is dropped, and a UTF-8 byte-order mark at the very start of the input is
+// skipped. A last line without '\n' counts as a line. Lines are handed out in
+// batches of a few thousand: with one thread the calling thread converts them;
+// with more, each worker thread converts whole batches with its own converter and
+// the calling thread writes the results in input order. At most two batches per
+// thread are in flight, so memory stays the same whatever the size of the input.
+//
+// A line longer than kLineMax bytes is not kept: it gives
+// "ERROR: line longer than 65536 bytes" and reading goes on after its '\n'.
+//
+// Progress: when enabled, a line "N points, R points/s, P%" is refreshed on
+// standard error about twice a second (P: the share of the input read, when its
+// size is known), and finished with a line break.
+#ifndef GRIDWISE_CLI_LINESTREAM_H
+#define GRIDWISE_CLI_LINESTREAM_H
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace gwcli {
+
+constexpr std::size_t kLineMax = 65536;
+
+// Converts one line (without its line break) and appends its output line to out;
+// false when the output line is an error.
+class LineConverter {
+public:
+    virtual ~LineConverter() = default;
+    virtual bool convertLine(std::string_view line, std::string& out) = 0;
+};
+
+struct StreamResult {
+    std::uint64_t lines = 0;
+    std::uint64_t failed = 0;
+    bool readError = false;   // the input could not be read to its end
+    bool writeError = false;  // the output could not be written
+};
+
+struct StreamOptions {
+    int threads = 1;
+    bool progress = false;
+    std::uint64_t inputSize = 0; // bytes, 0 when unknown
+};
+
+// Reads fd to its end, converting every line with converters made by
+// makeConverter (one per thread), and writes the output lines to out.
+StreamResult streamLines(int fd, std::FILE* out, const StreamOptions& options,
+                         const std::function<std::unique_ptr<LineConverter>()>& makeConverter);
+
+} // namespace gwcli
+
+#endif
