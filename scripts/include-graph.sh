@@ -27,7 +27,7 @@ declare -A owner=(
   [angletext.h]=units [datetext.h]=units [units.h]=units
   [datum.h]=geodesy
   [projection.h]=projections
-  [geodetics.h]=facade [postext.h]=facade
+  [geodetics.h]=facade [postext.h]=facade [batch.h]=facade
 )
 
 rank() {

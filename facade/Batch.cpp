@@ -1,0 +1,308 @@
+// Batch conversions on a geodesy handle (gridwise/batch.h): strided arrays in and
+// out, a status per point, and the domain rules that turn a projection's fallback
+// values into statuses.
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "facade/BatchKernels.h"
+#include "facade/GeodesyHandle.h"
+#include "projections/Lambert.h"
+#include "projections/PolarStereo.h"
+#include "projections/TransverseMercator.h"
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// The grid frames the projections clamp to (metres).
+constexpr double kTmGridLimit = 1e7;
+constexpr double kLambertGridLimit = 5000000.0;
+constexpr double kPolarFrameLow = 890000.0;
+constexpr double kPolarFrameHigh = 3110000.0;
+
+// A strided array of doubles; records may be unaligned.
+struct In {
+    const double* base;
+    std::ptrdiff_t stride;
+    double at(std::size_t i) const {
+        double v;
+        std::memcpy(&v, reinterpret_cast<const char*>(base) + static_cast<std::ptrdiff_t>(i) * stride, sizeof v);
+        return v;
+    }
+};
+
+struct Out {
+    double* base;
+    std::ptrdiff_t stride;
+    bool required;
+    void put(std::size_t i, double v) const {
+        if (base == nullptr) return;
+        std::memcpy(reinterpret_cast<char*>(base) + static_cast<std::ptrdiff_t>(i) * stride, &v, sizeof v);
+    }
+};
+
+enum class Kind { transverseMercator, lambert, polar, other };
+
+Kind kindOf(const Projection* inner) {
+    if (dynamic_cast<const TransverseMercator*>(inner) != nullptr) return Kind::transverseMercator;
+    if (dynamic_cast<const Lambert*>(inner) != nullptr) return Kind::lambert;
+    if (dynamic_cast<const PolarStereo*>(inner) != nullptr) return Kind::polar;
+    return Kind::other;
+}
+
+// Whether a grid point is on the Lambert cone (not its apex, not beyond it).
+bool onLambertCone(const Lambert& p, double north, double east) {
+    const double n = p.coneConstant;
+    const double dy = p.originRadius + p.falseNorth - north;
+    const double dx = east - p.falseEast;
+    if (dx == 0 && dy == 0) return false;
+    const double theta = std::atan(dx / dy);
+    const double rho = dy / std::cos(theta);
+    return n > 0 ? rho > 0 : (n < 0 ? rho < 0 : false);
+}
+
+bool atPolarOrigin(const PolarStereo& p, double north, double east) {
+    return north - p.falseNorth == 0 && east - p.falseEast == 0;
+}
+
+bool onPolarFrame(double v) { return v == kPolarFrameLow || v == kPolarFrameHigh; }
+
+// Runs f over n points: the inputs of a point are read, checked and converted,
+// then its outputs and status are written. f returns the status of a point with
+// finite inputs and fills its results.
+template <std::size_t NIn, std::size_t NOut, typename F>
+std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::array<In, NIn>& in,
+                const std::array<Out, NOut>& out, int* status, F&& f) noexcept {
+    if (n == 0) return 0;
+    if (g == nullptr) {
+        gw::setBatchError((std::string(call) + ": no handle").c_str());
+        return 0;
+    }
+    for (const In& a : in)
+        if (a.base == nullptr) {
+            gw::setBatchError((std::string(call) + ": an input array is missing").c_str());
+            return 0;
+        }
+    for (const Out& a : out)
+        if (a.required && a.base == nullptr) {
+            gw::setBatchError((std::string(call) + ": an output array is missing").c_str());
+            return 0;
+        }
+    std::size_t converted = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::array<double, NIn> v;
+        std::array<double, NOut> r;
+        bool finite = true;
+        for (std::size_t k = 0; k < NIn; ++k) {
+            v[k] = in[k].at(i);
+            finite = finite && std::isfinite(v[k]);
+        }
+        int st = GW_STATUS_NOT_FINITE;
+        if (finite) {
+            try {
+                st = f(v, r);
+            } catch (...) {
+                st = GW_STATUS_OUT_OF_DOMAIN;
+            }
+            if (st == GW_STATUS_OK)
+                for (double x : r)
+                    if (!std::isfinite(x)) st = GW_STATUS_OUT_OF_DOMAIN;
+        }
+        if (st != GW_STATUS_OK) r.fill(kNaN);
+        else ++converted;
+        for (std::size_t k = 0; k < NOut; ++k) out[k].put(i, r[k]);
+        if (status != nullptr) status[i] = st;
+    }
+    return converted;
+}
+
+Geodetics& geo(const GwGeodesy* g) { return const_cast<GwGeodesy*>(g)->geo; }
+Projection* innerOf(const GwGeodesy* g) { return g != nullptr ? geo(g).projection->inner : nullptr; }
+
+// Grid convergence and point scale share their domain: a Lambert point off the
+// cone and the polar stereographic pole have neither.
+bool gridPointInDomain(Kind kind, Projection* inner, double north, double east) {
+    if (kind == Kind::lambert) return onLambertCone(*static_cast<Lambert*>(inner), north, east);
+    if (kind == Kind::polar) return !atPolarOrigin(*static_cast<PolarStereo*>(inner), north, east);
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride, const double* lon,
+                   ptrdiff_t lonStride, double* north, ptrdiff_t northStride, double* east,
+                   ptrdiff_t eastStride, int* status) {
+    Projection* inner = innerOf(g);
+    const Kind kind = kindOf(inner);
+    return run<2, 2>("gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
+                     {Out{north, northStride, true}, Out{east, eastStride, true}}, status,
+                     [&](const std::array<double, 2>& v, std::array<double, 2>& r) {
+                         const double la = v[0];
+                         if (std::fabs(la) > 90) return GW_STATUS_OUT_OF_DOMAIN;
+                         if (kind == Kind::lambert && std::fabs(la) == 90) return GW_STATUS_OUT_OF_DOMAIN;
+                         if (kind == Kind::polar) {
+                             const bool south = static_cast<PolarStereo*>(inner)->latOfOrigin < 0;
+                             if (la == 0 || (south ? la > 0 : la < 0)) return GW_STATUS_OUT_OF_DOMAIN;
+                         }
+                         inner->geoToGrid(la, v[1], r[0], r[1]);
+                         switch (kind) {
+                         case Kind::transverseMercator:
+                             if (std::fabs(r[0]) >= kTmGridLimit || std::fabs(r[1]) >= kTmGridLimit)
+                                 return GW_STATUS_OUT_OF_DOMAIN;
+                             break;
+                         case Kind::lambert: {
+                             const Lambert& p = *static_cast<Lambert*>(inner);
+                             // The clamp acts before the false origin is added.
+                             const double edge = kLambertGridLimit * (1 - 1e-15);
+                             if (std::fabs(r[0] - p.falseNorth) >= edge || std::fabs(r[1] - p.falseEast) >= edge)
+                                 return GW_STATUS_OUT_OF_DOMAIN;
+                             break;
+                         }
+                         case Kind::polar:
+                             if (onPolarFrame(r[0]) || onPolarFrame(r[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                             break;
+                         case Kind::other:
+                             break;
+                         }
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                   const double* east, ptrdiff_t eastStride, double* lat, ptrdiff_t latStride, double* lon,
+                   ptrdiff_t lonStride, int* status) {
+    Projection* inner = innerOf(g);
+    const Kind kind = kindOf(inner);
+    gw::batch::TmConstants tm{};
+    if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
+    return run<2, 2>("gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
+                     {Out{lat, latStride, true}, Out{lon, lonStride, true}}, status,
+                     [&](const std::array<double, 2>& v, std::array<double, 2>& r) {
+                         switch (kind) {
+                         case Kind::transverseMercator:
+                             // The forward conversion never leaves its frame; beyond
+                             // the pole the latitude would exceed 90 degrees.
+                             if (std::fabs(v[0]) > kTmGridLimit || std::fabs(v[1]) > kTmGridLimit)
+                                 return GW_STATUS_OUT_OF_DOMAIN;
+                             if (!gw::batch::tmGridToGeo(tm, v[0], v[1], r[0], r[1]))
+                                 return GW_STATUS_ITERATION_CAP;
+                             return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+                         case Kind::lambert:
+                             if (!onLambertCone(*static_cast<Lambert*>(inner), v[0], v[1]))
+                                 return GW_STATUS_OUT_OF_DOMAIN;
+                             break;
+                         case Kind::polar: {
+                             const PolarStereo& p = *static_cast<PolarStereo*>(inner);
+                             if (atPolarOrigin(p, v[0], v[1])) { // the pole itself
+                                 r[0] = p.latOfOrigin < 0 ? -90.0 : 90.0;
+                                 r[1] = 0.0;
+                                 return GW_STATUS_OK;
+                             }
+                             break;
+                         }
+                         case Kind::other:
+                             break;
+                         }
+                         inner->gridToGeo(v[0], v[1], r[0], r[1]);
+                         return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+                     });
+}
+
+size_t gwConvergence(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                     const double* east, ptrdiff_t eastStride, double* out, ptrdiff_t outStride, int* status) {
+    Projection* inner = innerOf(g);
+    const Kind kind = kindOf(inner);
+    return run<2, 1>("gwConvergence", g, n, {In{north, northStride}, In{east, eastStride}},
+                     {Out{out, outStride, true}}, status,
+                     [&](const std::array<double, 2>& v, std::array<double, 1>& r) {
+                         if (!gridPointInDomain(kind, inner, v[0], v[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                         r[0] = inner->converge(v[0], v[1]);
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwPointScale(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                    const double* east, ptrdiff_t eastStride, double* out, ptrdiff_t outStride, int* status) {
+    Projection* inner = innerOf(g);
+    const Kind kind = kindOf(inner);
+    return run<2, 1>("gwPointScale", g, n, {In{north, northStride}, In{east, eastStride}},
+                     {Out{out, outStride, true}}, status,
+                     [&](const std::array<double, 2>& v, std::array<double, 1>& r) {
+                         if (!gridPointInDomain(kind, inner, v[0], v[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                         r[0] = inner->lineScale(v[0], v[1], v[0], v[1]);
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwWorkingToWgs84(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                        const double* lon, ptrdiff_t lonStride, const double* h, ptrdiff_t hStride,
+                        double* latOut, ptrdiff_t latOutStride, double* lonOut, ptrdiff_t lonOutStride,
+                        double* hOut, ptrdiff_t hOutStride, int* status) {
+    return run<3, 3>("gwWorkingToWgs84", g, n, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
+                     {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true},
+                      Out{hOut, hOutStride, false}},
+                     status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
+                         if (std::fabs(v[0]) > 90) return GW_STATUS_OUT_OF_DOMAIN;
+                         geo(g).datum.workingToWgs84(v[0], v[1], v[2], r[0], r[1], r[2]);
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwWgs84ToWorking(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                        const double* lon, ptrdiff_t lonStride, const double* h, ptrdiff_t hStride,
+                        double* latOut, ptrdiff_t latOutStride, double* lonOut, ptrdiff_t lonOutStride,
+                        double* hOut, ptrdiff_t hOutStride, int* status) {
+    const bool wantHeight = hOut != nullptr;
+    return run<3, 3>("gwWgs84ToWorking", g, n, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
+                     {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true},
+                      Out{hOut, hOutStride, false}},
+                     status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
+                         if (std::fabs(v[0]) > 90) return GW_STATUS_OUT_OF_DOMAIN;
+                         Datum& d = geo(g).datum;
+                         r[2] = 0.0;
+                         d.wgs84ToWorking(v[0], v[1], v[2], r[0], r[1], r[2]);
+                         if (wantHeight) {
+                             // The height of the shifted point, which the one-point
+                             // conversion computes and drops.
+                             double la = 0.0, lo = 0.0;
+                             d.trans7Param(v[0], v[1], v[2], la, lo, r[2], -1);
+                         }
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwGeodesicInverse(const GwGeodesy* g, size_t n, const double* lat1, ptrdiff_t lat1Stride,
+                         const double* lon1, ptrdiff_t lon1Stride, const double* lat2, ptrdiff_t lat2Stride,
+                         const double* lon2, ptrdiff_t lon2Stride, double* azimuth, ptrdiff_t azimuthStride,
+                         double* distance, ptrdiff_t distanceStride, int* status) {
+    return run<4, 2>("gwGeodesicInverse", g, n,
+                     {In{lat1, lat1Stride}, In{lon1, lon1Stride}, In{lat2, lat2Stride}, In{lon2, lon2Stride}},
+                     {Out{azimuth, azimuthStride, true}, Out{distance, distanceStride, true}}, status,
+                     [&](const std::array<double, 4>& v, std::array<double, 2>& r) {
+                         if (!(std::fabs(v[0]) < 90) || !(std::fabs(v[2]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
+                         geo(g).datum.inverse(v[0], v[1], v[2], v[3], r[0], r[1]);
+                         return GW_STATUS_OK;
+                     });
+}
+
+size_t gwGeodesicDirect(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                        const double* lon, ptrdiff_t lonStride, const double* azimuth, ptrdiff_t azimuthStride,
+                        const double* distance, ptrdiff_t distanceStride, double* lat2, ptrdiff_t lat2Stride,
+                        double* lon2, ptrdiff_t lon2Stride, int* status) {
+    return run<4, 2>("gwGeodesicDirect", g, n,
+                     {In{lat, latStride}, In{lon, lonStride}, In{azimuth, azimuthStride},
+                      In{distance, distanceStride}},
+                     {Out{lat2, lat2Stride, true}, Out{lon2, lon2Stride, true}}, status,
+                     [&](const std::array<double, 4>& v, std::array<double, 2>& r) {
+                         if (!(std::fabs(v[0]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
+                         geo(g).datum.direct(v[0], v[1], v[2], v[3], r[0], r[1]);
+                         return GW_STATUS_OK;
+                     });
+}
+
+} // extern "C"

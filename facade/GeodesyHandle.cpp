@@ -1,0 +1,206 @@
+// Geodesy objects by handle: creation from a settings section or from the two
+// texts of a projection-list entry, copies, and the per-thread failure reason.
+#include "facade/GeodesyHandle.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "gridwise/angletext.h"
+#include "platform/CLocale.h"
+#include "platform/IniFile.h"
+
+namespace {
+
+thread_local std::string lastError;
+
+// The fields of a comma-separated line, as written (no trimming).
+std::vector<std::string> splitFields(const char* text) {
+    std::vector<std::string> fields(1);
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p == ',')
+            fields.emplace_back();
+        else
+            fields.back() += *p;
+    }
+    return fields;
+}
+
+std::string trimmed(const std::string& s) {
+    std::size_t b = 0;
+    std::size_t e = s.size();
+    while (b < e && gw::cIsSpace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && gw::cIsSpace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+
+// The field count without trailing empty fields (a local system writes one).
+std::size_t meaningfulFields(const std::vector<std::string>& fields) {
+    std::size_t n = fields.size();
+    while (n > 1 && trimmed(fields[n - 1]).empty()) --n;
+    return n;
+}
+
+// A plain decimal integer, optionally signed, between blanks.
+bool plainInteger(const std::string& field) {
+    const std::string t = trimmed(field);
+    std::size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
+    if (i >= t.size() || t.size() > 9) return false;
+    for (; i < t.size(); ++i)
+        if (!gw::cIsDigit(static_cast<unsigned char>(t[i]))) return false;
+    return true;
+}
+
+// A whole finite number in the "C" locale, between blanks, short enough to be read
+// whole (the datum reads fields of at most 29 characters).
+bool wholeNumber(const std::string& field, double& value) {
+    const std::string t = trimmed(field);
+    if (t.empty() || field.size() > 29) return false;
+    char* end = nullptr;
+    value = gw::cStrtod(t.c_str(), &end);
+    return end == t.c_str() + t.size() && std::isfinite(value);
+}
+
+// Angle text read whole (a plain number of degrees, or degrees, minutes and seconds).
+bool wholeAngle(const std::string& field) {
+    const std::string t = trimmed(field);
+    if (t.empty()) return true; // an empty rotation is no rotation
+    if (field.size() > 29) return false;
+    std::vector<char> copy(t.begin(), t.end());
+    copy.push_back('\0');
+    int pos = 0;
+    const double value = parseStrToAng(copy.data(), &pos);
+    return pos > 0 && static_cast<std::size_t>(pos) >= t.size() && std::isfinite(value);
+}
+
+bool knownType(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 7); }
+
+GwGeodesy* fail(const std::string& reason) {
+    try {
+        lastError = reason;
+    } catch (...) {
+        lastError.clear();
+    }
+    return nullptr;
+}
+
+// Whether the handle's geodesy object was made whole.
+bool whole(const GwGeodesy& g) { return g.geo.projection != nullptr && g.geo.projection->inner != nullptr; }
+
+// Checks the datum text; empty reason when it can be taken.
+std::string datumProblem(const char* text) {
+    const std::vector<std::string> f = splitFields(text);
+    if (f.size() != 11)
+        return "datum text has " + std::to_string(f.size()) +
+               " fields, not 11 (ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ)";
+    double a = 0.0, invf = 0.0, v = 0.0;
+    if (!wholeNumber(f[1], a) || !(a >= 6.0e6 && a <= 7.0e6))
+        return "datum text: semi-major axis '" + f[1] + "' is not a number of metres in 6e6..7e6";
+    if (!wholeNumber(f[2], invf) || !(invf >= 100.0 && invf <= 1000.0))
+        return "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000";
+    const char* names[] = {"dX", "dY", "dZ", "scale"};
+    for (int i = 0; i < 4; ++i)
+        if (!wholeNumber(f[4 + i], v)) return std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number";
+    wholeNumber(f[7], v);
+    if (std::fabs(v) > 0.1) return "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)";
+    const char* rotations[] = {"rX", "rY", "rZ"};
+    for (int i = 0; i < 3; ++i)
+        if (!wholeAngle(f[8 + i])) return std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle";
+    return {};
+}
+
+} // namespace
+
+void gw::setBatchError(const char* reason) noexcept {
+    try {
+        lastError = reason != nullptr ? reason : "";
+    } catch (...) {
+        lastError.clear();
+    }
+}
+
+extern "C" {
+
+GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
+    try {
+        if (file == nullptr || *file == '\0') return fail("no settings file named");
+        if (section == nullptr || *section == '\0') return fail("no settings section named");
+        if (!gw::iniFileReadable(file))
+            return fail(std::string("settings file '") + file + "' cannot be read (resolved as '" +
+                        gw::resolveSettingsPath(file) + "')");
+        if (!gw::iniHasSection(section, file))
+            return fail(std::string("settings file '") + file + "' has no section [" + section + "]");
+        std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
+        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        std::vector<char> sec(section, section + std::strlen(section) + 1);
+        std::vector<char> fil(file, file + std::strlen(file) + 1);
+        g->geo.loadData(sec.data(), fil.data());
+        if (!whole(*g)) return fail("out of memory");
+        return g.release();
+    } catch (...) {
+        return fail("out of memory");
+    }
+}
+
+GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
+    try {
+        if (initString == nullptr || trimmed(initString).empty()) return fail("no initialisation string");
+        const std::vector<std::string> fields = splitFields(initString);
+        if (!plainInteger(fields[0]))
+            return fail("initialisation string does not start with a projection type code: '" + fields[0] + "'");
+        const int code = gw::cAtoi(fields[0].c_str());
+        if (!knownType(code))
+            return fail("projection type code " + std::to_string(code) + " names no projection (0, 1, 3..7)");
+        if (datumText != nullptr && *datumText != '\0') {
+            const std::string problem = datumProblem(datumText);
+            if (!problem.empty()) return fail(problem);
+        }
+
+        std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
+        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        std::vector<char> init(initString, initString + std::strlen(initString) + 1);
+        std::unique_ptr<Projection> made(new (std::nothrow) Projection(init.data()));
+        if (made == nullptr || made->inner == nullptr) return fail("out of memory");
+
+        // The string must have the fields the projection writes: a string of
+        // another shape would leave fields unread or read them as zeros.
+        std::vector<char> written(GW_INIT_STR_MAX, '\0');
+        made->getInitStr(written.data(), written.size());
+        const std::size_t expected = meaningfulFields(splitFields(written.data()));
+        const std::size_t given = meaningfulFields(fields);
+        if (given != expected)
+            return fail("initialisation string of type " + std::to_string(code) + " has " +
+                        std::to_string(given) + " fields, the projection writes " + std::to_string(expected));
+
+        if (datumText != nullptr && *datumText != '\0') {
+            std::vector<char> dt(datumText, datumText + std::strlen(datumText) + 1);
+            g->geo.datum.setData(dt.data());
+        }
+        delete g->geo.projection;
+        g->geo.projection = made.release();
+        g->geo.projection->geoparm(&g->geo.datum);
+        return g.release();
+    } catch (...) {
+        return fail("out of memory");
+    }
+}
+
+GwGeodesy* gwGeodesyCopy(const GwGeodesy* g) {
+    if (g == nullptr) return fail("no handle to copy");
+    try {
+        std::unique_ptr<GwGeodesy> copy(new (std::nothrow) GwGeodesy(*g));
+        if (copy == nullptr || !whole(*copy)) return fail("out of memory");
+        return copy.release();
+    } catch (...) {
+        return fail("out of memory");
+    }
+}
+
+void gwGeodesyFree(GwGeodesy* g) { delete g; }
+
+const char* gwLastError(void) { return lastError.c_str(); }
+
+} // extern "C"

@@ -1,0 +1,27 @@
+// The geodesy object behind a GwGeodesy handle (gridwise/batch.h).
+//
+// A handle owns a whole Geodetics (its working datum and its projection envelope,
+// which clones on copy) and a unit table of its own, taken from a freshly built
+// Units, so that nothing it converts with is shared with the process-wide geodesy
+// instance or units object. Conversions only read it (the projections and the
+// datum keep no state of a conversion), so one handle serves many threads at once.
+#ifndef GRIDWISE_FACADE_GEODESYHANDLE_H
+#define GRIDWISE_FACADE_GEODESYHANDLE_H
+
+#include "facade/Geodetics.h"
+#include "gridwise/batch.h"
+#include "gridwise/units.h"
+
+struct GwGeodesy {
+    Geodetics geo; // whole: projection and inner projection present
+    Units units;   // the handle's own unit table and settings (defaults)
+};
+
+namespace gw {
+
+// Records why this thread's last call of the handle interface failed.
+void setBatchError(const char* reason) noexcept;
+
+} // namespace gw
+
+#endif

@@ -1,0 +1,168 @@
+/* Geodesy objects by handle and conversions of whole arrays.
+ *
+ * A GwGeodesy is a geodesy object of the caller's own: a working datum, a map
+ * projection (or local system) and a unit table, independent of the process-wide
+ * geodesy instance of gridwise/geodetics.h and of the units object. Any number of
+ * handles may exist; the process-wide instance stays as it is.
+ *
+ * Creation:
+ *   gwGeodesyFromSettings(file, section) reads a geodesy section exactly as
+ *     loadGeoData does ("GeodesyType", the projection's keys, the datum's keys).
+ *     A file that cannot be read, or a file without that section, gives NULL (no
+ *     silent defaults); keys missing inside an existing section read as their
+ *     defaults, as for loadGeoData. A bare file name (no '/') is one of the
+ *     settings folder (see gridwise/geodetics.h); name a file of the working
+ *     folder as "./file".
+ *   gwGeodesyFromText(initString, datumText) builds one from the two parts of a
+ *     projection-list entry: the projection's initialisation string (type code
+ *     first, comma-separated fields, as Projection's text constructor reads it)
+ *     and the datum text "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" (as
+ *     Datum::setData reads it). A NULL or empty datumText gives WGS 84 without a
+ *     shift. Refused (NULL) are: a NULL or empty initString; a type code that is
+ *     not a plain integer naming a projection (0, 1, 3, 4, 5, 6, 7); a field
+ *     count other than the one the projection writes (a local system's string
+ *     carries its base projection's fields behind its own); a datum text with
+ *     other than eleven fields, a non-number in a numeric field (a, 1/f, dX, dY,
+ *     dZ, scale), a semi-major axis outside 6e6..7e6 m or an inverse flattening
+ *     outside 100..1000. False northings and eastings are read as grid text:
+ *     "1234.5", "4050ft"; while the process-wide geodesy instance holds a
+ *     station/offset system they are read in its station form.
+ *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
+ *     runs out).
+ *   gwGeodesyFree(g) destroys a handle; NULL is allowed and ignored.
+ *   gwLastError() gives, for the calling thread, why its last call of this header
+ *     that failed returned NULL or refused a batch ("" when none failed yet). The
+ *     text stays valid until the thread's next failing call of this header.
+ *
+ * Batch conversions: every call takes a handle, a count n, and for every
+ * coordinate array a pointer and a stride in bytes between consecutive values
+ * (sizeof(double) for a plain array, the record size for interleaved records, 0
+ * to use one value for every point: broadcast). Input and output arrays may be the
+ * same memory (a point's inputs are all read before its outputs are written), and
+ * outputs of one point may overlap inputs of the same point only. An optional
+ * status array (stride sizeof(int)) receives per point:
+ *   0  converted;
+ *   1  an input is not a finite number (NaN, +-infinity);
+ *   2  outside the domain: a latitude beyond +-90 degrees (given, or coming out
+ *      of gwGridToGeo beyond a pole); a grid result that the projection would
+ *      clamp to its frame (Transverse Mercator +-1e7 m, Lambert +-5e6 m from the
+ *      false origin, polar stereographic 890000..3110000 m), and for the
+ *      Transverse Mercator a grid input beyond +-1e7 m; for Lambert a
+ *      latitude of +-90 (the formula folds it onto the equator) and a grid point on
+ *      or beyond the apex of the cone; for the polar stereographic projection the
+ *      equator and the other hemisphere (a latitude of 0 or of the other sign),
+ *      and the pole itself for gwConvergence and gwPointScale; for the geodesic
+ *      problems a latitude of exactly +-90, where their formulas are not defined;
+ *      any result that comes out as NaN or infinite;
+ *   3  an iteration reached its cap before its stopping rule held: the footpoint
+ *      latitude of the Transverse Mercator in gwGridToGeo (five steps, 0.1 mm).
+ *      On ellipsoids like the earth's (1/f near 300) it settles within the cap
+ *      everywhere in the grid frame; on much flatter ones (1/f of 100) it does
+ *      not in many places. Such a point is not converted (NaN), although the
+ *      one-point function returns the latitude of its fifth step. The other
+ *      iterations (the conformal latitude of Lambert and the polar stereographic
+ *      projection, the cartesian-to-geographic step of the datum shift, the
+ *      short-line geodesic inverse) are not watched: they give their one-point
+ *      results and status 0.
+ * Every output of a point with status 1, 2 or 3 is NaN; a bad point never stops
+ * the batch. The result is the number of points with status 0.
+ *
+ * Bad calls: a NULL handle, or a NULL array that the call needs (n > 0), makes the
+ * call return 0 without writing anything (gwLastError tells why). n = 0 returns 0
+ * and touches nothing. A NULL status array is allowed. Nothing is ever written
+ * outside the n strided elements of the output and status arrays; outputs and
+ * statuses must not be broadcast (a 0 output stride with n > 1 leaves the last
+ * point's value).
+ *
+ * Units and conventions are those of the one-point functions of
+ * gridwise/geodetics.h: degrees (latitude positive north, longitude positive
+ * east, azimuths clockwise from north in [0, 360)), metres for grid coordinates
+ * and distances. Converted points (status 0) carry the one-point functions'
+ * results bit for bit, with two deliberate differences: the polar stereographic
+ * gwGridToGeo at the false origin gives the pole (+-90, longitude 0), where the
+ * one-point function gives (0, 0), and the statuses above turn the one-point
+ * functions' clamped or folded fallbacks into NaN.
+ *   gwGeoToGrid: lat, lon in; north, east out (geoToGrid).
+ *   gwGridToGeo: north, east in; lat, lon out (gridToGeo).
+ *   gwWorkingToWgs84 / gwWgs84ToWorking: lat, lon, h in; lat, lon, h out. The
+ *     input height is not used (as in the one-point functions); hOut receives the
+ *     height above the target ellipsoid of the shifted point taken at height 0
+ *     (a few metres to hundreds of metres for real datums), in both directions.
+ *     hOut may be NULL. Longitudes come out in (-180, 180].
+ *   gwConvergence: north, east in; grid convergence in degrees out (converge).
+ *   gwPointScale: north, east in; the point scale factor out (lineScale of the
+ *     zero-length line at that point).
+ *   gwGeodesicInverse: lat1, lon1, lat2, lon2 in; azimuth at the first point and
+ *     distance out (inverse); coincident points give 0, 0.
+ *   gwGeodesicDirect: lat, lon, azimuth, distance in; lat2, lon2 out (direct).
+ *
+ * Threads: a handle is only read by the batch conversions, so any number of
+ * threads may convert at the same time on the same or different handles. Nothing
+ * process-wide is read or written while converting. Creating, copying and
+ * converting may run beside each other; gwGeodesyFree must not run while another
+ * thread still uses that handle. gwGeodesyFromSettings reads the settings file
+ * through the settings cache, which has its own lock.
+ *
+ * No function of this header throws or ends the process: when memory runs out a
+ * creation returns NULL. */
+#ifndef GRIDWISE_BATCH_H
+#define GRIDWISE_BATCH_H
+
+#include <stddef.h>
+
+#include "gridwise/export.h"
+
+GW_C_BEGIN
+
+typedef struct GwGeodesy GwGeodesy;
+
+GW_EXPORT GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section);
+GW_EXPORT GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText);
+GW_EXPORT GwGeodesy* gwGeodesyCopy(const GwGeodesy* g);
+GW_EXPORT void gwGeodesyFree(GwGeodesy* g);
+GW_EXPORT const char* gwLastError(void);
+
+/* Status codes of the batch conversions. */
+enum {
+    GW_STATUS_OK = 0,
+    GW_STATUS_NOT_FINITE = 1,
+    GW_STATUS_OUT_OF_DOMAIN = 2,
+    GW_STATUS_ITERATION_CAP = 3
+};
+
+GW_EXPORT size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                             const double* lon, ptrdiff_t lonStride, double* north, ptrdiff_t northStride,
+                             double* east, ptrdiff_t eastStride, int* status);
+GW_EXPORT size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                             const double* east, ptrdiff_t eastStride, double* lat, ptrdiff_t latStride,
+                             double* lon, ptrdiff_t lonStride, int* status);
+GW_EXPORT size_t gwWorkingToWgs84(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                                  const double* lon, ptrdiff_t lonStride, const double* h,
+                                  ptrdiff_t hStride, double* latOut, ptrdiff_t latOutStride,
+                                  double* lonOut, ptrdiff_t lonOutStride, double* hOut,
+                                  ptrdiff_t hOutStride, int* status);
+GW_EXPORT size_t gwWgs84ToWorking(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                                  const double* lon, ptrdiff_t lonStride, const double* h,
+                                  ptrdiff_t hStride, double* latOut, ptrdiff_t latOutStride,
+                                  double* lonOut, ptrdiff_t lonOutStride, double* hOut,
+                                  ptrdiff_t hOutStride, int* status);
+GW_EXPORT size_t gwConvergence(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                               const double* east, ptrdiff_t eastStride, double* out,
+                               ptrdiff_t outStride, int* status);
+GW_EXPORT size_t gwPointScale(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
+                              const double* east, ptrdiff_t eastStride, double* out, ptrdiff_t outStride,
+                              int* status);
+GW_EXPORT size_t gwGeodesicInverse(const GwGeodesy* g, size_t n, const double* lat1,
+                                   ptrdiff_t lat1Stride, const double* lon1, ptrdiff_t lon1Stride,
+                                   const double* lat2, ptrdiff_t lat2Stride, const double* lon2,
+                                   ptrdiff_t lon2Stride, double* azimuth, ptrdiff_t azimuthStride,
+                                   double* distance, ptrdiff_t distanceStride, int* status);
+GW_EXPORT size_t gwGeodesicDirect(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
+                                  const double* lon, ptrdiff_t lonStride, const double* azimuth,
+                                  ptrdiff_t azimuthStride, const double* distance,
+                                  ptrdiff_t distanceStride, double* lat2, ptrdiff_t lat2Stride,
+                                  double* lon2, ptrdiff_t lon2Stride, int* status);
+
+GW_C_END
+
+#endif
