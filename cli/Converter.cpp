@@ -158,7 +158,7 @@ bool Converter::convert(std::string& out) {
 void Converter::gridExtras(std::string& out, double north, double east) {
     if (options_.convergence) {
         out += separator_;
-        angle(out, geodesy_.converge(north, east));
+        degrees(out, geodesy_.converge(north, east));
     }
     if (options_.scale) {
         out += separator_;

@@ -16,10 +16,11 @@
 // ground), scale factors with precision + 6. With `text`, the library's own text
 // forms are written instead: latitudes and longitudes in the style of the unit
 // settings (degrees and decimal minutes with 4 decimals, or degrees, minutes and
-// seconds with 3), grid values in the projection's labels and unit, azimuths and
-// convergences as angle text and distances in the distance unit of the unit
-// settings; plain numbers in the input are then in the projection's unit (grid
-// values) and the distance unit (distances).
+// seconds with 3), grid values in the projection's labels and unit, azimuths as
+// angle text and distances in the distance unit of the unit settings; plain
+// numbers in the input are then in the projection's unit (grid values) and the
+// distance unit (distances). Convergences stay in decimal degrees, the one form
+// of a small signed angle that reads back as one field.
 #ifndef GRIDWISE_CLI_CONVERTER_H
 #define GRIDWISE_CLI_CONVERTER_H
 

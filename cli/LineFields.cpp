@@ -70,6 +70,9 @@ std::string quoted(std::string_view s) {
     return out + "'";
 }
 
+// "a latitude", "an easting": the name of a field with its article.
+std::string aName(const char* name) { return (name[0] == 'a' || name[0] == 'e' ? "an " : "a ") + std::string(name); }
+
 const char* kindName(AngleKind kind) {
     switch (kind) {
     case AngleKind::latitude: return "latitude";
@@ -132,7 +135,7 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
         ++j;
         if (degreesText.empty() && j < count) degreesText = tokens.text(j++);
         if (!isUnsigned(degreesText)) {
-            error = "not a " + std::string(kindName(kind)) + ": " + quoted(first);
+            error = "not " + aName(kindName(kind)) + ": " + quoted(first);
             return false;
         }
         parts[nparts++] = degreesText;
@@ -174,7 +177,7 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
         parts[nparts++] = first;
         j = next + 1;
     } else {
-        error = "not a " + std::string(kindName(kind)) + ": " + quoted(first);
+        error = "not " + aName(kindName(kind)) + ": " + quoted(first);
         return false;
     }
 
@@ -235,7 +238,7 @@ bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int de
         const bool fits = northing ? (label == 'N' || label == 'Y' || label == 'S')
                                    : (label == 'E' || label == 'X' || label == 'O');
         if (!fits) {
-            error = std::string("not a ") + axis + ": " + quoted(t);
+            error = "not " + aName(axis) + ": " + quoted(t);
             return false;
         }
     }
@@ -252,7 +255,7 @@ bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int de
     // must be a value (a station text is folded in place, so it is shorter).
     const bool digits = std::find_if(t.begin(), t.end(), isDigit) != t.end();
     if (!digits || pos <= 0 || text[pos] != '\0' || !std::isfinite(value)) {
-        error = std::string("not a ") + axis + ": " + quoted(t);
+        error = "not " + aName(axis) + ": " + quoted(t);
         return false;
     }
     meters = value;

@@ -45,38 +45,40 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"geo2grid", Job::geo2grid, true, true, "latitude and longitude on the working datum to grid",
+    {"geo2grid", Job::geo2grid, true, true, "Latitude and longitude on the working datum to grid",
      "LAT LON [NAME...]", "NORTHING EASTING [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '34 -117' | gridwise geo2grid\n  3762606.657 500000.000"},
-    {"grid2geo", Job::grid2geo, true, true, "grid to latitude and longitude on the working datum",
+     "echo '34 -117' | gridwise geo2grid\n  3762155.972 500000.000"},
+    {"grid2geo", Job::grid2geo, true, true, "Grid to latitude and longitude on the working datum",
      "NORTHING EASTING [NAME...]", "LAT LON [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '3762606.657 500000' | gridwise grid2geo\n  34.00000000 -117.00000000"},
+     "echo '3762155.972 500000' | gridwise grid2geo\n  34.00000000 -117.00000000"},
     {"wgs2working", Job::wgs2working, true, false, "WGS 84 to the working datum", "LAT LON [NAME...]",
      "LAT LON [NAME...]",
-     "echo '52 5' | gridwise wgs2working --settings data/sample-settings.ini --section geodesy"},
-    {"working2wgs", Job::working2wgs, true, false, "the working datum to WGS 84", "LAT LON [NAME...]",
+     "echo '41.4 2.17' | gridwise wgs2working --settings data/survey/settings.ini --section ed50-utm31\n"
+     "  41.40109329 2.17113165"},
+    {"working2wgs", Job::working2wgs, true, false, "The working datum to WGS 84", "LAT LON [NAME...]",
      "LAT LON [NAME...]",
-     "echo '52 5' | gridwise working2wgs --settings data/sample-settings.ini --section geodesy"},
+     "echo '41.40109329 2.17113165' | gridwise working2wgs --settings data/survey/settings.ini \\\n"
+     "      --section ed50-utm31\n  41.40000001 2.17000001"},
     {"wgs2grid", Job::wgs2grid, true, false, "WGS 84 to the working datum and on to grid", "LAT LON [NAME...]",
      "NORTHING EASTING [NAME...]",
-     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\n  N3762606.66m E500000.00m gate"},
-    {"grid2wgs", Job::grid2wgs, true, false, "grid to the working datum and on to WGS 84",
+     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\n  N3762155.97m E500000.00m gate"},
+    {"grid2wgs", Job::grid2wgs, true, false, "Grid to the working datum and on to WGS 84",
      "NORTHING EASTING [NAME...]", "LAT LON [NAME...]",
-     "echo 'N3762606.66m E500000.00m' | gridwise grid2wgs --text\n  N34 00.0000 W117 00.0000"},
-    {"inverse", Job::inverse, true, false, "geodesic between two points on the working ellipsoid",
+     "echo 'N3762155.97m E500000.00m' | gridwise grid2wgs --text\n  N34 00.0000 W117 00.0000"},
+    {"inverse", Job::inverse, true, false, "Geodesic between two points on the working ellipsoid",
      "LAT1 LON1 LAT2 LON2 [NAME...]", "AZIMUTH DISTANCE [NAME...]",
-     "echo '52 4 52 5' | gridwise inverse\n  89.60601000 68677.592"},
-    {"direct", Job::direct, true, false, "end point of a geodesic on the working ellipsoid",
+     "echo '52 4 52 5' | gridwise inverse\n  89.60599082 68677.472"},
+    {"direct", Job::direct, true, false, "End point of a geodesic on the working ellipsoid",
      "LAT LON AZIMUTH DISTANCE [NAME...]", "LAT2 LON2 [NAME...]",
-     "echo '52 4 90 1000' | gridwise direct\n  51.99999963 4.01459944"},
+     "echo '52 4 90 1000' | gridwise direct\n  51.99999910 4.01456070"},
     {"describe", Job::geo2grid, false, false,
-     "the projection's and the datum's description lines and the initialisation string", "", "",
-     "gridwise describe --settings data/sample-settings.ini --section geodesy"},
+     "The projection's and the datum's description lines and the initialisation string", "", "",
+     "gridwise describe --settings data/survey/settings.ini --section california-5"},
     {"edit", Job::geo2grid, false, false,
-     "the Geodetics dialog on a settings section, saved there on OK (needs a display)", "", "",
+     "The Geodetics dialog on a settings section, saved there on OK (needs a display)", "", "",
      "gridwise edit --settings ./my-settings.ini --section geodesy"},
     {"units", Job::geo2grid, false, false,
-     "the Data Units dialog on the unit settings, saved on OK (needs a display)", "", "",
+     "The Data Units dialog on the unit settings, saved on OK (needs a display)", "", "",
      "gridwise units --units ./my-settings.ini"},
 };
 
@@ -93,7 +95,8 @@ const char* const kOptionsHelp =
     "                     N+6 for scale factors; N from 0 to 12\n"
     "  --text             write (and read plain numbers in) the library's own text\n"
     "                     forms and units\n"
-    "  --convergence      geo2grid, grid2geo: add the grid convergence (degrees)\n"
+    "  --convergence      geo2grid, grid2geo: add the grid convergence (decimal\n"
+    "                     degrees, also with --text)\n"
     "  --scale            geo2grid, grid2geo: add the point scale factor\n"
     "  -j N               convert with N threads (output in input order)\n"
     "  --input-file FILE  read FILE instead of standard input\n"
