@@ -308,16 +308,27 @@ same_file() {
 }
 
 both() { [ -f "$1" ] && [ -f "$2" ]; }
+line_count() {
+  if [ -f "$1" ]; then
+    local n
+    n=$(wc -l <"$1")
+    if [ "$n" -eq "$points" ]; then echo "$n lines, one per input line"; else echo "WRONG: $n lines for $points input lines"; fi
+  else
+    echo "not run"
+  fi
+}
 if [ -n "$ours" ]; then
   if both "$s/ours-tm.txt" "$s/cs2cs.txt"; then
     check "gridwise geo2grid vs cs2cs" "$(compare_grid "$s/ours-tm.txt" "$s/cs2cs.txt" "1 2 2 1" 0)"
   fi
+  check "gridwise geo2grid output" "$(line_count "$s/ours-tm.txt")"
   check "gridwise geo2grid -j 2 vs -j 1" "$(same_file "$s/ours-tm.txt" "$s/ours-tm-j2.txt")"
   for set in global near; do
     if both "$s/ours-$set.txt" "$s/geodsolve-$set.txt"; then
       check "gridwise inverse vs GeodSolve ($set)" \
         "$(compare_inverse "$s/ours-$set.txt" "$s/geodsolve-$set.txt" "1 2 1 3")"
     fi
+    check "gridwise inverse output ($set)" "$(line_count "$s/ours-$set.txt")"
     check "gridwise inverse -j 2 vs -j 1 ($set)" "$(same_file "$s/ours-$set.txt" "$s/ours-$set-j2.txt")"
   done
 fi
