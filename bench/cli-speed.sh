@@ -9,8 +9,8 @@
 #
 # What it does:
 #   - installs what is missing (Debian packages, as root or through sudo): hyperfine,
-#     proj-bin (cs2cs, geod), geographiclib-tools (TransverseMercatorProj, GeodSolve),
-#     time; python3 when there is none;
+#     proj-bin (cs2cs, geod), geographiclib-tools (TransverseMercatorProj, GeodSolve);
+#     python3 when there is none;
 #   - configures BUILD_DIR when it is new (Release, Ninja) and builds the targets
 #     gridwise-cli (the executable BUILD_DIR/gridwise) and cli_floor
 #     (BUILD_DIR/bench/cli_floor). A build folder configured without the benchmarks
@@ -66,7 +66,6 @@ need() { command -v "$1" >/dev/null 2>&1 || missing+=("$2"); }
 need hyperfine hyperfine
 need cs2cs proj-bin
 need TransverseMercatorProj geographiclib-tools
-[ -x /usr/bin/time ] || missing+=(time)
 need python3 python3
 need taskset util-linux
 if [ ${#missing[@]} -gt 0 ]; then
