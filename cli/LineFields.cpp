@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "gridwise/angletext.h"
@@ -47,17 +48,43 @@ bool isPlainNumber(std::string_view s) {
 
 bool isWhole(std::string_view s) { return s.find('.') == std::string_view::npos; }
 
-// The value of a plain number (see isPlainNumber), correctly rounded.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+} // namespace
+
 double plainValue(std::string_view s) {
     bool negative = false;
-    if (s[0] == '-' || s[0] == '+') {
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
         negative = s[0] == '-';
         s.remove_prefix(1);
     }
-    double v = 0.0;
-    std::from_chars(s.data(), s.data() + s.size(), v);
+    // Up to 15 digits make a whole number that a double holds exactly, and a power
+    // of ten up to 1e22 is exact too, so their quotient is the correctly rounded
+    // value, as std::from_chars gives it; anything else goes to from_chars.
+    std::uint64_t mantissa = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (char c : s) {
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+        if (mantissa != 0) ++digits;
+        if (point) ++decimals;
+    }
+    double v;
+    if (digits <= 15 && decimals <= 22) {
+        v = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    } else {
+        v = 0.0;
+        std::from_chars(s.data(), s.data() + s.size(), v);
+    }
     return negative ? -v : v;
 }
+
+namespace {
 
 std::string quoted(std::string_view s) {
     constexpr std::size_t shown = 40;
@@ -299,6 +326,35 @@ void appendFixed(std::string& out, double value, int decimals) {
     if (!std::isfinite(value)) {
         out += std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
         return;
+    }
+    if (decimals >= 0 && decimals <= 17) {
+        // value * 10^decimals rounded to a whole number, written with the point put
+        // back. The product in double is within half an ulp of the exact one, so
+        // when its fraction is clearly away from one half, rounding it gives the
+        // digits of the exact value; near a half (and beyond 2^52) the exact
+        // conversion decides.
+        const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+        if (scaled < 4503599627370496.0) {  // 2^52
+            const double whole = std::nearbyint(scaled);
+            const double fromHalf = std::fabs(std::fabs(scaled - whole) - 0.5);
+            if (fromHalf > scaled * 4.5e-16) {
+                std::uint64_t n = static_cast<std::uint64_t>(whole);
+                char* end = buffer + sizeof buffer;
+                char* p = end;
+                for (int i = 0; i < decimals; ++i) {
+                    *--p = static_cast<char>('0' + n % 10);
+                    n /= 10;
+                }
+                if (decimals > 0) *--p = '.';
+                do {
+                    *--p = static_cast<char>('0' + n % 10);
+                    n /= 10;
+                } while (n != 0);
+                if (std::signbit(value)) *--p = '-';
+                out.append(p, end);
+                return;
+            }
+        }
     }
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     out.append(buffer, r.ptr);

@@ -73,6 +73,10 @@ bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int de
 bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, Units& units, double& meters,
                   std::string& error);
 
+// The value of a plain number (an optional sign, digits with at most one point),
+// correctly rounded as std::from_chars reads it.
+double plainValue(std::string_view text);
+
 // Appends value with exactly `decimals` decimals, as "%.*f" writes it in the "C"
 // locale (NaN and infinities as "nan", "inf", "-inf").
 void appendFixed(std::string& out, double value, int decimals);
