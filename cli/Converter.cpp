@@ -4,12 +4,15 @@
 #include <cstring>
 
 #include "gridwise/angletext.h"
+#include "gridwise/batch.h"
 #include "gridwise/postext.h"
 #include "units/GridUnit.h"
 
 namespace gwcli {
 
 namespace {
+
+constexpr std::ptrdiff_t kStep = sizeof(double);
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -21,148 +24,229 @@ std::string_view trimmed(const char* text) {
     return s;
 }
 
-bool finite(double a, double b) { return std::isfinite(a) && std::isfinite(b); }
+// The separator that follows the field ending before token next.
+char separatorAfter(const LineTokens& tokens, std::size_t next) {
+    if (next == 0 || next >= tokens.count()) return ' ';
+    const std::string_view gap = tokens.line().substr(tokens.end(next - 1), tokens.begin(next) - tokens.end(next - 1));
+    if (gap.find(',') != std::string_view::npos) return ',';
+    if (gap.find('\t') != std::string_view::npos) return '\t';
+    return ' ';
+}
+
+bool readsGrid(Job job) { return job == Job::grid2geo || job == Job::grid2wgs; }
+bool writesGrid(Job job) { return job == Job::geo2grid || job == Job::wgs2grid; }
+std::size_t fieldCount(Job job) { return (job == Job::inverse || job == Job::direct) ? 4 : 2; }
+
+// Keeps the first refusal of a point's steps.
+void merge(std::vector<int>& status, const std::vector<int>& other) {
+    for (std::size_t k = 0; k < status.size(); ++k)
+        if (status[k] == 0) status[k] = other[k];
+}
 
 } // namespace
 
 Converter::Converter(const Geodetics& geodesy, const Units& units, const JobOptions& options)
-    : geodesy_(geodesy), units_(units), options_(options) {
-    if (options_.text && geodesy_.projection != nullptr) {
-        gridUnit_ = gw::gridUnitIndex(units_, geodesy_.projection->getUnits());
-        distanceUnit_ = gw::gridUnitIndex(units_, units_.distUnits);
+    : handle_{geodesy, units}, options_(options) {
+    if (options_.text && handle_.geo.projection != nullptr) {
+        gridUnit_ = gw::gridUnitIndex(handle_.units, handle_.geo.projection->getUnits());
+        distanceUnit_ = gw::gridUnitIndex(handle_.units, handle_.units.distUnits);
     }
 }
 
-bool Converter::convertLine(std::string_view line, std::string& out) {
-    std::size_t first = 0;
-    while (first < line.size() && isBlank(line[first])) ++first;
-    if (first == line.size() || line[first] == '#') {
-        out.append(line);
+std::size_t Converter::convertLines(const std::vector<InputLine>& lines, std::string& out) {
+    items_.clear();
+    errors_.clear();
+    const std::size_t fields = fieldCount(options_.job);
+    for (auto& column : in_) column.clear();
+    for (const InputLine& line : lines) {
+        const std::string_view text = line.text;
+        if (line.tooLong) {
+            items_.push_back({Item::error, errors_.size(), {}, ' '});
+            errors_.push_back("line longer than 65536 bytes");
+            continue;
+        }
+        std::size_t first = 0;
+        while (first < text.size() && isBlank(text[first])) ++first;
+        if (first == text.size() || text[first] == '#') {
+            items_.push_back({Item::passThrough, 0, text, ' '});
+            continue;
+        }
+        if (std::memchr(text.data(), '\0', text.size()) != nullptr) {
+            items_.push_back({Item::error, errors_.size(), {}, ' '});
+            errors_.push_back("the line holds a NUL byte");
+            continue;
+        }
+        tokens_.split(text);
+        std::size_t next = 0;
+        double values[4];
+        if (!readFields(next, values)) {
+            items_.push_back({Item::error, errors_.size(), {}, ' '});
+            errors_.push_back(error_);
+            continue;
+        }
+        items_.push_back({Item::point, in_[0].size(), text.substr(tokens_.end(next - 1)), separator_});
+        for (std::size_t f = 0; f < fields; ++f) in_[f].push_back(values[f]);
+    }
+
+    convertPoints();
+
+    std::size_t failed = 0;
+    for (const Item& item : items_) {
+        switch (item.kind) {
+        case Item::passThrough:
+            out.append(item.rest);
+            break;
+        case Item::error:
+            out += "ERROR: ";
+            out += errors_[item.index];
+            ++failed;
+            break;
+        case Item::point:
+            if (status_[item.index] != 0) {
+                const int s = status_[item.index];
+                out += "ERROR: ";
+                if (s == 1)
+                    out += "not a finite number";
+                else if (s == 3)
+                    out += "no result: the footpoint iteration did not settle";
+                else if (options_.job == Job::inverse || options_.job == Job::direct)
+                    out += "no result: outside the domain of the geodesic problem";
+                else if (options_.job == Job::wgs2working || options_.job == Job::working2wgs)
+                    out += "no result: outside the domain of the datum shift";
+                else
+                    out += "no result: outside the projection's domain";
+                ++failed;
+                break;
+            }
+            separator_ = item.separator;
+            writePoint(out, item.index);
+            out.append(item.rest);
+            break;
+        }
         out += '\n';
-        return true;
     }
-    if (std::memchr(line.data(), '\0', line.size()) != nullptr) {
-        out += "ERROR: the line holds a NUL byte\n";
-        return false;
+    return failed;
+}
+
+bool Converter::readFields(std::size_t& next, double* in) {
+    const Job job = options_.job;
+    if (readsGrid(job)) {
+        if (!readGrid(tokens_, next, true, gridUnit_, *handle_.geo.projection, handle_.units, in[0], error_))
+            return false;
+        separator_ = separatorAfter(tokens_, next);
+        return readGrid(tokens_, next, false, gridUnit_, *handle_.geo.projection, handle_.units, in[1], error_);
     }
-    tokens_.split(line);
-    const std::size_t mark = out.size();
-    if (!convert(out)) {
-        out.resize(mark);
-        out += "ERROR: ";
-        out += error_;
-        out += '\n';
-        return false;
-    }
-    out += '\n';
+    if (!readAngle(tokens_, next, AngleKind::latitude, in[0], error_)) return false;
+    separator_ = separatorAfter(tokens_, next);
+    if (!readAngle(tokens_, next, AngleKind::longitude, in[1], error_)) return false;
+    if (job == Job::inverse)
+        return readAngle(tokens_, next, AngleKind::latitude, in[2], error_) &&
+               readAngle(tokens_, next, AngleKind::longitude, in[3], error_);
+    if (job == Job::direct)
+        return readAngle(tokens_, next, AngleKind::azimuth, in[2], error_) &&
+               readDistance(tokens_, next, distanceUnit_, handle_.units, in[3], error_);
     return true;
 }
 
-// The separator that follows the field ending before token next.
-static std::string separatorAfter(const LineTokens& tokens, std::size_t next) {
-    if (next == 0 || next >= tokens.count()) return " ";
-    const std::string_view gap = tokens.line().substr(tokens.end(next - 1), tokens.begin(next) - tokens.end(next - 1));
-    if (gap.find(',') != std::string_view::npos) return ",";
-    if (gap.find('\t') != std::string_view::npos) return "\t";
-    return " ";
+void Converter::convertPoints() {
+    const std::size_t n = in_[0].size();
+    for (auto& column : out_) column.assign(n, 0.0);
+    status_.assign(n, 0);
+    if (n == 0) return;
+    const GwGeodesy* g = &handle_;
+    const double zero = 0.0;
+    double* o0 = out_[0].data();
+    double* o1 = out_[1].data();
+    const double* i0 = in_[0].data();
+    const double* i1 = in_[1].data();
+    int* st = status_.data();
+    switch (options_.job) {
+    case Job::geo2grid:
+        gwGeoToGrid(g, n, i0, kStep, i1, kStep, o0, kStep, o1, kStep, st);
+        break;
+    case Job::grid2geo:
+        gwGridToGeo(g, n, i0, kStep, i1, kStep, o0, kStep, o1, kStep, st);
+        break;
+    case Job::wgs2working:
+        gwWgs84ToWorking(g, n, i0, kStep, i1, kStep, &zero, 0, o0, kStep, o1, kStep, nullptr, 0, st);
+        break;
+    case Job::working2wgs:
+        gwWorkingToWgs84(g, n, i0, kStep, i1, kStep, &zero, 0, o0, kStep, o1, kStep, nullptr, 0, st);
+        break;
+    case Job::wgs2grid:
+    case Job::grid2wgs: {
+        for (auto& column : mid_) column.assign(n, 0.0);
+        status2_.assign(n, 0);
+        double* m0 = mid_[0].data();
+        double* m1 = mid_[1].data();
+        if (options_.job == Job::wgs2grid) {
+            gwWgs84ToWorking(g, n, i0, kStep, i1, kStep, &zero, 0, m0, kStep, m1, kStep, nullptr, 0, st);
+            gwGeoToGrid(g, n, m0, kStep, m1, kStep, o0, kStep, o1, kStep, status2_.data());
+        } else {
+            gwGridToGeo(g, n, i0, kStep, i1, kStep, m0, kStep, m1, kStep, st);
+            gwWorkingToWgs84(g, n, m0, kStep, m1, kStep, &zero, 0, o0, kStep, o1, kStep, nullptr, 0,
+                             status2_.data());
+        }
+        merge(status_, status2_);
+        break;
+    }
+    case Job::inverse:
+        gwGeodesicInverse(g, n, i0, kStep, i1, kStep, in_[2].data(), kStep, in_[3].data(), kStep, o0, kStep, o1,
+                          kStep, st);
+        break;
+    case Job::direct:
+        gwGeodesicDirect(g, n, i0, kStep, i1, kStep, in_[2].data(), kStep, in_[3].data(), kStep, o0, kStep, o1,
+                         kStep, st);
+        break;
+    }
+    if (options_.convergence || options_.scale) {
+        // At the grid point: the one converted to, or the one given.
+        const double* north = writesGrid(options_.job) ? o0 : i0;
+        const double* east = writesGrid(options_.job) ? o1 : i1;
+        status2_.assign(n, 0);
+        if (options_.convergence) {
+            gwConvergence(g, n, north, kStep, east, kStep, out_[2].data(), kStep, status2_.data());
+            merge(status_, status2_);
+        }
+        if (options_.scale) {
+            gwPointScale(g, n, north, kStep, east, kStep, out_[3].data(), kStep, status2_.data());
+            merge(status_, status2_);
+        }
+    }
 }
 
-bool Converter::readLatLon(std::size_t& next, double& lat, double& lon) {
-    if (!readAngle(tokens_, next, AngleKind::latitude, lat, error_)) return false;
-    separator_ = separatorAfter(tokens_, next);
-    return readAngle(tokens_, next, AngleKind::longitude, lon, error_);
-}
-
-bool Converter::readNorthEast(std::size_t& next, double& north, double& east) {
-    if (!readGrid(tokens_, next, true, gridUnit_, *geodesy_.projection, units_, north, error_)) return false;
-    separator_ = separatorAfter(tokens_, next);
-    return readGrid(tokens_, next, false, gridUnit_, *geodesy_.projection, units_, east, error_);
-}
-
-bool Converter::convert(std::string& out) {
-    std::size_t next = 0;
-    double a = 0, b = 0, c = 0, d = 0, r1 = 0, r2 = 0, h = 0;
-    const std::string& sep = separator_;
+void Converter::writePoint(std::string& out, std::size_t k) {
+    const char sep = separator_;
+    const double a = out_[0][k], b = out_[1][k];
     switch (options_.job) {
     case Job::geo2grid:
     case Job::wgs2grid:
-        if (!readLatLon(next, a, b)) return false;
-        if (options_.job == Job::wgs2grid) geodesy_.wgs84ToWorking(a, b, 0.0, a, b, h);
-        if (!finite(a, b)) break;
-        geodesy_.geoToGrid(a, b, r1, r2);
-        if (!finite(r1, r2)) break;
-        grid(out, r1, 2);
+        grid(out, a, 2);
         out += sep;
-        grid(out, r2, 1);
-        gridExtras(out, r1, r2);
-        out.append(tokens_.line().substr(tokens_.end(next - 1)));
-        return true;
+        grid(out, b, 1);
+        break;
     case Job::grid2geo:
     case Job::grid2wgs:
-        if (!readNorthEast(next, a, b)) return false;
-        geodesy_.gridToGeo(a, b, r1, r2);
-        if (options_.job == Job::grid2wgs && finite(r1, r2)) geodesy_.workingToWgs84(r1, r2, 0.0, r1, r2, h);
-        if (!finite(r1, r2)) break;
-        latitude(out, r1);
-        out += sep;
-        longitude(out, r2);
-        gridExtras(out, a, b);
-        out.append(tokens_.line().substr(tokens_.end(next - 1)));
-        return true;
     case Job::wgs2working:
     case Job::working2wgs:
-        if (!readLatLon(next, a, b)) return false;
-        if (options_.job == Job::wgs2working)
-            geodesy_.wgs84ToWorking(a, b, 0.0, r1, r2, h);
-        else
-            geodesy_.workingToWgs84(a, b, 0.0, r1, r2, h);
-        if (!finite(r1, r2)) break;
-        latitude(out, r1);
+    case Job::direct:
+        latitude(out, a);
         out += sep;
-        longitude(out, r2);
-        out.append(tokens_.line().substr(tokens_.end(next - 1)));
-        return true;
-    case Job::inverse: {
-        if (!readLatLon(next, a, b)) return false;
-        const std::string first = separator_;
-        if (!readAngle(tokens_, next, AngleKind::latitude, c, error_) ||
-            !readAngle(tokens_, next, AngleKind::longitude, d, error_))
-            return false;
-        geodesy_.inverse(a, b, c, d, r1, r2);
-        if (!finite(r1, r2)) break;
-        angle(out, r1);
-        out += first;
-        distance(out, r2);
-        out.append(tokens_.line().substr(tokens_.end(next - 1)));
-        return true;
+        longitude(out, b);
+        break;
+    case Job::inverse:
+        angle(out, a);
+        out += sep;
+        distance(out, b);
+        break;
     }
-    case Job::direct: {
-        if (!readLatLon(next, a, b)) return false;
-        const std::string first = separator_;
-        if (!readAngle(tokens_, next, AngleKind::azimuth, c, error_) ||
-            !readDistance(tokens_, next, distanceUnit_, units_, d, error_))
-            return false;
-        geodesy_.direct(a, b, c, d, r1, r2);
-        if (!finite(r1, r2)) break;
-        latitude(out, r1);
-        out += first;
-        longitude(out, r2);
-        out.append(tokens_.line().substr(tokens_.end(next - 1)));
-        return true;
-    }
-    }
-    error_ = "no result: the point is outside what the conversion covers";
-    return false;
-}
-
-void Converter::gridExtras(std::string& out, double north, double east) {
     if (options_.convergence) {
-        out += separator_;
-        degrees(out, geodesy_.converge(north, east));
+        out += sep;
+        degrees(out, out_[2][k]);
     }
     if (options_.scale) {
-        out += separator_;
-        appendFixed(out, geodesy_.lineScale(north, east, north, east), options_.precision + 6);
+        out += sep;
+        appendFixed(out, out_[3][k], options_.precision + 6);
     }
 }
 
@@ -174,7 +258,7 @@ void Converter::latitude(std::string& out, double value) {
     if (!options_.text) return degrees(out, value);
     char text[64];
     // The unit setting counts the styles the other way round from the writers.
-    if (units_.latLonStyle != 0)
+    if (handle_.units.latLonStyle != 0)
         latToStr(text, value, 3, 0);
     else
         latToStr(text, value, 4, 1);
@@ -184,7 +268,7 @@ void Converter::latitude(std::string& out, double value) {
 void Converter::longitude(std::string& out, double value) {
     if (!options_.text) return degrees(out, value);
     char text[64];
-    if (units_.latLonStyle != 0)
+    if (handle_.units.latLonStyle != 0)
         lonToStr(text, value, 3, 0);
     else
         lonToStr(text, value, 4, 1);
@@ -194,7 +278,7 @@ void Converter::longitude(std::string& out, double value) {
 void Converter::angle(std::string& out, double value) {
     if (!options_.text) return degrees(out, value);
     char text[64];
-    if (units_.latLonStyle != 0)
+    if (handle_.units.latLonStyle != 0)
         angToStr(text, value, 3, 0);
     else
         angToStr(text, value, 4, 1);
@@ -204,14 +288,14 @@ void Converter::angle(std::string& out, double value) {
 void Converter::grid(std::string& out, double value, int axis) {
     if (!options_.text) return meters(out, value);
     char text[64];
-    gridToStr(text, value, axis, *geodesy_.projection, units_);
+    gridToStr(text, value, axis, *handle_.geo.projection, handle_.units);
     out += text;
 }
 
 void Converter::distance(std::string& out, double value) {
     if (!options_.text) return meters(out, value);
     char text[64];
-    units_.toStr(text, value, distanceUnit_, units_.unitTable[distanceUnit_].decimals, sizeof text);
+    handle_.units.toStr(text, value, distanceUnit_, handle_.units.unitTable[distanceUnit_].decimals, sizeof text);
     out += text;
 }
 

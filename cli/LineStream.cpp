@@ -26,6 +26,7 @@ constexpr std::uint32_t kTooLong = 0xffffffffu;
 struct Batch {
     std::string text;
     std::vector<std::uint32_t> ends;
+    std::vector<InputLine> lines;
     std::string out;
     std::uint64_t failed = 0;
     bool done = false;
@@ -42,17 +43,17 @@ struct Batch {
 void convertBatch(Batch& batch, LineConverter& converter) {
     batch.out.clear();
     batch.out.reserve(batch.text.size() + batch.ends.size() * 8 + 64);
+    batch.lines.clear();
     std::size_t begin = 0;
     for (std::uint32_t end : batch.ends) {
         if (end == kTooLong) {
-            batch.out += "ERROR: line longer than 65536 bytes\n";
-            ++batch.failed;
+            batch.lines.push_back({std::string_view(), true});
             continue;
         }
-        std::string_view line(batch.text.data() + begin, end - begin);
-        if (!converter.convertLine(line, batch.out)) ++batch.failed;
+        batch.lines.push_back({std::string_view(batch.text.data() + begin, end - begin), false});
         begin = end;
     }
+    batch.failed = converter.convertLines(batch.lines, batch.out);
 }
 
 // Cuts the input into batches of lines.

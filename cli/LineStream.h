@@ -8,8 +8,8 @@
 // the calling thread writes the results in input order. At most two batches per
 // thread are in flight, so memory stays the same whatever the size of the input.
 //
-// A line longer than kLineMax bytes is not kept: it gives
-// "ERROR: line longer than 65536 bytes" and reading goes on after its '\n'.
+// A line longer than kLineMax bytes is not kept: it is handed on as too long
+// (the converter writes an error in its place) and reading goes on after its '\n'.
 //
 // Progress: when enabled, a line "N points, R points/s, P%" is refreshed on
 // standard error about twice a second (P: the share of the input read, when its
@@ -23,17 +23,24 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gwcli {
 
 constexpr std::size_t kLineMax = 65536;
 
-// Converts one line (without its line break) and appends its output line to out;
-// false when the output line is an error.
+// One input line without its line break; tooLong marks a line that was not kept.
+struct InputLine {
+    std::string_view text;
+    bool tooLong = false;
+};
+
+// Converts a batch of lines: appends one output line (ending in '\n') per input
+// line to out, in order, and returns how many of them are errors.
 class LineConverter {
 public:
     virtual ~LineConverter() = default;
-    virtual bool convertLine(std::string_view line, std::string& out) = 0;
+    virtual std::size_t convertLines(const std::vector<InputLine>& lines, std::string& out) = 0;
 };
 
 struct StreamResult {
