@@ -348,6 +348,16 @@ int convert(const Arguments& a, Geodetics& geodesy, const Units& units) {
         }
     }
     std::FILE* out = stdout;
+    if (!a.output.empty() && fd != 0) {
+        // Opening the output for writing would empty the input before it is read.
+        struct stat in {}, existing {};
+        if (::fstat(fd, &in) == 0 && ::stat(a.output.c_str(), &existing) == 0 && in.st_dev == existing.st_dev &&
+            in.st_ino == existing.st_ino) {
+            std::fprintf(stderr, "gridwise: the output file '%s' is the input file\n", a.output.c_str());
+            ::close(fd);
+            return 2;
+        }
+    }
     if (!a.output.empty()) {
         out = std::fopen(a.output.c_str(), "wb");
         if (out == nullptr) {

@@ -55,6 +55,13 @@ done
 "$tool" inverse --input-file "$in" --output-file "$scratch/file-out" --quiet
 cmp -s "$scratch/one" "$scratch/file-out" || fail "inverse: --input-file/--output-file differ from the standard streams"
 
+# The input file named as the output file is refused before anything is written.
+cp "$in" "$scratch/same.txt"
+"$tool" geo2grid --input-file "$scratch/same.txt" --output-file "$scratch/same.txt" 2>/dev/null
+status=$?
+[ "$status" = 2 ] || fail "the input file as the output file: exit status $status, expected 2"
+cmp -s "$in" "$scratch/same.txt" || fail "the input file as the output file: the input was changed"
+
 # Another process locale changes nothing.
 for locale in de_DE.UTF-8 fr_FR.UTF-8 C.UTF-8; do
   LC_ALL=$locale "$tool" inverse <"$in" >"$scratch/locale-out" 2>/dev/null
