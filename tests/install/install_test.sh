@@ -48,10 +48,18 @@ soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc"; then
   fail "installed package files refer to the source or build tree"
 fi
-# Nor are test programs, benchmarks or the demonstration installed.
+# Nor are test programs or benchmarks installed: beside the library, only the
+# gridwise tool and its manual page.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
-          ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*")
+          ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*" \
+          ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1")
 [ -z "$extra" ] || fail "unexpected installed files: $extra"
+
+# The installed tool converts on its own.
+[ -x "$prefix/bin/gridwise" ] || fail "the gridwise tool was not installed"
+[ -f "$prefix/share/man/man1/gridwise.1" ] || fail "the manual page gridwise.1 was not installed"
+converted=$(echo '34 -117' | "$prefix/bin/gridwise" geo2grid) || fail "the installed gridwise tool failed"
+[ "$converted" = "3762155.972 500000.000" ] || fail "the installed gridwise tool wrote '$converted'"
 
 # Runs a host program on the installed library only.
 run_host() {
