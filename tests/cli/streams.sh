@@ -62,6 +62,12 @@ status=$?
 [ "$status" = 2 ] || fail "the input file as the output file: exit status $status, expected 2"
 cmp -s "$in" "$scratch/same.txt" || fail "the input file as the output file: the input was changed"
 
+# A settings file that is a FIFO is refused at once, not waited on.
+mkfifo "$scratch/settings.fifo"
+timeout 20 "$tool" geo2grid --settings "$scratch/settings.fifo" --section geodesy </dev/null 2>/dev/null
+status=$?
+[ "$status" = 2 ] || fail "a FIFO as the settings file: exit status $status, expected 2"
+
 # Another process locale changes nothing.
 for locale in de_DE.UTF-8 fr_FR.UTF-8 C.UTF-8; do
   LC_ALL=$locale "$tool" inverse <"$in" >"$scratch/locale-out" 2>/dev/null
