@@ -47,30 +47,30 @@ struct Command {
 const Command kCommands[] = {
     {"geo2grid", Job::geo2grid, true, true, "Latitude and longitude on the working datum to grid",
      "LAT LON [NAME...]", "NORTHING EASTING [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '34 -117' | gridwise geo2grid\n  3762155.972 500000.000"},
+     "echo '34 -117' | gridwise geo2grid\n3762155.972 500000.000"},
     {"grid2geo", Job::grid2geo, true, true, "Grid to latitude and longitude on the working datum",
      "NORTHING EASTING [NAME...]", "LAT LON [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '3762155.972 500000' | gridwise grid2geo\n  34.00000000 -117.00000000"},
+     "echo '3762155.972 500000' | gridwise grid2geo\n34.00000000 -117.00000000"},
     {"wgs2working", Job::wgs2working, true, false, "WGS 84 to the working datum", "LAT LON [NAME...]",
      "LAT LON [NAME...]",
      "echo '41.4 2.17' | gridwise wgs2working --settings data/survey/settings.ini --section ed50-utm31\n"
-     "  41.40109329 2.17113165"},
+     "41.40109329 2.17113165"},
     {"working2wgs", Job::working2wgs, true, false, "The working datum to WGS 84", "LAT LON [NAME...]",
      "LAT LON [NAME...]",
      "echo '41.40109329 2.17113165' | gridwise working2wgs --settings data/survey/settings.ini \\\n"
-     "      --section ed50-utm31\n  41.40000001 2.17000001"},
+     "--section ed50-utm31\n41.40000001 2.17000001"},
     {"wgs2grid", Job::wgs2grid, true, false, "WGS 84 to the working datum and on to grid", "LAT LON [NAME...]",
      "NORTHING EASTING [NAME...]",
-     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\n  N3762155.97m E500000.00m gate"},
+     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\nN3762155.97m E500000.00m gate"},
     {"grid2wgs", Job::grid2wgs, true, false, "Grid to the working datum and on to WGS 84",
      "NORTHING EASTING [NAME...]", "LAT LON [NAME...]",
-     "echo 'N3762155.97m E500000.00m' | gridwise grid2wgs --text\n  N34 00.0000 W117 00.0000"},
+     "echo 'N3762155.97m E500000.00m' | gridwise grid2wgs --text\nN34 00.0000 W117 00.0000"},
     {"inverse", Job::inverse, true, false, "Geodesic between two points on the working ellipsoid",
      "LAT1 LON1 LAT2 LON2 [NAME...]", "AZIMUTH DISTANCE [NAME...]",
-     "echo '52 4 52 5' | gridwise inverse\n  89.60599082 68677.472"},
+     "echo '52 4 52 5' | gridwise inverse\n89.60599082 68677.472"},
     {"direct", Job::direct, true, false, "End point of a geodesic on the working ellipsoid",
      "LAT LON AZIMUTH DISTANCE [NAME...]", "LAT2 LON2 [NAME...]",
-     "echo '52 4 90 1000' | gridwise direct\n  51.99999910 4.01456070"},
+     "echo '52 4 90 1000' | gridwise direct\n51.99999910 4.01456070"},
     {"describe", Job::geo2grid, false, false,
      "The projection's and the datum's description lines and the initialisation string", "", "",
      "gridwise describe --settings data/survey/settings.ini --section california-5"},
@@ -117,10 +117,29 @@ int usageError(const std::string& message) {
     return 2;
 }
 
+// An example: the command after "$ " (its continuation lines indented), then the
+// lines it writes, indented.
+void printExample(const char* example) {
+    std::string text = example;
+    bool command = true;
+    std::size_t begin = 0;
+    while (begin <= text.size()) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(begin, end - begin);
+        const bool first = begin == 0;
+        std::printf("%s%s\n", first ? "  $ " : (command ? "        " : "    "), line.c_str());
+        command = command && !line.empty() && line.back() == '\\';
+        begin = end + 1;
+    }
+}
+
 void printCommandHelp(const Command& c) {
     std::printf("usage: gridwise %s [OPTIONS]\n\n%s.\n", c.name, c.summary);
     if (c.streams) std::printf("\nInput lines:  %s\nOutput lines: %s\n\n%s", c.input, c.output, kInputHelp);
-    std::printf("\nExample:\n  %s\n\n%s", c.example, kOptionsHelp);
+    std::printf("\nExample:\n");
+    printExample(c.example);
+    std::printf("\n%s", kOptionsHelp);
 }
 
 void printHelp() {
@@ -128,7 +147,7 @@ void printHelp() {
     for (const Command& c : kCommands) std::printf("  %-12s %s\n", c.name, c.summary);
     std::printf("\n%s\n%s\nExamples:\n", kInputHelp, kOptionsHelp);
     for (const Command& c : kCommands)
-        if (c.streams) std::printf("  %s\n", c.example);
+        if (c.streams) printExample(c.example);
     std::printf("\n'gridwise COMMAND --help' shows one command. Exit status: 0 all lines\n"
                 "converted, 1 a line failed, 2 a usage or settings error.\n");
 }
