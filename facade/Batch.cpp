@@ -70,12 +70,26 @@ bool atPolarOrigin(const PolarStereo& p, double north, double east) {
 
 bool onPolarFrame(double v) { return v == kPolarFrameLow || v == kPolarFrameHigh; }
 
-// Runs f over n points: the inputs of a point are read, checked and converted,
-// then its outputs and status are written. f returns the status of a point with
-// finite inputs and fills its results.
-template <std::size_t NIn, std::size_t NOut, typename F>
+// Points are taken in blocks: a block's inputs are read into contiguous arrays
+// (padded with zeros to whole vectors), `block` may convert the whole block at
+// once (into res, with one int per point in aux), then each point's inputs are
+// checked and `point` gives its status and results (from res or by itself), and
+// its outputs and status are written.
+constexpr std::size_t kBlock = 256;
+
+struct NoBlock {
+    template <typename... A> void operator()(A&&...) const {}
+};
+
+template <std::size_t NIn, std::size_t NOut> struct BlockData {
+    alignas(64) double in[NIn][kBlock];
+    alignas(64) double res[NOut][kBlock];
+    int aux[kBlock];
+};
+
+template <std::size_t NIn, std::size_t NOut, typename Block, typename F>
 std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::array<In, NIn>& in,
-                const std::array<Out, NOut>& out, int* status, F&& f) noexcept {
+                const std::array<Out, NOut>& out, int* status, Block&& block, F&& point) noexcept {
     if (n == 0) return 0;
     if (g == nullptr) {
         gw::setBatchError((std::string(call) + ": no handle").c_str());
@@ -91,32 +105,52 @@ std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::
             gw::setBatchError((std::string(call) + ": an output array is missing").c_str());
             return 0;
         }
+    const std::size_t lanes = gw::batch::simdBlockLanes();
+    BlockData<NIn, NOut> b;
     std::size_t converted = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::array<double, NIn> v;
-        std::array<double, NOut> r;
-        bool finite = true;
+    for (std::size_t base = 0; base < n; base += kBlock) {
+        const std::size_t m = n - base < kBlock ? n - base : kBlock;
+        const std::size_t padded = (m + lanes - 1) / lanes * lanes;
         for (std::size_t k = 0; k < NIn; ++k) {
-            v[k] = in[k].at(i);
-            finite = finite && std::isfinite(v[k]);
+            for (std::size_t j = 0; j < m; ++j) b.in[k][j] = in[k].at(base + j);
+            for (std::size_t j = m; j < padded; ++j) b.in[k][j] = 0.0;
         }
-        int st = GW_STATUS_NOT_FINITE;
-        if (finite) {
-            try {
-                st = f(v, r);
-            } catch (...) {
-                st = GW_STATUS_OUT_OF_DOMAIN;
+        block(padded, b);
+        for (std::size_t j = 0; j < m; ++j) {
+            std::array<double, NIn> v;
+            std::array<double, NOut> r;
+            bool finite = true;
+            for (std::size_t k = 0; k < NIn; ++k) {
+                v[k] = b.in[k][j];
+                finite = finite && std::isfinite(v[k]);
             }
-            if (st == GW_STATUS_OK)
-                for (double x : r)
-                    if (!std::isfinite(x)) st = GW_STATUS_OUT_OF_DOMAIN;
+            int st = GW_STATUS_NOT_FINITE;
+            if (finite) {
+                try {
+                    st = point(v, r, b, j);
+                } catch (...) {
+                    st = GW_STATUS_OUT_OF_DOMAIN;
+                }
+                if (st == GW_STATUS_OK)
+                    for (double x : r)
+                        if (!std::isfinite(x)) st = GW_STATUS_OUT_OF_DOMAIN;
+            }
+            if (st != GW_STATUS_OK) r.fill(kNaN);
+            else ++converted;
+            for (std::size_t k = 0; k < NOut; ++k) out[k].put(base + j, r[k]);
+            if (status != nullptr) status[base + j] = st;
         }
-        if (st != GW_STATUS_OK) r.fill(kNaN);
-        else ++converted;
-        for (std::size_t k = 0; k < NOut; ++k) out[k].put(i, r[k]);
-        if (status != nullptr) status[i] = st;
     }
     return converted;
+}
+
+// The same, every point converted by itself.
+template <std::size_t NIn, std::size_t NOut, typename F>
+std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::array<In, NIn>& in,
+                const std::array<Out, NOut>& out, int* status, F&& f) noexcept {
+    return run<NIn, NOut>(call, g, n, in, out, status, NoBlock{},
+                          [&](const std::array<double, NIn>& v, std::array<double, NOut>& r,
+                              const BlockData<NIn, NOut>&, std::size_t) { return f(v, r); });
 }
 
 Geodetics& geo(const GwGeodesy* g) { return const_cast<GwGeodesy*>(g)->geo; }
@@ -139,38 +173,52 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
                    ptrdiff_t eastStride, int* status) {
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
-    return run<2, 2>("gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
-                     {Out{north, northStride, true}, Out{east, eastStride, true}}, status,
-                     [&](const std::array<double, 2>& v, std::array<double, 2>& r) {
-                         const double la = v[0];
-                         if (std::fabs(la) > 90) return GW_STATUS_OUT_OF_DOMAIN;
-                         if (kind == Kind::lambert && std::fabs(la) == 90) return GW_STATUS_OUT_OF_DOMAIN;
-                         if (kind == Kind::polar) {
-                             const bool south = static_cast<PolarStereo*>(inner)->latOfOrigin < 0;
-                             if (la == 0 || (south ? la > 0 : la < 0)) return GW_STATUS_OUT_OF_DOMAIN;
-                         }
-                         inner->geoToGrid(la, v[1], r[0], r[1]);
-                         switch (kind) {
-                         case Kind::transverseMercator:
-                             if (std::fabs(r[0]) >= kTmGridLimit || std::fabs(r[1]) >= kTmGridLimit)
-                                 return GW_STATUS_OUT_OF_DOMAIN;
-                             break;
-                         case Kind::lambert: {
-                             const Lambert& p = *static_cast<Lambert*>(inner);
-                             // The clamp acts before the false origin is added.
-                             const double edge = kLambertGridLimit * (1 - 1e-15);
-                             if (std::fabs(r[0] - p.falseNorth) >= edge || std::fabs(r[1] - p.falseEast) >= edge)
-                                 return GW_STATUS_OUT_OF_DOMAIN;
-                             break;
-                         }
-                         case Kind::polar:
-                             if (onPolarFrame(r[0]) || onPolarFrame(r[1])) return GW_STATUS_OUT_OF_DOMAIN;
-                             break;
-                         case Kind::other:
-                             break;
-                         }
-                         return GW_STATUS_OK;
-                     });
+    const gw::batch::SimdTier tier = gw::batch::simdTier();
+    const bool vector = kind == Kind::transverseMercator && tier != gw::batch::SimdTier::scalar;
+    gw::batch::TmConstants tm{};
+    if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
+    using B = BlockData<2, 2>;
+    return run<2, 2>(
+        "gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
+        {Out{north, northStride, true}, Out{east, eastStride, true}}, status,
+        [&](std::size_t m, B& b) {
+            if (vector) gw::batch::tmForwardBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+        },
+        [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
+            const double la = v[0];
+            if (std::fabs(la) > 90) return GW_STATUS_OUT_OF_DOMAIN;
+            if (kind == Kind::lambert && std::fabs(la) == 90) return GW_STATUS_OUT_OF_DOMAIN;
+            if (kind == Kind::polar) {
+                const bool south = static_cast<PolarStereo*>(inner)->latOfOrigin < 0;
+                if (la == 0 || (south ? la > 0 : la < 0)) return GW_STATUS_OUT_OF_DOMAIN;
+            }
+            if (vector) {
+                r[0] = b.res[0][j];
+                r[1] = b.res[1][j];
+            } else {
+                inner->geoToGrid(la, v[1], r[0], r[1]);
+            }
+            switch (kind) {
+            case Kind::transverseMercator:
+                if (std::fabs(r[0]) >= kTmGridLimit || std::fabs(r[1]) >= kTmGridLimit)
+                    return GW_STATUS_OUT_OF_DOMAIN;
+                break;
+            case Kind::lambert: {
+                const Lambert& p = *static_cast<Lambert*>(inner);
+                // The clamp acts before the false origin is added.
+                const double edge = kLambertGridLimit * (1 - 1e-15);
+                if (std::fabs(r[0] - p.falseNorth) >= edge || std::fabs(r[1] - p.falseEast) >= edge)
+                    return GW_STATUS_OUT_OF_DOMAIN;
+                break;
+            }
+            case Kind::polar:
+                if (onPolarFrame(r[0]) || onPolarFrame(r[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                break;
+            case Kind::other:
+                break;
+            }
+            return GW_STATUS_OK;
+        });
 }
 
 size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,
@@ -178,39 +226,53 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                    ptrdiff_t lonStride, int* status) {
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
+    const gw::batch::SimdTier tier = gw::batch::simdTier();
+    const bool vector = kind == Kind::transverseMercator && tier != gw::batch::SimdTier::scalar;
     gw::batch::TmConstants tm{};
     if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
-    return run<2, 2>("gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
-                     {Out{lat, latStride, true}, Out{lon, lonStride, true}}, status,
-                     [&](const std::array<double, 2>& v, std::array<double, 2>& r) {
-                         switch (kind) {
-                         case Kind::transverseMercator:
-                             // The forward conversion never leaves its frame; beyond
-                             // the pole the latitude would exceed 90 degrees.
-                             if (std::fabs(v[0]) > kTmGridLimit || std::fabs(v[1]) > kTmGridLimit)
-                                 return GW_STATUS_OUT_OF_DOMAIN;
-                             if (!gw::batch::tmGridToGeo(tm, v[0], v[1], r[0], r[1]))
-                                 return GW_STATUS_ITERATION_CAP;
-                             return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
-                         case Kind::lambert:
-                             if (!onLambertCone(*static_cast<Lambert*>(inner), v[0], v[1]))
-                                 return GW_STATUS_OUT_OF_DOMAIN;
-                             break;
-                         case Kind::polar: {
-                             const PolarStereo& p = *static_cast<PolarStereo*>(inner);
-                             if (atPolarOrigin(p, v[0], v[1])) { // the pole itself
-                                 r[0] = p.latOfOrigin < 0 ? -90.0 : 90.0;
-                                 r[1] = 0.0;
-                                 return GW_STATUS_OK;
-                             }
-                             break;
-                         }
-                         case Kind::other:
-                             break;
-                         }
-                         inner->gridToGeo(v[0], v[1], r[0], r[1]);
-                         return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
-                     });
+    using B = BlockData<2, 2>;
+    return run<2, 2>(
+        "gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
+        {Out{lat, latStride, true}, Out{lon, lonStride, true}}, status,
+        [&](std::size_t m, B& b) {
+            if (vector) gw::batch::tmReverseBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+        },
+        [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
+            switch (kind) {
+            case Kind::transverseMercator: {
+                // The forward conversion never leaves its frame; beyond the pole
+                // the latitude would exceed 90 degrees.
+                if (std::fabs(v[0]) > kTmGridLimit || std::fabs(v[1]) > kTmGridLimit)
+                    return GW_STATUS_OUT_OF_DOMAIN;
+                int steps = 0;
+                if (vector) {
+                    r[0] = b.res[0][j];
+                    r[1] = b.res[1][j];
+                    steps = b.aux[j];
+                } else {
+                    steps = gw::batch::tmGridToGeo(tm, v[0], v[1], r[0], r[1]);
+                }
+                if (steps & gw::batch::kCapped) return GW_STATUS_ITERATION_CAP;
+                return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+            }
+            case Kind::lambert:
+                if (!onLambertCone(*static_cast<Lambert*>(inner), v[0], v[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                break;
+            case Kind::polar: {
+                const PolarStereo& p = *static_cast<PolarStereo*>(inner);
+                if (atPolarOrigin(p, v[0], v[1])) { // the pole itself
+                    r[0] = p.latOfOrigin < 0 ? -90.0 : 90.0;
+                    r[1] = 0.0;
+                    return GW_STATUS_OK;
+                }
+                break;
+            }
+            case Kind::other:
+                break;
+            }
+            inner->gridToGeo(v[0], v[1], r[0], r[1]);
+            return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+        });
 }
 
 size_t gwConvergence(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t northStride,

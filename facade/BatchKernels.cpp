@@ -34,7 +34,7 @@ double arcOf(const TmConstants& k, double phi, double s, double c) {
 
 } // namespace
 
-bool tmGridToGeo(const TmConstants& k, double north, double east, double& lat, double& lon) {
+int tmGridToGeo(const TmConstants& k, double north, double east, double& lat, double& lon) {
     const double R = k.polarRadius;
     const double x = k.x;
     const double k0 = k.k0;
@@ -47,7 +47,9 @@ bool tmGridToGeo(const TmConstants& k, double north, double east, double& lat, d
     double s = 0.0;
     double c = 1.0;
     bool settled = false;
+    int steps = 0;
     for (int step = 0; step < 5; ++step) {
+        ++steps;
         s = std::sin(phi);
         c = std::cos(phi);
         const double delta = Mt - arcOf(k, phi, s, c);
@@ -83,7 +85,7 @@ bool tmGridToGeo(const TmConstants& k, double north, double east, double& lat, d
 
     lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / gw::kPi, 360.0);
     lon = gw::shiftIntoHalfTurn(std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / gw::kPi + k.originLon, 360.0));
-    return settled;
+    return steps | (settled ? 0 : kCapped);
 }
 
 } // namespace gw::batch

@@ -4,7 +4,7 @@
 # refreshed only when an install from the present lists fails (a fresh machine may
 # have none).
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config dpkg-dev libgtest-dev libbenchmark-dev libgeographiclib-dev libproj-dev
+packages=(cmake ninja-build g++ pkg-config dpkg-dev libgtest-dev libbenchmark-dev libgeographiclib-dev libproj-dev libhwy-dev
           qt6-base-dev) # qt6-base-dev: the dialogs' Qt backend and its offscreen platform
 
 installed() {

@@ -78,7 +78,8 @@
  * gridwise/geodetics.h: degrees (latitude positive north, longitude positive
  * east, azimuths clockwise from north in [0, 360)), metres for grid coordinates
  * and distances. Converted points (status 0) carry the one-point functions'
- * results bit for bit, with two deliberate differences: the polar stereographic
+ * results bit for bit (within the table below for the vector kernels), with two
+ * deliberate differences: the polar stereographic
  * gwGridToGeo at the false origin gives the pole (+-90, longitude 0), where the
  * one-point function gives (0, 0), and the statuses above turn the one-point
  * functions' clamped or folded fallbacks into NaN.
@@ -95,6 +96,29 @@
  *   gwGeodesicInverse: lat1, lon1, lat2, lon2 in; azimuth at the first point and
  *     distance out (inverse); coincident points give 0, 0.
  *   gwGeodesicDirect: lat, lon, azimuth, distance in; lat2, lon2 out (direct).
+ *
+ * Kernels: gwGeoToGrid and gwGridToGeo of a Transverse Mercator run on vectors of
+ * 8, 4, 2 or 1 lanes, by the best instruction set the processor has (AVX-512, AVX2,
+ * SSE4, else the portable code on SSE2), chosen at run time; the environment
+ * variable GRIDWISE_SIMD ("scalar", "sse2", "sse4", "avx2", "avx512"), read once,
+ * selects a lower one. The vector kernels take the one-point conversion's steps in
+ * the same order; only their sine and cosine differ from the C library's, by an
+ * ulp or two. Each lane of the footpoint iteration starts, steps and stops by the
+ * one-point rule on its own; a lane that misses the 0.1 mm tolerance by less than
+ * 1e-7 m at some step is done again by the one-point steps, so lanes stop where
+ * the one-point conversion stops. With GRIDWISE_SIMD=scalar (and for the other
+ * projections and calls) the results are the one-point results bit for bit.
+ * Largest differences from the one-point results, measured on 10 million random
+ * points (WGS 84, UTM zone 32, latitudes -80..84, up to 6 degrees from the central
+ * meridian; grid points those of the same region, 50 m off), with the number of
+ * lanes whose footpoint iteration ended at another step and of lanes with another
+ * status:
+ *     kernels  northing  easting   latitude  longitude  other step  other status
+ *     sse2     1.9e-9 m  2.3e-10 m 2.8e-14   1.1e-14    0           0
+ *     sse4     1.9e-9 m  2.3e-10 m 2.8e-14   1.1e-14    0           0
+ *     avx2     1.9e-9 m  2.3e-10 m 4.3e-14   1.1e-14    0           0
+ * (degrees; AVX-512 was not at hand; without the re-done lanes one lane in ten
+ * million took another step under AVX2, off by 1e-12 and 4e-11 degree.)
  *
  * Threads: a handle is only read by the batch conversions, so any number of
  * threads may convert at the same time on the same or different handles. Nothing
