@@ -1,0 +1,582 @@
+"""Gridwise geodesy for numpy: map grids, datum shifts, geodesics and survey text.
+
+A :class:`Geodesy` is one working datum and one map projection (or local
+system), read from a settings section or built from its text. Its conversions
+take numpy arrays or scalars, broadcast them like numpy and convert every point
+with the GIL released, so several Python threads convert at once.
+
+>>> import gridwise
+>>> utm11 = gridwise.Geodesy.from_text("0,UTM Zone 11,W117 00.0000,0.00,500000.00,0.999600,N00 00.0000,0", None)
+>>> north, east = utm11.geo_to_grid(34.0, -117.0)
+>>> round(float(north), 3), round(float(east), 3)
+(3762155.972, 500000.0)
+
+Angles are degrees (latitude positive north, longitude positive east, azimuths
+clockwise from north); grid coordinates, heights and distances are metres.
+"""
+
+import collections
+import datetime as _datetime
+import os
+
+import numpy as np
+
+from . import _gridwise
+
+__all__ = ["Geodesy", "Units", "ConversionError", "Description", "STATUS_OK", "STATUS_NOT_FINITE",
+           "STATUS_OUT_OF_DOMAIN", "STATUS_ITERATION_CAP", "lat_to_str", "lon_to_str", "parse_angle",
+           "time_to_str", "parse_time"]
+
+STATUS_OK = 0
+STATUS_NOT_FINITE = 1
+STATUS_OUT_OF_DOMAIN = 2
+STATUS_ITERATION_CAP = 3
+
+_REASONS = {
+    STATUS_NOT_FINITE: "an input is not a finite number",
+    STATUS_OUT_OF_DOMAIN: "outside the projection's or the formula's domain",
+    STATUS_ITERATION_CAP: "an iteration did not settle within its cap",
+}
+
+
+class ConversionError(ValueError):
+    """A point that could not be converted while ``errcheck=True``.
+
+    Attributes: ``index`` (the point's index in the broadcast shape, a tuple),
+    ``flat_index`` (its position in C order), ``status`` (1 not finite,
+    2 outside the domain, 3 iteration cap) and ``reason`` (text).
+
+    >>> import gridwise
+    >>> try:
+    ...     gridwise.Geodesy().geo_to_grid([34.0, float("nan")], -117.0, errcheck=True)
+    ... except gridwise.ConversionError as e:
+    ...     print(e.index, e.status)
+    (1,) 1
+    """
+
+    def __init__(self, message, index, flat_index, status, reason):
+        super().__init__(message)
+        self.index = index
+        self.flat_index = flat_index
+        self.status = status
+        self.reason = reason
+
+
+Description = collections.namedtuple("Description", ["projection", "datum", "init_string"])
+Description.__doc__ = """What describe() gives: six projection lines, seven datum lines and the
+projection's initialisation string."""
+
+
+def _fspath(value, name):
+    try:
+        return os.fspath(value)
+    except TypeError:
+        raise TypeError(f"{name} must be a path (str or os.PathLike), not {type(value).__name__}") from None
+
+
+def _as_float_array(value, name):
+    """value as a float64 array (a view when it already is one), or TypeError naming it."""
+    if isinstance(value, (str, bytes)):
+        raise TypeError(f"{name} must be numbers, not text ({value!r:.40})")
+    try:
+        a = np.asarray(value)
+    except Exception as e:  # ragged sequences and the like
+        raise TypeError(f"{name} cannot be read as a numeric array: {e}") from None
+    if a.dtype.kind not in "biuf":
+        what = {"U": "text", "S": "text", "O": "Python objects", "c": "complex numbers",
+                "M": "dates", "m": "time spans", "V": "records"}.get(a.dtype.kind, str(a.dtype))
+        raise TypeError(f"{name} must be real numbers, not {what} (dtype {a.dtype})")
+    if a.dtype != np.float64:
+        a = a.astype(np.float64)
+    return a
+
+
+def _describe_status(status):
+    return _REASONS.get(int(status), f"status {int(status)}")
+
+
+class Geodesy:
+    """A working datum and a map projection (or local system), converting arrays.
+
+    Build one with :meth:`from_settings` or :meth:`from_text`; ``Geodesy()``
+    gives WGS 84 with the default Transverse Mercator (UTM zone 11).
+
+    Every conversion method takes arrays or scalars of any real dtype (read-only
+    and non-contiguous arrays too), broadcasts them like numpy and returns
+    float64 arrays of the broadcast shape (numpy scalars when every input is a
+    scalar). A point that cannot be converted (an input that is NaN or
+    infinite, a point outside the projection's domain, an iteration that did
+    not settle) comes out as NaN; ``status=True`` returns the per-point status
+    array (0 converted, 1 not finite, 2 outside the domain, 3 iteration cap)
+    as the last element, and ``errcheck=True`` raises :class:`ConversionError`
+    for the first bad point instead.
+
+    A Geodesy pickles as its text (initialisation string and datum text), so it
+    travels to other processes and machines without its settings file.
+
+    >>> g = Geodesy()
+    >>> lat, lon = g.grid_to_geo(3762155.972, 500000.0)
+    >>> round(float(lat), 6), round(float(lon), 6)
+    (34.0, -117.0)
+    """
+
+    __slots__ = ("_h", "__weakref__")
+
+    def __init__(self):
+        self._h = _gridwise.default_handle()
+
+    @classmethod
+    def _wrap(cls, handle):
+        obj = cls.__new__(cls)
+        obj._h = handle
+        return obj
+
+    @classmethod
+    def from_settings(cls, path, section):
+        """Reads a geodesy section of a settings (INI) file.
+
+        A missing file gives FileNotFoundError, a missing section KeyError (keys
+        missing inside the section read as their defaults). A bare file name
+        (no '/') is one of the settings folder ($GRIDWISE_SETTINGS_DIR, else
+        $XDG_CONFIG_HOME/gridwise, else ~/.config/gridwise); write "./file" for
+        one in the working folder.
+
+        >>> g = Geodesy.from_settings("data/survey/settings.ini", "georgia-west")  # doctest: +SKIP
+        >>> g.describe().projection[0]  # doctest: +SKIP
+        'Georgia West (US ft)'
+        """
+        path = _fspath(path, "path")
+        if not isinstance(section, str):
+            raise TypeError(f"section must be a str, not {type(section).__name__}")
+        return cls._wrap(_gridwise.from_settings(path, section))
+
+    @classmethod
+    def from_text(cls, init_string, datum_text=None):
+        """Builds one from a projection's initialisation string and a datum text.
+
+        The initialisation string starts with the projection's type code (0
+        Transverse Mercator, 1 Lambert, 3 affine local, 4 polar stereographic,
+        5 local tangent, 6 station/offset, 7 RD) followed by its fields, as
+        :attr:`init_string` gives it. The datum text is
+        "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" (rotations in degrees);
+        None or "" means WGS 84 without a shift. Text that cannot be read
+        raises ValueError with the reason.
+
+        >>> g = Geodesy.from_text(Geodesy().init_string, "GRS 80,6378137,298.257222101,NAD83,0,0,0,0,0,0,0")
+        >>> g.datum_text
+        'GRS 80,6378137,298.257222101,NAD83,0,0,0,0,0,0,0'
+        """
+        if not isinstance(init_string, str):
+            raise TypeError(f"init_string must be a str, not {type(init_string).__name__}")
+        if datum_text is None:
+            datum_text = ""
+        if not isinstance(datum_text, str):
+            raise TypeError(f"datum_text must be a str or None, not {type(datum_text).__name__}")
+        for name, text in (("init_string", init_string), ("datum_text", datum_text)):
+            if "\0" in text:
+                raise ValueError(f"{name} holds a NUL character")
+        return cls._wrap(_gridwise.from_text(init_string, datum_text))
+
+    @property
+    def init_string(self):
+        """The projection's initialisation string (type code first).
+
+        >>> Geodesy().init_string.split(",")[0]
+        '0'
+        """
+        return self._h.init_string()
+
+    @property
+    def datum_text(self):
+        """The datum as "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ", read back exactly.
+
+        >>> Geodesy().datum_text
+        'WGS 84,6378137,298.257222,WGS 84,0,0,0,0,0,0,0'
+        """
+        return self._h.datum_text()
+
+    def to_text(self):
+        """(init_string, datum_text): what :meth:`from_text` rebuilds this object from.
+
+        >>> g = Geodesy()
+        >>> Geodesy.from_text(*g.to_text()).to_text() == g.to_text()
+        True
+        """
+        return self._h.init_string(), self._h.datum_text()
+
+    def describe(self):
+        """The description lines and the initialisation string, as a :class:`Description`.
+
+        >>> d = Geodesy().describe()
+        >>> len(d.projection), len(d.datum), d.datum[0]
+        (6, 7, 'Datum:WGS 84')
+        """
+        projection, datum, init = self._h.describe()
+        return Description(tuple(projection), tuple(datum), init)
+
+    def copy(self):
+        """An independent copy."""
+        return Geodesy._wrap(self._h.copy())
+
+    __copy__ = copy
+
+    def __deepcopy__(self, memo):
+        return self.copy()
+
+    def __reduce__(self):
+        return (Geodesy.from_text, self.to_text())
+
+    def __eq__(self, other):
+        if not isinstance(other, Geodesy):
+            return NotImplemented
+        return self.to_text() == other.to_text()
+
+    def __hash__(self):
+        return hash(self.to_text())
+
+    def __repr__(self):
+        init, datum = self.to_text()
+        return f"gridwise.Geodesy.from_text({init!r}, {datum!r})"
+
+    # -- conversions ---------------------------------------------------------
+
+    def _run(self, method, kind, names, values, out_names, errcheck, status):
+        arrays = [_as_float_array(v, n) for v, n in zip(values, names)]
+        try:
+            shape = np.broadcast_shapes(*(a.shape for a in arrays))
+        except ValueError:
+            shapes = ", ".join(f"{n} {a.shape}" for n, a in zip(names, arrays))
+            raise ValueError(f"{method}: the shapes do not broadcast together: {shapes}") from None
+        inputs = [a if a.shape == shape else np.broadcast_to(a, shape) for a in arrays]
+        outputs = [np.empty(shape, dtype=np.float64) for _ in out_names]
+        want_status = bool(errcheck) or bool(status)
+        st = np.empty(shape, dtype=np.intc) if want_status else None
+        done = _gridwise.convert(self._h, kind, inputs, outputs, st)
+        if errcheck and done != st.size:
+            flat = int(np.flatnonzero(st.reshape(-1))[0])
+            index = tuple(int(i) for i in np.unravel_index(flat, shape))
+            code = int(st.reshape(-1)[flat])
+            reason = _describe_status(code)
+            if code == STATUS_NOT_FINITE:
+                bad = [f"{n}={a[index]!r}" for n, a in zip(names, inputs) if not np.isfinite(a[index])]
+                reason += f" ({', '.join(bad)})"
+            else:
+                given = ", ".join(f"{n}={float(a[index])!r}" for n, a in zip(names, inputs))
+                reason += f" ({given})"
+            raise ConversionError(f"{method}: point {index} cannot be converted: {reason}",
+                                  index, flat, code, reason)
+        scalar = all(a.ndim == 0 for a in arrays)
+        if scalar:
+            results = [o[()] for o in outputs]
+            if status:
+                results.append(int(st[()]))
+        else:
+            results = outputs
+            if status:
+                results.append(st)
+        if len(results) == 1:
+            return results[0]
+        return tuple(results)
+
+    def geo_to_grid(self, lat, lon, *, errcheck=False, status=False):
+        """Latitude and longitude on the working datum to grid (north, east).
+
+        >>> north, east = Geodesy().geo_to_grid([34.0, 34.5], -117.0)
+        >>> north.round(3).tolist(), east.round(3).tolist()
+        ([3762155.972, 3817597.243], [500000.0, 500000.0])
+        """
+        return self._run("geo_to_grid", _gridwise.GEO_TO_GRID, ("lat", "lon"), (lat, lon),
+                         ("north", "east"), errcheck, status)
+
+    def grid_to_geo(self, north, east, *, errcheck=False, status=False):
+        """Grid north and east to (lat, lon) on the working datum.
+
+        >>> lat, lon = Geodesy().grid_to_geo(3762155.972, 500000.0)
+        >>> round(float(lat), 8), round(float(lon), 8)
+        (34.0, -117.0)
+        """
+        return self._run("grid_to_geo", _gridwise.GRID_TO_GEO, ("north", "east"), (north, east),
+                         ("lat", "lon"), errcheck, status)
+
+    def to_wgs84(self, lat, lon, h=0.0, *, errcheck=False, status=False):
+        """Working datum to WGS 84: (lat, lon, h).
+
+        The input height is not used; h out is the height above the WGS 84
+        ellipsoid of the shifted point taken at height 0 on the working datum.
+        Longitudes come out in (-180, 180].
+
+        >>> lat, lon, h = Geodesy().to_wgs84(52.0, 5.0)
+        >>> round(float(lat), 9), round(float(lon), 9)
+        (52.0, 5.0)
+        """
+        return self._run("to_wgs84", _gridwise.TO_WGS84, ("lat", "lon", "h"), (lat, lon, h),
+                         ("lat", "lon", "h"), errcheck, status)
+
+    def from_wgs84(self, lat, lon, h=0.0, *, errcheck=False, status=False):
+        """WGS 84 to the working datum: (lat, lon, h), as :meth:`to_wgs84` the other way.
+
+        >>> ed50 = Geodesy.from_text(Geodesy().init_string,
+        ...                          "International 1924,6378388,297,ED50,-87,-98,-121,0,0,0,0")
+        >>> lat, lon, h = ed50.from_wgs84(41.38, 2.17)
+        >>> round(float(lat), 4), round(float(lon), 4)
+        (41.3811, 2.1711)
+        """
+        return self._run("from_wgs84", _gridwise.FROM_WGS84, ("lat", "lon", "h"), (lat, lon, h),
+                         ("lat", "lon", "h"), errcheck, status)
+
+    def convergence(self, north, east, *, errcheck=False, status=False):
+        """Grid convergence in degrees at grid points.
+
+        >>> float(Geodesy().convergence(3762155.972, 500000.0))
+        0.0
+        """
+        return self._run("convergence", _gridwise.CONVERGENCE, ("north", "east"), (north, east),
+                         ("convergence",), errcheck, status)
+
+    def point_scale(self, north, east, *, errcheck=False, status=False):
+        """Point scale factor at grid points.
+
+        >>> round(float(Geodesy().point_scale(3762155.972, 500000.0)), 6)
+        0.9996
+        """
+        return self._run("point_scale", _gridwise.POINT_SCALE, ("north", "east"), (north, east),
+                         ("scale",), errcheck, status)
+
+    def inverse(self, lat1, lon1, lat2, lon2, *, errcheck=False, status=False):
+        """Geodesic inverse problem on the working ellipsoid: (azimuth, distance).
+
+        The azimuth is the one at the first point, clockwise from north in
+        [0, 360); coincident points give 0, 0.
+
+        >>> az, dist = Geodesy().inverse(0.0, 0.0, 0.0, 1.0)
+        >>> round(float(az), 6), round(float(dist), 3)
+        (90.0, 111319.487)
+        """
+        return self._run("inverse", _gridwise.INVERSE, ("lat1", "lon1", "lat2", "lon2"),
+                         (lat1, lon1, lat2, lon2), ("azimuth", "distance"), errcheck, status)
+
+    def direct(self, lat, lon, azimuth, distance, *, errcheck=False, status=False):
+        """Geodesic direct problem on the working ellipsoid: the end point (lat2, lon2).
+
+        >>> lat2, lon2 = Geodesy().direct(0.0, 0.0, 90.0, 111319.491)
+        >>> round(float(lat2), 6), round(float(lon2), 6)
+        (0.0, 1.0)
+        """
+        return self._run("direct", _gridwise.DIRECT, ("lat", "lon", "azimuth", "distance"),
+                         (lat, lon, azimuth, distance), ("lat2", "lon2"), errcheck, status)
+
+
+# ---------------------------------------------------------------------------
+# Text forms
+
+
+def _map_text(func, values, name, numeric):
+    """func over a scalar (giving its result) or over an array-like (an array of results)."""
+    if numeric:
+        a = _as_float_array(values, name)
+        if a.ndim == 0:
+            return func(float(a))
+        flat = [func(float(v)) for v in a.reshape(-1)]
+        return np.array(flat, dtype=str if flat else "U1").reshape(a.shape)
+    if isinstance(values, str):
+        return func(values)
+    if isinstance(values, bytes):
+        raise TypeError(f"{name} must be str, not bytes")
+    a = np.asarray(values, dtype=object)
+    out = np.empty(a.shape, dtype=np.float64)
+    for i, v in enumerate(a.reshape(-1)):
+        if not isinstance(v, str):
+            raise TypeError(f"{name}[{i}] must be str, not {type(v).__name__}")
+        out.reshape(-1)[i] = func(v)
+    return out if a.ndim else out[()]
+
+
+def _decimals(decimals, name="decimals"):
+    if isinstance(decimals, bool) or not isinstance(decimals, (int, np.integer)):
+        raise TypeError(f"{name} must be an int, not {type(decimals).__name__}")
+    return int(decimals)
+
+
+def lat_to_str(lat, decimals=None, style=0):
+    """Latitude text: "N33 45 18.912" (style 0, degrees minutes seconds) or
+    "N33 45.3152" (other styles, degrees and decimal minutes).
+
+    decimals (0..6) is the number of decimals of the last field: 3 for seconds
+    and 4 for minutes by default. Arrays give arrays of text. A latitude beyond
+    +-90 or NaN is written as the zero text.
+
+    >>> lat_to_str(33.755253)
+    'N33 45 18.911'
+    >>> lat_to_str([-12.5, 45.0], style=1).tolist()
+    ['S12 30.0000', 'N45 00.0000']
+    """
+    style = _decimals(style, "style")
+    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals)
+    return _map_text(lambda v: _gridwise.lat_to_str(v, d, style), lat, "lat", True)
+
+
+def lon_to_str(lon, decimals=None, style=0):
+    """Longitude text: "W084 23 24.108" (style 0) or "W084 23.4018" (other styles).
+
+    >>> lon_to_str(-84.390030)
+    'W084 23 24.108'
+    """
+    style = _decimals(style, "style")
+    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals)
+    return _map_text(lambda v: _gridwise.lon_to_str(v, d, style), lon, "lon", True)
+
+
+def parse_angle(text):
+    """Degrees from angle text: every form the writers give, plain decimal degrees,
+    and hemisphere letters first or last (N E + positive, S W - negative).
+
+    Text without a number, or with text left over after the angle, raises
+    ValueError. A list or array of strings gives a float64 array.
+
+    >>> parse_angle("N33 45 18.912")
+    33.755253333333336
+    >>> parse_angle(["W084 23.4018", "12.5"]).tolist()
+    [-84.39003, 12.5]
+    """
+    return _map_text(_gridwise.parse_angle, text, "text", False)
+
+
+def _dos_time(value, name):
+    if isinstance(value, _datetime.datetime):
+        if value.tzinfo is not None:
+            value = value.astimezone(_datetime.timezone.utc).replace(tzinfo=None)
+        return (value - _datetime.datetime(1970, 1, 1)).total_seconds()
+    if isinstance(value, (bool, np.bool_)) or not isinstance(value, (int, float, np.integer, np.floating)):
+        raise TypeError(f"{name} must be seconds since 1970 or a datetime, not {type(value).__name__}")
+    return float(value)
+
+
+def time_to_str(t):
+    """Date and time text "MM-DD-YY hh:mm:ss.s" of seconds since 1970-01-01 (no leap
+    seconds; a naive datetime counts as UTC); seconds are cut to tenths and 0 gives "".
+
+    >>> time_to_str(1700000000.25)
+    '11-14-23 22:13:20.2'
+    """
+    return _gridwise.time_to_str(_dos_time(t, "t"))
+
+
+def parse_time(text):
+    """Seconds since 1970 from "MM-DD-YY[ hh:mm:ss.s]" (any separators; years 50-99
+    are 19xx, 00-49 20xx). A text that holds no valid date raises ValueError.
+
+    >>> parse_time("11-14-23 22:13:20.2")
+    1700000000.2
+    """
+    return _map_text(_gridwise.parse_time, text, "text", False)
+
+
+class Units:
+    """Unit settings (section "units" of a settings file) for distance text.
+
+    ``Units()`` has the defaults: distances in metres, angles as degrees,
+    minutes and seconds. Units 0 metres, 1 feet, 2 US survey feet,
+    3 kilometres, 4 nautical miles.
+
+    >>> u = Units()
+    >>> u.dist_to_str(1234.5678), u.parse_distance("100ft")
+    ('1234.57m', 30.480060960121925)
+    """
+
+    __slots__ = ("_u",)
+
+    def __init__(self):
+        self._u = _gridwise.Units()
+
+    @classmethod
+    def from_settings(cls, path):
+        """Reads section "units" of a settings file (FileNotFoundError for a file that
+        cannot be read, KeyError when it has no [units] section).
+
+        >>> u = Units.from_settings("data/survey/settings.ini")  # doctest: +SKIP
+        >>> u.dist_units, u.dist_to_str(100.0)  # doctest: +SKIP
+        (2, '328.083ft')
+        """
+        obj = cls.__new__(cls)
+        obj._u = _gridwise.Units.from_settings(_fspath(path, "path"))
+        return obj
+
+    @property
+    def dist_units(self):
+        """Index of the distance unit."""
+        return self._u.dist_units
+
+    @property
+    def lat_lon_style(self):
+        """0: degrees, minutes, seconds; other values degrees and decimal minutes."""
+        return self._u.lat_lon_style
+
+    def _unit(self, unit):
+        if unit is None:
+            unit = self._u.dist_units
+            return unit if 0 <= unit <= 4 else 0
+        return self._u.checked_unit(_decimals(unit, "unit"))
+
+    def unit_abbrev(self, unit=None):
+        """Abbreviation of a unit (default: the distance unit), as written behind numbers.
+
+        >>> Units().unit_abbrev(2)
+        'ft'
+        """
+        return self._u.unit_abbrev(self._unit(unit))
+
+    def lat_to_str(self, lat, decimals=None):
+        """Latitude text in this object's style (see :func:`lat_to_str`).
+
+        >>> Units().lat_to_str(-33.5)
+        'S33 30 00.000'
+        """
+        return lat_to_str(lat, decimals, self._u.lat_lon_style)
+
+    def lon_to_str(self, lon, decimals=None):
+        """Longitude text in this object's style (see :func:`lon_to_str`).
+
+        >>> Units().lon_to_str(151.25)
+        'E151 15 00.000'
+        """
+        return lon_to_str(lon, decimals, self._u.lat_lon_style)
+
+    def parse_angle(self, text):
+        """Degrees from angle text (see :func:`parse_angle`).
+
+        >>> Units().parse_angle("S33 30.000")
+        -33.5
+        """
+        return parse_angle(text)
+
+    def dist_to_str(self, meters, unit=None, decimals=None):
+        """Distance text: the value in the unit (default: the distance unit) with the
+        unit's decimals (or decimals, 0..9) and its abbreviation, no space.
+
+        >>> Units().dist_to_str([1.0, 1000.0], unit=3).tolist()
+        ['0.00100km', '1.00000km']
+        """
+        u = self._unit(unit)
+        d = self._u.unit_decimals(u) if decimals is None else _decimals(decimals)
+        return _map_text(lambda v: self._u.dist_to_str(v, u, d), meters, "meters", True)
+
+    def parse_distance(self, text, unit=None):
+        """Metres from distance text: a number with an optional suffix m, km, nm, ft, yd
+        (any case); a number without one is in the unit (default: the distance unit).
+        "ft" is the international foot when the unit is feet (1), else the US survey foot.
+        Text without a number, or text left after it, raises ValueError.
+
+        >>> Units().parse_distance("1.5km")
+        1500.0
+        """
+        u = self._unit(unit)
+        return _map_text(lambda t: self._u.parse_distance(t, u), text, "text", False)
+
+    def time_to_str(self, t):
+        """Date and time text (see :func:`time_to_str`)."""
+        return time_to_str(t)
+
+    def parse_time(self, text):
+        """Seconds since 1970 from date text (see :func:`parse_time`)."""
+        return parse_time(text)
+

@@ -1,0 +1,476 @@
+// The native part of the Python package `gridwise`: geodesy objects by handle,
+// strided conversions over numpy arrays with the GIL released, and the text forms
+// of angles, distances and dates. The package's __init__.py turns its inputs into
+// float64 arrays of one broadcast shape and its outputs into the caller's shapes;
+// this file walks those arrays and hands rows to the batch conversions.
+//
+// No C++ exception leaves a function here other than through pybind11, which turns
+// it into a Python exception; the library functions called never throw.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "facade/GeodesyHandle.h"
+#include "gridwise/angletext.h"
+#include "gridwise/batch.h"
+#include "gridwise/datetext.h"
+#include "gridwise/projection.h"
+#include "gridwise/units.h"
+#include "platform/IniFile.h"
+
+namespace py = pybind11;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Geodesy handles
+
+struct HandleFree {
+    void operator()(GwGeodesy* g) const noexcept { gwGeodesyFree(g); }
+};
+
+class Handle {
+public:
+    explicit Handle(GwGeodesy* g) : g_(g) {}
+    const GwGeodesy* get() const { return g_.get(); }
+    GwGeodesy* get() { return g_.get(); }
+
+private:
+    std::unique_ptr<GwGeodesy, HandleFree> g_;
+};
+
+std::string lastError() {
+    const char* e = gwLastError();
+    return e != nullptr ? e : "";
+}
+
+Handle fromSettings(const std::string& file, const std::string& section) {
+    GwGeodesy* g = gwGeodesyFromSettings(file.c_str(), section.c_str());
+    if (g != nullptr) return Handle(g);
+    const std::string reason = lastError();
+    if (!file.empty() && !section.empty()) {
+        if (!gw::iniFileReadable(file.c_str())) {
+            PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
+            throw py::error_already_set();
+        }
+        if (!gw::iniHasSection(section.c_str(), file.c_str())) throw py::key_error(reason);
+        if (reason == "out of memory") throw std::bad_alloc();
+    }
+    throw py::value_error(reason);
+}
+
+Handle fromText(const std::string& init, const std::string& datum) {
+    GwGeodesy* g = gwGeodesyFromText(init.c_str(), datum.c_str());
+    if (g != nullptr) return Handle(g);
+    const std::string reason = lastError();
+    if (reason == "out of memory") throw std::bad_alloc();
+    throw py::value_error(reason);
+}
+
+// WGS 84 and the default Transverse Mercator, as a freshly built geodesy object.
+Handle defaultHandle() {
+    std::unique_ptr<GwGeodesy> g(new GwGeodesy());
+    if (g->geo.projection == nullptr || g->geo.projection->inner == nullptr) throw std::bad_alloc();
+    return Handle(g.release());
+}
+
+Handle copyHandle(const Handle& h) {
+    GwGeodesy* g = gwGeodesyCopy(h.get());
+    if (g == nullptr) throw std::bad_alloc();
+    return Handle(g);
+}
+
+std::string initString(Handle& h) {
+    std::vector<char> init(GW_INIT_STR_MAX, '\0');
+    h.get()->geo.projection->getInitStr(init.data(), init.size());
+    return std::string(init.data());
+}
+
+// A number as the shortest "C"-locale text that reads back to the same double.
+std::string exactNumber(double v) {
+    char buf[40];
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
+        if (std::strtod(buf, nullptr) == v) break;
+    }
+    return buf;
+}
+
+// A rotation as angle text that the datum's angle reader takes back. The reader
+// takes runs of digits and points of at most twelve characters and no exponent:
+// plain decimal degrees are used when some such run reads back exactly (settings
+// keep rotations with ten decimals, which always fits below ten degrees);
+// otherwise degrees, minutes and seconds with as many decimals of the seconds as
+// fit, within about 1e-10 arc-second.
+std::string rotationText(double deg) {
+    if (!std::isfinite(deg) || deg == 0.0) return "0";
+    const char* sign = deg < 0 ? "-" : "";
+    const double a = std::fabs(deg);
+    char buf[64];
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+        int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, a);
+        if (len > 12) break;
+        std::string text = std::string(sign) + buf;
+        std::vector<char> copy(text.begin(), text.end());
+        copy.push_back('\0');
+        if (strToAng(copy.data()) == deg) return text;
+    }
+    double d = std::floor(a);
+    double rest = (a - d) * 60.0;
+    double m = std::floor(rest);
+    double s = (rest - m) * 60.0;
+    if (s < 0) s = 0;
+    int sd = 10; // "ss." and ten decimals make twelve characters
+    if (s >= 10) sd = 9;
+    std::snprintf(buf, sizeof buf, "%s%.0f %.0f %.*f", sign, d, m, sd, s);
+    return buf;
+}
+
+std::string datumText(Handle& h) {
+    const Datum& d = h.get()->geo.datum;
+    std::string t = d.ellipseName;
+    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + d.datumName;
+    t += ',' + exactNumber(d.deltaX) + ',' + exactNumber(d.deltaY) + ',' + exactNumber(d.deltaZ);
+    t += ',' + exactNumber(d.scalar);
+    t += ',' + rotationText(d.rotX) + ',' + rotationText(d.rotY) + ',' + rotationText(d.rotZ);
+    return t;
+}
+
+std::string trimmedLine(const char* line) {
+    std::size_t len = strnlen(line, 49);
+    while (len > 0 && (line[len - 1] == ' ' || line[len - 1] == '\r' || line[len - 1] == '\n')) --len;
+    return std::string(line, len);
+}
+
+py::tuple describe(Handle& h) {
+    char lines[7][50];
+    std::memset(lines, 0, sizeof lines);
+    h.get()->geo.projection->getLines(lines);
+    std::vector<std::string> projection;
+    for (int i = 0; i < 6; ++i) projection.push_back(trimmedLine(lines[i]));
+    std::memset(lines, 0, sizeof lines);
+    h.get()->geo.datum.getLines(lines);
+    std::vector<std::string> datum;
+    for (int i = 0; i < 7; ++i) datum.push_back(trimmedLine(lines[i]));
+    return py::make_tuple(projection, datum, initString(h));
+}
+
+// ---------------------------------------------------------------------------
+// Batch conversions over arrays of one shape
+
+enum Kind { GeoToGrid, GridToGeo, ToWgs84, FromWgs84, Convergence, PointScale, Inverse, Direct, KindCount };
+
+struct KindInfo {
+    int inputs;
+    int outputs;
+};
+
+constexpr KindInfo kinds[KindCount] = {{2, 2}, {2, 2}, {3, 3}, {3, 3}, {2, 1}, {2, 1}, {4, 2}, {4, 2}};
+
+using Ptr = const double*;
+
+std::size_t runRow(Kind kind, const GwGeodesy* g, std::size_t n, const std::array<Ptr, 4>& in,
+                   const std::array<ptrdiff_t, 4>& is, const std::array<double*, 3>& out,
+                   const std::array<ptrdiff_t, 3>& os, int* status) {
+    switch (kind) {
+    case GeoToGrid:
+        return gwGeoToGrid(g, n, in[0], is[0], in[1], is[1], out[0], os[0], out[1], os[1], status);
+    case GridToGeo:
+        return gwGridToGeo(g, n, in[0], is[0], in[1], is[1], out[0], os[0], out[1], os[1], status);
+    case ToWgs84:
+        return gwWorkingToWgs84(g, n, in[0], is[0], in[1], is[1], in[2], is[2], out[0], os[0], out[1], os[1],
+                                out[2], os[2], status);
+    case FromWgs84:
+        return gwWgs84ToWorking(g, n, in[0], is[0], in[1], is[1], in[2], is[2], out[0], os[0], out[1], os[1],
+                                out[2], os[2], status);
+    case Convergence:
+        return gwConvergence(g, n, in[0], is[0], in[1], is[1], out[0], os[0], status);
+    case PointScale:
+        return gwPointScale(g, n, in[0], is[0], in[1], is[1], out[0], os[0], status);
+    case Inverse:
+        return gwGeodesicInverse(g, n, in[0], is[0], in[1], is[1], in[2], is[2], in[3], is[3], out[0], os[0],
+                                 out[1], os[1], status);
+    case Direct:
+        return gwGeodesicDirect(g, n, in[0], is[0], in[1], is[1], in[2], is[2], in[3], is[3], out[0], os[0],
+                                out[1], os[1], status);
+    default:
+        return 0;
+    }
+}
+
+// One array as seen by the walk: base address and byte strides over the shape.
+struct View {
+    char* base;
+    std::vector<ptrdiff_t> strides;
+};
+
+// Converts every point of arrays of one shape. `inputs` are float64 arrays of that
+// shape (any strides, broadcast ones included); `outputs` writable float64 arrays
+// of that shape, `status` (None or) a writable C-contiguous intc array of it. The
+// dimensions are merged where every array allows, so plain arrays make one call;
+// otherwise each row of the last merged dimension is one call. The GIL is released
+// while converting. Returns the number of points converted (status 0).
+std::size_t convert(const Handle& h, int kindCode, const std::vector<py::array>& inputs,
+                    const std::vector<py::array>& outputs, const py::object& status) {
+    if (kindCode < 0 || kindCode >= KindCount) throw py::value_error("unknown conversion");
+    const Kind kind = static_cast<Kind>(kindCode);
+    const KindInfo info = kinds[kind];
+    if (static_cast<int>(inputs.size()) != info.inputs || static_cast<int>(outputs.size()) != info.outputs)
+        throw py::value_error("wrong number of arrays for this conversion");
+
+    const py::array& first = outputs[0];
+    const py::ssize_t ndim = first.ndim();
+    std::vector<py::ssize_t> shape(first.shape(), first.shape() + ndim);
+    const py::dtype f64 = py::dtype::of<double>();
+    std::size_t total = 1;
+    for (py::ssize_t d : shape) total *= static_cast<std::size_t>(d);
+
+    auto check = [&](const py::array& a, bool writable, const char* what) {
+        if (!a.dtype().is(f64)) throw py::type_error(std::string(what) + " array is not float64");
+        if (a.ndim() != ndim) throw py::value_error(std::string(what) + " array has another shape");
+        for (py::ssize_t d = 0; d < ndim; ++d)
+            if (a.shape(d) != shape[d]) throw py::value_error(std::string(what) + " array has another shape");
+        if (writable && !a.writeable()) throw py::value_error(std::string(what) + " array is read-only");
+    };
+
+    std::vector<View> views;
+    for (const py::array& a : inputs) {
+        check(a, false, "input");
+        views.push_back({static_cast<char*>(const_cast<void*>(a.data())),
+                         std::vector<ptrdiff_t>(a.strides(), a.strides() + ndim)});
+    }
+    if (total == 0) return 0;
+    for (const py::array& a : outputs) {
+        check(a, true, "output");
+        for (py::ssize_t d = 0; d < ndim; ++d)
+            if (a.strides(d) == 0 && shape[d] > 1) throw py::value_error("output array is broadcast");
+        views.push_back({static_cast<char*>(const_cast<void*>(a.data())),
+                         std::vector<ptrdiff_t>(a.strides(), a.strides() + ndim)});
+    }
+    bool haveStatus = !status.is_none();
+    if (haveStatus) {
+        py::array s = py::reinterpret_borrow<py::array>(status);
+        if (!s.dtype().is(py::dtype::of<int>()) || s.ndim() != ndim || !(s.flags() & py::array::c_style) ||
+            !s.writeable())
+            throw py::value_error("status array must be a writable C-contiguous intc array");
+        for (py::ssize_t d = 0; d < ndim; ++d)
+            if (s.shape(d) != shape[d]) throw py::value_error("status array has another shape");
+        views.push_back({static_cast<char*>(s.mutable_data()),
+                         std::vector<ptrdiff_t>(s.strides(), s.strides() + ndim)});
+    }
+
+    // Merge dimension d into d+1 where every array steps over d as over d+1 rows
+    // (strides[d] == strides[d+1] * shape[d+1]); size-1 dimensions drop out.
+    std::vector<py::ssize_t> mshape;
+    std::vector<std::vector<ptrdiff_t>> mstrides(views.size());
+    for (py::ssize_t d = 0; d < ndim; ++d) {
+        if (shape[d] == 1) continue;
+        bool merge = !mshape.empty();
+        if (merge)
+            for (std::size_t v = 0; v < views.size(); ++v)
+                if (mstrides[v].back() != views[v].strides[d] * shape[d]) merge = false;
+        if (merge) {
+            mshape.back() *= shape[d];
+            for (std::size_t v = 0; v < views.size(); ++v) mstrides[v].back() = views[v].strides[d];
+        } else {
+            mshape.push_back(shape[d]);
+            for (std::size_t v = 0; v < views.size(); ++v) mstrides[v].push_back(views[v].strides[d]);
+        }
+    }
+    if (mshape.empty()) {
+        mshape.push_back(1);
+        for (auto& s : mstrides) s.push_back(0);
+    }
+    const std::size_t dims = mshape.size();
+    const std::size_t rowLength = static_cast<std::size_t>(mshape.back());
+    const std::size_t statusView = views.size() - 1;
+
+    const GwGeodesy* g = h.get();
+    std::size_t converted = 0;
+    {
+        py::gil_scoped_release release;
+        std::vector<py::ssize_t> index(dims, 0);
+        const std::size_t rows = total / rowLength;
+        for (std::size_t r = 0; r < rows; ++r) {
+            std::array<Ptr, 4> in{};
+            std::array<ptrdiff_t, 4> is{};
+            std::array<double*, 3> out{};
+            std::array<ptrdiff_t, 3> os{};
+            int* st = nullptr;
+            for (std::size_t v = 0; v < views.size(); ++v) {
+                char* p = views[v].base;
+                for (std::size_t d = 0; d + 1 < dims; ++d) p += index[d] * mstrides[v][d];
+                const ptrdiff_t step = mstrides[v][dims - 1];
+                if (v < inputs.size()) {
+                    in[v] = reinterpret_cast<Ptr>(p);
+                    is[v] = step;
+                } else if (v < inputs.size() + outputs.size()) {
+                    out[v - inputs.size()] = reinterpret_cast<double*>(p);
+                    os[v - inputs.size()] = step;
+                } else if (haveStatus && v == statusView) {
+                    st = reinterpret_cast<int*>(p);
+                }
+            }
+            converted += runRow(kind, g, rowLength, in, is, out, os, st);
+            for (std::size_t d = dims - 1; d-- > 0;) {
+                if (++index[d] < mshape[d]) break;
+                index[d] = 0;
+            }
+        }
+    }
+    return converted;
+}
+
+// ---------------------------------------------------------------------------
+// Text
+
+std::vector<char> cText(const std::string& s) {
+    std::vector<char> t(s.begin(), s.end());
+    t.push_back('\0');
+    return t;
+}
+
+bool onlySpaceFrom(const std::string& s, std::size_t pos) {
+    for (std::size_t i = pos; i < s.size(); ++i)
+        if (!(s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\f' || s[i] == '\v'))
+            return false;
+    return true;
+}
+
+std::string angleText(int (*writer)(char*, double, int, int), double v, int decimals, int style) {
+    char buf[64];
+    std::memset(buf, 0, sizeof buf);
+    writer(buf, v, decimals, style);
+    return buf;
+}
+
+// Angle text read whole: a number is there and nothing but blanks follows it.
+double parseAngle(const std::string& text) {
+    if (text.find('\0') != std::string::npos) throw py::value_error("angle text holds a NUL character");
+    std::vector<char> t = cText(text);
+    int pos = 0;
+    const double v = parseStrToAng(t.data(), &pos);
+    std::size_t lead = 0;
+    while (lead < text.size() && (text[lead] == ' ' || text[lead] == '\t')) ++lead;
+    bool digits = false;
+    for (std::size_t i = lead; i < static_cast<std::size_t>(pos) && i < text.size(); ++i)
+        if (text[i] >= '0' && text[i] <= '9') digits = true;
+    if (!digits) throw py::value_error("'" + text + "' is not an angle");
+    if (!onlySpaceFrom(text, static_cast<std::size_t>(pos)))
+        throw py::value_error("'" + text + "' is not an angle: unread text from position " + std::to_string(pos));
+    return v;
+}
+
+class PyUnits {
+public:
+    Units units;
+
+    static PyUnits fromSettings(const std::string& file) {
+        if (file.empty()) throw py::value_error("no settings file named");
+        if (!gw::iniFileReadable(file.c_str())) {
+            const std::string reason = "settings file '" + file + "' cannot be read (resolved as '" +
+                                       gw::resolveSettingsPath(file.c_str()) + "')";
+            PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
+            throw py::error_already_set();
+        }
+        if (!gw::iniHasSection("units", file.c_str()))
+            throw py::key_error("settings file '" + file + "' has no section [units]");
+        PyUnits u;
+        std::vector<char> f = cText(file);
+        u.units.loadData(f.data());
+        return u;
+    }
+
+    int checkedUnit(int unit) const {
+        if (unit < 0 || unit > 9 || units.unitTable[unit].name[0] == '\0')
+            throw py::value_error("unit " + std::to_string(unit) + " is not in the unit table (0..4)");
+        return unit;
+    }
+
+    std::string distToStr(double meters, int unit, int decimals) {
+        char buf[64];
+        units.toStr(buf, meters, unit, decimals, sizeof buf);
+        return buf;
+    }
+
+    double parseDistance(const std::string& text, int unit) {
+        if (text.find('\0') != std::string::npos) throw py::value_error("distance text holds a NUL character");
+        std::vector<char> t = cText(text);
+        int pos = 0;
+        const double v = units.fromStr(t.data(), unit, &pos);
+        bool digits = false;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(pos) && i < text.size(); ++i)
+            if (text[i] >= '0' && text[i] <= '9') digits = true;
+        if (!digits) throw py::value_error("'" + text + "' is not a distance");
+        if (!onlySpaceFrom(text, static_cast<std::size_t>(pos)))
+            throw py::value_error("'" + text + "' is not a distance: unread text from position " +
+                                  std::to_string(pos));
+        return v;
+    }
+};
+
+std::string timeText(double t) {
+    char buf[32];
+    std::memset(buf, 0, sizeof buf);
+    timeToStr(buf, t);
+    return buf;
+}
+
+double parseTime(const std::string& text) {
+    if (text.find('\0') != std::string::npos) throw py::value_error("date text holds a NUL character");
+    const double t = strToTime(text.c_str());
+    if (t == 0.0) throw py::value_error("'" + text + "' is not a date (MM-DD-YY hh:mm:ss.s)");
+    return t;
+}
+
+} // namespace
+
+PYBIND11_MODULE(_gridwise, m) {
+    m.doc() = "Native part of the gridwise package; use the package itself.";
+
+    py::class_<Handle>(m, "Handle")
+        .def("copy", &copyHandle)
+        .def("init_string", &initString)
+        .def("datum_text", &datumText)
+        .def("describe", &describe);
+    m.def("default_handle", &defaultHandle);
+    m.def("from_settings", &fromSettings, py::arg("file"), py::arg("section"));
+    m.def("from_text", &fromText, py::arg("init_string"), py::arg("datum_text"));
+    m.def("convert", &convert, py::arg("handle"), py::arg("kind"), py::arg("inputs"), py::arg("outputs"),
+          py::arg("status"));
+    m.attr("GEO_TO_GRID") = static_cast<int>(GeoToGrid);
+    m.attr("GRID_TO_GEO") = static_cast<int>(GridToGeo);
+    m.attr("TO_WGS84") = static_cast<int>(ToWgs84);
+    m.attr("FROM_WGS84") = static_cast<int>(FromWgs84);
+    m.attr("CONVERGENCE") = static_cast<int>(Convergence);
+    m.attr("POINT_SCALE") = static_cast<int>(PointScale);
+    m.attr("INVERSE") = static_cast<int>(Inverse);
+    m.attr("DIRECT") = static_cast<int>(Direct);
+
+    py::class_<PyUnits>(m, "Units")
+        .def(py::init<>())
+        .def_static("from_settings", &PyUnits::fromSettings, py::arg("file"))
+        .def("checked_unit", &PyUnits::checkedUnit)
+        .def("dist_to_str", &PyUnits::distToStr)
+        .def("parse_distance", &PyUnits::parseDistance)
+        .def_property_readonly("dist_units", [](const PyUnits& u) { return u.units.distUnits; })
+        .def_property_readonly("wp_units", [](const PyUnits& u) { return u.units.wpUnits; })
+        .def_property_readonly("lat_lon_style", [](const PyUnits& u) { return u.units.latLonStyle; })
+        .def("unit_decimals", [](const PyUnits& u, int unit) { return u.units.unitTable[unit].decimals; })
+        .def("unit_abbrev", [](const PyUnits& u, int unit) { return std::string(u.units.unitTable[unit].abbrev); })
+        .def("unit_name", [](const PyUnits& u, int unit) { return std::string(u.units.unitTable[unit].name); });
+
+    m.def("lat_to_str", [](double v, int decimals, int style) { return angleText(latToStr, v, decimals, style); });
+    m.def("lon_to_str", [](double v, int decimals, int style) { return angleText(lonToStr, v, decimals, style); });
+    m.def("parse_angle", &parseAngle);
+    m.def("time_to_str", &timeText);
+    m.def("parse_time", &parseTime);
+}
