@@ -49,11 +49,21 @@ if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc";
   fail "installed package files refer to the source or build tree"
 fi
 # Nor are test programs or benchmarks installed: beside the library, only the
-# gridwise tool and its manual page.
+# gridwise tool and its manual page, and the Python package when it is built.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
           ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*" \
-          ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1")
+          ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1" \
+          ! -path "$prefix/lib/python3*/dist-packages/gridwise/*")
 [ -z "$extra" ] || fail "unexpected installed files: $extra"
+
+# The installed Python package, when there is one, imports and converts on its own.
+pydir=$(find "$prefix" -path '*/dist-packages/gridwise/__init__.py' -printf '%h\n' | head -n 1)
+if [ -n "$pydir" ]; then
+  pyconverted=$(cd "$tmp" && PYTHONPATH=$(dirname "$pydir") /usr/bin/python3 -c \
+    'import gridwise; n, e = gridwise.Geodesy().geo_to_grid(34, -117); print(f"{n:.3f} {e:.3f}")') ||
+    fail "the installed Python package does not import"
+  [ "$pyconverted" = "3762155.972 500000.000" ] || fail "the installed Python package wrote '$pyconverted'"
+fi
 
 # The installed tool converts on its own.
 [ -x "$prefix/bin/gridwise" ] || fail "the gridwise tool was not installed"
