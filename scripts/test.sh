@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test: once in the normal build, once under
 # AddressSanitizer + UndefinedBehaviorSanitizer and once optimised for release, each
-# in a build folder of its own. Warnings are errors in all three. The benchmarks are
-# built in the normal build only.
+# in a build folder of its own; then the tests that convert or read settings from
+# several threads once more under ThreadSanitizer. Warnings are errors in all of them.
+# The benchmarks are built in the normal build only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh"
@@ -14,3 +15,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
 "$root/scripts/build.sh" build-release -DCMAKE_BUILD_TYPE=Release -DGRIDWISE_BENCH=OFF -DGRIDWISE_WERROR=ON
 ctest --test-dir "$root/build-release" --output-on-failure -j"$(nproc)"
+"$root/scripts/build.sh" build-tsan --target gw_tests_facade --target gw_tests_platform --target gridwise-cli \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDWISE_TSAN=ON -DGRIDWISE_BENCH=OFF -DGRIDWISE_QT=OFF -DGRIDWISE_WERROR=ON
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+"$root/build-tsan/tests/gw_tests_facade" --gtest_filter='Batch*'
+"$root/build-tsan/tests/gw_tests_platform" --gtest_filter='*Thread*'
+"$root/tests/cli/streams.sh" "$root/build-tsan/gridwise"

@@ -278,6 +278,38 @@ TEST_F(IniFileTest, InvalidNamesAreRefusedAndTheFileKept) {
     EXPECT_EQ(readRaw(p), before);
 }
 
+// The cache serves threads that read several files at once while another thread
+// rewrites one of them: every read gives a value the file held, never a torn one.
+TEST_F(IniFileTest, ThreadsReadThroughTheCacheWhileAFileIsRewritten) {
+    constexpr int kFiles = 12; // more files than the cache keeps, so entries are replaced too
+    std::vector<std::string> files;
+    for (int f = 0; f < kFiles; ++f) {
+        files.push_back(path("t" + std::to_string(f) + ".ini"));
+        writeRaw(files.back(), "[s]\nk=" + std::to_string(f) + "\nfixed=" + std::to_string(100 + f) + "\n");
+    }
+    std::atomic<bool> stop{false};
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> readers;
+    for (int t = 0; t < 3; ++t) {
+        readers.emplace_back([&, t] {
+            for (int i = 0; !stop.load() || i < 200; ++i) {
+                const int f = (i * 7 + t) % kFiles;
+                if (gw::iniGetInt("s", "fixed", -1, files[f].c_str()) != 100 + f) ++wrong;
+                if (!gw::iniHasSection("s", files[f].c_str())) ++wrong;
+                if (f != 0 && gw::iniGetInt("s", "k", -1, files[f].c_str()) != f) ++wrong;
+                if (i > 100000) break;
+            }
+        });
+    }
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(gw::iniWriteString("s", "k", std::to_string(1000 + i).c_str(), files[0].c_str()));
+    stop = true;
+    for (auto& r : readers) r.join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(gw::iniGetInt("s", "k", -1, files[0].c_str()), 1199);
+    EXPECT_EQ(gw::iniGetInt("s", "fixed", -1, files[0].c_str()), 100);
+}
+
 TEST_F(IniFileTest, ManyWritesThenReadsRoundTrip) {
     const std::string p = path("many.ini");
     for (int i = 0; i < 40; ++i) {
