@@ -11,6 +11,7 @@
 #include "facade/GeodesyHandle.h"
 #include "projections/Lambert.h"
 #include "projections/PolarStereo.h"
+#include "projections/RDProj.h"
 #include "projections/TransverseMercator.h"
 
 namespace {
@@ -44,10 +45,11 @@ struct Out {
     }
 };
 
-enum class Kind { transverseMercator, lambert, polar, other };
+enum class Kind { transverseMercator, lambert, polar, rd, other };
 
 Kind kindOf(const Projection* inner) {
     if (dynamic_cast<const TransverseMercator*>(inner) != nullptr) return Kind::transverseMercator;
+    if (dynamic_cast<const RDProj*>(inner) != nullptr) return Kind::rd;
     if (dynamic_cast<const Lambert*>(inner) != nullptr) return Kind::lambert;
     if (dynamic_cast<const PolarStereo*>(inner) != nullptr) return Kind::polar;
     return Kind::other;
@@ -153,6 +155,11 @@ std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::
                               const BlockData<NIn, NOut>&, std::size_t) { return f(v, r); });
 }
 
+gw::batch::RdConstants rdConstants(const Projection* inner) {
+    const RDProj* p = dynamic_cast<const RDProj*>(inner);
+    return p != nullptr ? gw::batch::RdConstants{p->lat0, p->lon0, p->x0, p->y0} : gw::batch::RdConstants{};
+}
+
 Geodetics& geo(const GwGeodesy* g) { return const_cast<GwGeodesy*>(g)->geo; }
 Projection* innerOf(const GwGeodesy* g) { return g != nullptr ? geo(g).projection->inner : nullptr; }
 
@@ -174,15 +181,21 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
     const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector = kind == Kind::transverseMercator && tier != gw::batch::SimdTier::scalar;
+    const bool vector =
+        (kind == Kind::transverseMercator || kind == Kind::rd) && tier != gw::batch::SimdTier::scalar;
     gw::batch::TmConstants tm{};
     if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
+    const gw::batch::RdConstants rd = rdConstants(inner);
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
         {Out{north, northStride, true}, Out{east, eastStride, true}}, status,
         [&](std::size_t m, B& b) {
-            if (vector) gw::batch::tmForwardBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            if (!vector) return;
+            if (kind == Kind::rd)
+                gw::batch::rdForwardBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            else
+                gw::batch::tmForwardBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
         },
         [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             const double la = v[0];
@@ -214,6 +227,7 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
             case Kind::polar:
                 if (onPolarFrame(r[0]) || onPolarFrame(r[1])) return GW_STATUS_OUT_OF_DOMAIN;
                 break;
+            case Kind::rd:
             case Kind::other:
                 break;
             }
@@ -227,15 +241,21 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
     const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector = kind == Kind::transverseMercator && tier != gw::batch::SimdTier::scalar;
+    const bool vector =
+        (kind == Kind::transverseMercator || kind == Kind::rd) && tier != gw::batch::SimdTier::scalar;
     gw::batch::TmConstants tm{};
     if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
+    const gw::batch::RdConstants rd = rdConstants(inner);
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
         {Out{lat, latStride, true}, Out{lon, lonStride, true}}, status,
         [&](std::size_t m, B& b) {
-            if (vector) gw::batch::tmReverseBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+            if (!vector) return;
+            if (kind == Kind::rd)
+                gw::batch::rdReverseBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            else
+                gw::batch::tmReverseBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
         },
         [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             switch (kind) {
@@ -267,6 +287,13 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                 }
                 break;
             }
+            case Kind::rd:
+                if (vector) {
+                    r[0] = b.res[0][j];
+                    r[1] = b.res[1][j];
+                    return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+                }
+                break;
             case Kind::other:
                 break;
             }

@@ -69,6 +69,18 @@ void tmForwardBlock(SimdTier tier, const TmConstants& k, std::size_t n, const do
 void tmReverseBlock(SimdTier tier, const TmConstants& k, std::size_t n, const double* north, const double* east,
                     double* lat, double* lon, int* steps);
 
+// The RD projection's origin, as its one-point conversions take it.
+struct RdConstants {
+    double lat0, lon0, x0, y0;
+};
+
+// The RD series on vectors: the one-point results bit for bit (no function of the
+// C library enters).
+void rdForwardBlock(SimdTier tier, const RdConstants& k, std::size_t n, const double* lat, const double* lon,
+                    double* north, double* east);
+void rdReverseBlock(SimdTier tier, const RdConstants& k, std::size_t n, const double* north, const double* east,
+                    double* lat, double* lon);
+
 } // namespace gw::batch
 
 #endif

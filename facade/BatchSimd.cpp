@@ -3,6 +3,11 @@
 // of operations; only the vector sine and cosine differ from the C library's, by
 // an ulp or two, and each lane keeps the written iteration start, step and
 // stopping rule, so lanes stop at their own step.
+// Products and sums stay separate roundings, as in the one-point code (compiled
+// for SSE2, which has no fused multiply-add): GCC would otherwise fuse them in
+// the AVX2 and AVX-512 code.
+#pragma GCC optimize("fp-contract=off")
+
 // The targets compiled: AVX-512, AVX2, SSE4 and the portable code of the baseline
 // (one lane, SSE2 instructions); SSSE3 would only duplicate SSE4's 128 bits.
 #ifndef HWY_DISABLED_TARGETS
@@ -17,6 +22,7 @@
 
 #include "facade/BatchKernels.h"
 #include "numerics/Angles.h"
+#include "projections/RDSeries.h"
 
 #ifndef GRIDWISE_FACADE_BATCHSIMD_ONCE
 #define GRIDWISE_FACADE_BATCHSIMD_ONCE
@@ -192,6 +198,52 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
     }
 }
 
+
+// The RD series on vectors (RDProj::geoToGrid and gridToGeo), by the steps of
+// gw::rd::series: the sum of c u^p v^q in table order, the powers by repeated
+// multiplication. No function of the C library enters, so every lane gives the
+// one-point result bit for bit.
+template <size_t NT> HWY_INLINE V RdSeries(DF d, const gw::rd::Term (&terms)[NT], V u, V v) {
+    V up[gw::rd::kMaxPower + 1];
+    V vp[gw::rd::kMaxPower + 1];
+    up[0] = hn::Set(d, 1.0);
+    vp[0] = hn::Set(d, 1.0);
+    up[1] = u;
+    vp[1] = v;
+    for (int i = 2; i <= gw::rd::kMaxPower; ++i) {
+        up[i] = up[i - 1] * u;
+        vp[i] = vp[i - 1] * v;
+    }
+    V sum = hn::Zero(d);
+    for (const gw::rd::Term& t : terms) sum = sum + hn::Set(d, t.c) * up[t.p] * vp[t.q];
+    return sum;
+}
+
+void RdForward(const RdConstants& k, size_t n, const double* HWY_RESTRICT lat, const double* HWY_RESTRICT lon,
+               double* HWY_RESTRICT north, double* HWY_RESTRICT east) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    for (size_t i = 0; i < n; i += N) {
+        const V dphi = hn::Set(d, 0.36) * (hn::LoadU(d, lat + i) - hn::Set(d, k.lat0));
+        const V dlam = hn::Set(d, 0.36) * (hn::LoadU(d, lon + i) - hn::Set(d, k.lon0));
+        hn::StoreU(hn::Set(d, k.x0) + RdSeries(d, gw::rd::kEast, dphi, dlam), d, east + i);
+        hn::StoreU(hn::Set(d, k.y0) + RdSeries(d, gw::rd::kNorth, dphi, dlam), d, north + i);
+    }
+}
+
+void RdReverse(const RdConstants& k, size_t n, const double* HWY_RESTRICT north, const double* HWY_RESTRICT east,
+               double* HWY_RESTRICT lat, double* HWY_RESTRICT lon) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    for (size_t i = 0; i < n; i += N) {
+        const V dx = (hn::LoadU(d, east + i) - hn::Set(d, k.x0)) * hn::Set(d, 1e-5);
+        const V dy = (hn::LoadU(d, north + i) - hn::Set(d, k.y0)) * hn::Set(d, 1e-5);
+        const V seconds = hn::Set(d, 3600.0);
+        hn::StoreU(hn::Set(d, k.lat0) + RdSeries(d, gw::rd::kLat, dx, dy) / seconds, d, lat + i);
+        hn::StoreU(hn::Set(d, k.lon0) + RdSeries(d, gw::rd::kLon, dx, dy) / seconds, d, lon + i);
+    }
+}
+
 } // namespace gw::batch::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -304,6 +356,24 @@ void tmReverseBlock(SimdTier tier, const TmConstants& k, std::size_t n, const do
         lon[i] = gw::shiftIntoHalfTurn(l);
         if (steps[i] & kRedo) steps[i] = tmGridToGeo(k, north[i], east[i], lat[i], lon[i]);
     }
+}
+
+void rdForwardBlock(SimdTier tier, const RdConstants& k, std::size_t n, const double* lat, const double* lon,
+                    double* north, double* east) {
+    dispatch(
+        tier, [&] { N_SCALAR::RdForward(k, n, lat, lon, north, east); },
+        [&] { N_SSE4::RdForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX2::RdForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX3::RdForward(k, n, lat, lon, north, east); });
+}
+
+void rdReverseBlock(SimdTier tier, const RdConstants& k, std::size_t n, const double* north, const double* east,
+                    double* lat, double* lon) {
+    dispatch(
+        tier, [&] { N_SCALAR::RdReverse(k, n, north, east, lat, lon); },
+        [&] { N_SSE4::RdReverse(k, n, north, east, lat, lon); },
+        [&] { N_AVX2::RdReverse(k, n, north, east, lat, lon); },
+        [&] { N_AVX3::RdReverse(k, n, north, east, lat, lon); });
 }
 
 } // namespace gw::batch

@@ -643,3 +643,29 @@ TEST_F(BatchTest, VectorKernelsAgreeWithTheScalarSteps) {
         gwGeodesyFree(g);
     }
 }
+
+// The RD series on vectors are the one-point results bit for bit, in every
+// instruction set the processor has.
+TEST_F(BatchTest, VectorRdSeriesAreTheOnePointResults) {
+    const Case& rd = kCases[6];
+    ASSERT_STREQ(rd.section, "rd");
+    GwGeodesy* g = load(rd);
+    ASSERT_NE(g, nullptr);
+    constexpr std::size_t n = 10007;
+    const Points p = randomPoints(rd, n, 13);
+    std::vector<double> back[2];
+    for (auto& v : back) {
+        v.resize(n);
+    }
+    for (std::size_t i = 0; i < n; ++i) gridToGeo(p.north[i], p.east[i], &back[0][i], &back[1][i]);
+    for (int t = static_cast<int>(SimdTier::scalar); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
+        SCOPED_TRACE(gw::batch::simdTierName(static_cast<SimdTier>(t)));
+        TierScope scope(static_cast<SimdTier>(t));
+        std::vector<double> a(n), b(n);
+        EXPECT_EQ(gwGeoToGrid(g, n, p.lat.data(), kD, p.lon.data(), kD, a.data(), kD, b.data(), kD, nullptr), n);
+        for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(same(a[i], p.north[i]) && same(b[i], p.east[i])) << i;
+        EXPECT_EQ(gwGridToGeo(g, n, p.north.data(), kD, p.east.data(), kD, a.data(), kD, b.data(), kD, nullptr), n);
+        for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(same(a[i], back[0][i]) && same(b[i], back[1][i])) << i;
+    }
+    gwGeodesyFree(g);
+}
