@@ -64,7 +64,11 @@ class ConversionError(ValueError):
 
 Description = collections.namedtuple("Description", ["projection", "datum", "init_string"])
 Description.__doc__ = """What describe() gives: six projection lines, seven datum lines and the
-projection's initialisation string."""
+projection's initialisation string.
+
+>>> Description(("UTM",), ("Datum:WGS 84",), "0,UTM").init_string
+'0,UTM'
+"""
 
 
 def _fspath(value, name):
@@ -215,7 +219,12 @@ class Geodesy:
         return Description(tuple(projection), tuple(datum), init)
 
     def copy(self):
-        """An independent copy."""
+        """An independent copy.
+
+        >>> g = Geodesy()
+        >>> g.copy() == g and g.copy() is not g
+        True
+        """
         return Geodesy._wrap(self._h.copy())
 
     __copy__ = copy
@@ -503,12 +512,20 @@ class Units:
 
     @property
     def dist_units(self):
-        """Index of the distance unit."""
+        """Index of the distance unit.
+
+        >>> Units().dist_units
+        0
+        """
         return self._u.dist_units
 
     @property
     def lat_lon_style(self):
-        """0: degrees, minutes, seconds; other values degrees and decimal minutes."""
+        """0: degrees, minutes, seconds; other values degrees and decimal minutes.
+
+        >>> Units().lat_lon_style
+        0
+        """
         return self._u.lat_lon_style
 
     def _unit(self, unit):
@@ -573,10 +590,18 @@ class Units:
         return _map_text(lambda t: self._u.parse_distance(t, u), text, "text", False)
 
     def time_to_str(self, t):
-        """Date and time text (see :func:`time_to_str`)."""
+        """Date and time text (see :func:`time_to_str`).
+
+        >>> Units().time_to_str(86400.0)
+        '01-02-70 00:00:00.0'
+        """
         return time_to_str(t)
 
     def parse_time(self, text):
-        """Seconds since 1970 from date text (see :func:`parse_time`)."""
+        """Seconds since 1970 from date text (see :func:`parse_time`).
+
+        >>> Units().parse_time("01-02-70")
+        86400.0
+        """
         return parse_time(text)
 
