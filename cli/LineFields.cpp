@@ -302,8 +302,10 @@ bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, 
         ++next;
         return true;
     }
+    // A sign alone is no number (and its token has no second character to look at).
     const bool signedNumber = !t.empty() && (t[0] == '-' || t[0] == '+');
-    if (t.empty() || t.size() > kTokenMax || !(isDigit(t[signedNumber ? 1 : 0]) || t[signedNumber ? 1 : 0] == '.')) {
+    const std::size_t lead = signedNumber ? 1 : 0;
+    if (t.size() <= lead || t.size() > kTokenMax || !(isDigit(t[lead]) || t[lead] == '.')) {
         error = "not a distance: " + quoted(t);
         return false;
     }

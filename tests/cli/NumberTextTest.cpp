@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "cli/LineFields.h"
+#include "gridwise/units.h"
 
 namespace {
 
@@ -75,4 +78,30 @@ TEST(NumberText, ReadsAsStrtodDoes) {
         }
         ASSERT_EQ(gwcli::plainValue(text), std::strtod(text.c_str(), nullptr)) << text;
     }
+}
+
+// A sign alone is no distance, also as the last token of a line held in a block of
+// exactly its size (the reader must not look behind the sign).
+TEST(LineFields, SignAloneIsNoDistance) {
+    Units units;
+    for (const char* line : {"-", "+", "12.5 -", "1,+"}) {
+        const std::size_t n = std::strlen(line);
+        std::unique_ptr<char[]> exact(new char[n]);
+        std::memcpy(exact.get(), line, n);
+        gwcli::LineTokens tokens;
+        tokens.split(std::string_view(exact.get(), n));
+        std::size_t next = tokens.count() - 1;
+        double meters = -1.0;
+        std::string error;
+        EXPECT_FALSE(gwcli::readDistance(tokens, next, 1, units, meters, error)) << line;
+        EXPECT_EQ(next, tokens.count() - 1) << line;
+        EXPECT_NE(error.find("not a distance"), std::string::npos) << line;
+    }
+    gwcli::LineTokens tokens;
+    tokens.split("+5");
+    std::size_t next = 0;
+    double meters = 0.0;
+    std::string error;
+    EXPECT_TRUE(gwcli::readDistance(tokens, next, 0, units, meters, error));
+    EXPECT_EQ(meters, 5.0);
 }
