@@ -62,7 +62,8 @@ def main():
         "EPSG:4326", "+proj=tmerc +approx +lat_0=0 +lon_0=-117 +k=0.9996 +x_0=500000 +y_0=0 +ellps=WGS84",
         always_xy=True)
     print(f"gridwise {gridwise.__file__}\npyproj {pyproj.__version__} (PROJ {pyproj.proj_version_str}), "
-          f"{n:,} points, best of {args.repeat}")
+          f"{n:,} points, best of {args.repeat}; {os.cpu_count()} processors, load average "
+          f"{os.getloadavg()[0]:.1f} (the thread and worker ratios need idle processors)")
 
     north, east = g.geo_to_grid(lat, lon)
     e_ref, n_ref = tm.transform(lon, lat)
@@ -101,7 +102,8 @@ def main():
     if not args.no_dask:
         dask_ratio = bench_dask(args.dask_points)
 
-    print("\nratios (time of the peer or of the smaller set-up / ours):")
+    print(f"\nratios (time of the peer or of the smaller set-up / ours; load average now "
+          f"{os.getloadavg()[0]:.1f}):")
     print(f"  forward  (geo_to_grid vs pyproj):  {t_proj_fwd / t_ours_fwd:6.2f}")
     print(f"  reverse  (grid_to_geo vs pyproj):  {t_proj_rev / t_ours_rev:6.2f}")
     print(f"  threads  (two vs one):             {t_one / t_two:6.2f}")
