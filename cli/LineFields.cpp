@@ -79,7 +79,13 @@ double plainValue(std::string_view s) {
         v = static_cast<double>(mantissa) / kPowersOfTen[decimals];
     } else {
         v = 0.0;
-        std::from_chars(s.data(), s.data() + s.size(), v);
+        const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (r.ec == std::errc::result_out_of_range) {
+            // Beyond the largest double (a whole part of more than 308 digits) the
+            // value is infinite, as strtod reads it; below the smallest, zero.
+            const std::string_view whole = s.substr(0, s.find('.'));
+            v = whole.find_first_not_of('0') != std::string_view::npos ? HUGE_VAL : 0.0;
+        }
     }
     return negative ? -v : v;
 }

@@ -65,6 +65,13 @@ TEST(NumberText, ReadsAsStrtodDoes) {
                            "0.000000000000000000000001", "9007199254740993", "3762155.972301"};
     for (const char* text : cases)
         EXPECT_EQ(gwcli::plainValue(text), std::strtod(text, nullptr)) << text;
+    // Beyond the range of a double (infinite, or zero below the smallest
+    // denormal) and long runs of leading zeros, as strtod reads them.
+    const std::string longCases[] = {"1" + std::string(309, '0'), "-" + std::string(400, '9'),
+                                     std::string(320, '0') + "7.25", "0." + std::string(400, '0') + "1",
+                                     "9" + std::string(308, '0') + ".5", "0." + std::string(322, '0') + "5"};
+    for (const std::string& text : longCases)
+        EXPECT_EQ(gwcli::plainValue(text), std::strtod(text.c_str(), nullptr)) << text.size() << " characters";
 
     std::mt19937_64 random(11);
     std::uniform_int_distribution<int> length(1, 20), digit(0, 9);
