@@ -2,7 +2,8 @@
 # Builds and runs every test: once in the normal build, once under
 # AddressSanitizer + UndefinedBehaviorSanitizer and once optimised for release, each
 # in a build folder of its own; then the tests that convert or read settings from
-# several threads once more under ThreadSanitizer. Warnings are errors in all of them.
+# several threads once more under ThreadSanitizer, and every fuzz target for 15
+# seconds (scripts/fuzz.sh, clang). Warnings are errors in all of them.
 # The benchmarks are built in the normal build only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,3 +22,4 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 "$root/build-tsan/tests/gw_tests_facade" --gtest_filter='Batch*'
 "$root/build-tsan/tests/gw_tests_platform" --gtest_filter='*Thread*'
 "$root/tests/cli/streams.sh" "$root/build-tsan/gridwise"
+"$root/scripts/fuzz.sh" 15 build-fuzz
