@@ -32,6 +32,8 @@
 #include "facade/BatchKernels.h"
 #include "facade/GeodesyHandle.h"
 #include "gridwise/batch.h"
+#include "projections/Lambert.h"
+#include "projections/PolarStereo.h"
 
 namespace {
 
@@ -368,6 +370,135 @@ void printFidelity() {
     std::printf("\n");
 }
 
+// The vector kernels of Lambert, the polar stereographic projection and the datum
+// shift against the scalar ones on the points of their cases: the largest
+// differences of the conversions' outputs, the lanes whose iteration ended at
+// another step (the isometric latitude's Newton steps, the cartesian latitude's
+// steps; lanes left to the one-point steps count as theirs), the lanes left to
+// the one-point steps, and the lanes with another status.
+void printConformalAndShiftFidelity() {
+    using gw::batch::SimdTier;
+    const SimdTier best = gw::batch::bestSimdTier();
+    std::printf("%-8s %-14s %12s %12s %12s %12s %11s %11s %11s\n", "kernels", "case", "grid (m)", "lat (deg)",
+                "lon (deg)", "height (m)", "other step", "one-point", "other stat");
+    const std::size_t chunk = 4096;
+    std::vector<double> la(chunk), lo(chunk), hh(chunk);
+    std::vector<int> steps(chunk);
+    for (const CaseId id : {kLambert, kPolar, kShift}) {
+        Data& d = data(id);
+        Projection* inner = d.g->geo.projection->inner;
+        const int rounds = id == kShift ? 2 : 1;
+        for (int dir = 0; dir < rounds; ++dir) {
+            // Scalar references: forward, reverse (or the shift in one direction).
+            std::vector<double> ref[6];
+            for (auto& v : ref) v.resize(kPoints);
+            std::vector<int> refSt[2] = {std::vector<int>(kPoints), std::vector<int>(kPoints)};
+            auto runAll = [&](std::vector<double>* out, std::vector<int>* st) {
+                const double zero = 0;
+                if (id == kShift) {
+                    auto f = dir == 0 ? gwWorkingToWgs84 : gwWgs84ToWorking;
+                    f(d.g, kPoints, d.lat.data(), kD, d.lon.data(), kD, &zero, 0, out[0].data(), kD, out[1].data(),
+                      kD, out[2].data(), kD, st[0].data());
+                } else {
+                    gwGeoToGrid(d.g, kPoints, d.lat.data(), kD, d.lon.data(), kD, out[0].data(), kD, out[1].data(),
+                                kD, st[0].data());
+                    gwGridToGeo(d.g, kPoints, d.north.data(), kD, d.east.data(), kD, out[2].data(), kD,
+                                out[3].data(), kD, st[1].data());
+                }
+            };
+            gw::batch::setSimdTier(SimdTier::scalar);
+            runAll(ref, refSt);
+            for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(best); ++t) {
+                const SimdTier tier = static_cast<SimdTier>(t);
+                gw::batch::setSimdTier(tier);
+                std::vector<double> got[6];
+                for (auto& v : got) v.resize(kPoints);
+                std::vector<int> gotSt[2] = {std::vector<int>(kPoints), std::vector<int>(kPoints)};
+                runAll(got, gotSt);
+                double grid = 0, lat = 0, lon = 0, height = 0;
+                std::size_t statusDiffers = 0;
+                for (std::size_t i = 0; i < kPoints; ++i)
+                    for (int c = 0; c < (id == kShift ? 1 : 2); ++c) {
+                        if (refSt[c][i] != gotSt[c][i]) ++statusDiffers;
+                        if (refSt[c][i] != 0 || gotSt[c][i] != 0) continue;
+                        if (id == kShift) {
+                            lat = std::max(lat, std::fabs(got[0][i] - ref[0][i]));
+                            lon = std::max(lon, std::fabs(got[1][i] - ref[1][i]));
+                            height = std::max(height, std::fabs(got[2][i] - ref[2][i]));
+                        } else if (c == 0) {
+                            grid = std::max({grid, std::fabs(got[0][i] - ref[0][i]), std::fabs(got[1][i] - ref[1][i])});
+                        } else {
+                            lat = std::max(lat, std::fabs(got[2][i] - ref[2][i]));
+                            lon = std::max(lon, std::fabs(got[3][i] - ref[3][i]));
+                        }
+                    }
+                // The iteration's steps, lane by lane, from the kernels.
+                std::size_t stepDiffers = 0, redone = 0;
+                const gw::batch::ShiftConstants sk =
+                    gw::batch::shiftConstants(d.g->geo.datum, dir == 0 ? 1 : -1);
+                for (std::size_t i = 0; i < kPoints; i += chunk) {
+                    const std::size_t m = std::min(chunk, kPoints - i);
+                    const std::size_t padded = (m + 7) / 8 * 8;
+                    std::vector<double> a(padded, 0.0), b(padded, 0.0);
+                    for (std::size_t j = 0; j < m; ++j) {
+                        a[j] = id == kShift ? d.lat[i + j] : d.north[i + j];
+                        b[j] = id == kShift ? d.lon[i + j] : d.east[i + j];
+                    }
+                    la.resize(padded);
+                    lo.resize(padded);
+                    hh.resize(padded);
+                    steps.resize(padded);
+                    if (id == kLambert)
+                        gw::batch::lambertReverseBlock(tier, gw::batch::lambertConstants(*static_cast<Lambert*>(inner)),
+                                                       padded, a.data(), b.data(), la.data(), lo.data(), steps.data());
+                    else if (id == kPolar)
+                        gw::batch::polarReverseBlock(tier, gw::batch::polarConstants(*static_cast<PolarStereo*>(inner)),
+                                                     padded, a.data(), b.data(), la.data(), lo.data(), steps.data());
+                    else
+                        gw::batch::shiftBlock(tier, sk, padded, a.data(), b.data(), la.data(), lo.data(), hh.data(),
+                                              steps.data());
+                    for (std::size_t j = 0; j < m; ++j) {
+                        if (steps[j] & gw::batch::kRedo) {
+                            ++redone;
+                            continue;
+                        }
+                        int scalarSteps = 0;
+                        double x = 0, y = 0, z = 0;
+                        if (id == kShift) {
+                            scalarSteps = gw::batch::shiftSteps(sk, a[j], b[j], x, y, z);
+                        } else {
+                            double psi = 0, e = 0, e2 = 0;
+                            if (id == kLambert) {
+                                const auto k = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
+                                const double dy = k.rho0 + k.falseNorth - a[j], dx = b[j] - k.falseEast;
+                                const double rho = dy / std::cos(std::atan(dx / dy));
+                                psi = (std::log(k.aF) - std::log(rho)) / k.n;
+                                e = k.e;
+                                e2 = k.e2;
+                            } else {
+                                const auto k = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
+                                const double dN = a[j] - k.falseNorth, dE = b[j] - k.falseEast;
+                                psi = std::log(k.C) + std::log(k.k0) - std::log(std::sqrt(dN * dN + dE * dE));
+                                e = k.e;
+                                e2 = k.e2;
+                            }
+                            scalarSteps = gw::batch::latitudeFromIsometricSteps(psi, e, e2, x);
+                        }
+                        if (scalarSteps != steps[j]) ++stepDiffers;
+                    }
+                }
+                const char* names[] = {"lambert", "polar", "shift to WGS", "shift from WGS"};
+                const char* name = id == kLambert ? names[0] : id == kPolar ? names[1] : names[2 + dir];
+                std::printf("%-8s %-14s %12.3g %12.3g %12.3g %12.3g %11zu %11zu %11zu\n",
+                            gw::batch::simdTierName(tier), name, grid, lat, lon, height, stepDiffers, redone,
+                            statusDiffers);
+            }
+        }
+    }
+    gw::batch::setSimdTier(best);
+    std::printf("\n");
+}
+
 // Two threads on the two halves of one array against one thread (wall time).
 void printThreads() {
     Data& d = data(kTm);
@@ -407,7 +538,10 @@ int main(int argc, char** argv) {
             --argc;
             break;
         }
-    if (fidelity) printFidelity();
+    if (fidelity) {
+        printFidelity();
+        printConformalAndShiftFidelity();
+    }
     registerAll();
     const int rc = gwbench::runWithRatios(argc, argv, pairs());
     printThreads();

@@ -56,14 +56,15 @@ Kind kindOf(const Projection* inner) {
 }
 
 // Whether a grid point is on the Lambert cone (not its apex, not beyond it).
+// Lambert::gridToGeo takes rho = dy / cos(atan(dx / dy)); the cosine of an angle
+// within +-pi/2 is positive (6e-17 at the ends), so rho has the sign of dy and is
+// zero with it (the apex, dx and dy both 0, included): the point is on the cone
+// when dy has the sign of n.
 bool onLambertCone(const Lambert& p, double north, double east) {
+    (void)east;
     const double n = p.coneConstant;
     const double dy = p.originRadius + p.falseNorth - north;
-    const double dx = east - p.falseEast;
-    if (dx == 0 && dy == 0) return false;
-    const double theta = std::atan(dx / dy);
-    const double rho = dy / std::cos(theta);
-    return n > 0 ? rho > 0 : (n < 0 ? rho < 0 : false);
+    return n > 0 ? dy > 0 : (n < 0 ? dy < 0 : false);
 }
 
 bool atPolarOrigin(const PolarStereo& p, double north, double east) {
@@ -171,6 +172,38 @@ bool gridPointInDomain(Kind kind, Projection* inner, double north, double east) 
     return true;
 }
 
+// The datum conversions: the seven-parameter shift on vectors, the longitude of
+// [0, 360) then brought into (-180, 180] as the one-point conversions do; a datum
+// with the North Sea correction, a lane on the polar axis or near a stopping
+// rule, and longitudes beyond the vector sine's range take the one-point
+// conversion (onePoint).
+template <typename F>
+std::size_t shift(const char* call, const GwGeodesy* g, std::size_t n, int direction, const std::array<In, 3>& in,
+                  const std::array<Out, 3>& out, int* status, F&& onePoint) noexcept {
+    const gw::batch::SimdTier tier = gw::batch::simdTier();
+    const bool vector = g != nullptr && tier != gw::batch::SimdTier::scalar &&
+                        std::strcmp(geo(g).datum.datumName, "ED50(N Sea)") != 0;
+    gw::batch::ShiftConstants k{};
+    if (vector) k = gw::batch::shiftConstants(geo(g).datum, direction);
+    using B = BlockData<3, 3>;
+    return run<3, 3>(
+        call, g, n, in, out, status,
+        [&](std::size_t m, B& b) {
+            if (vector) gw::batch::shiftBlock(tier, k, m, b.in[0], b.in[1], b.res[0], b.res[1], b.res[2], b.aux);
+        },
+        [&](const std::array<double, 3>& v, std::array<double, 3>& r, const B& b, std::size_t j) {
+            if (std::fabs(v[0]) > 90) return GW_STATUS_OUT_OF_DOMAIN;
+            if (vector && !(b.aux[j] & gw::batch::kRedo) && std::fabs(v[1]) <= gw::batch::kVectorLonLimit) {
+                r[0] = b.res[0][j];
+                r[1] = b.res[1][j] > 180 ? b.res[1][j] - 360 : b.res[1][j];
+                r[2] = b.res[2][j];
+            } else {
+                onePoint(v, r);
+            }
+            return GW_STATUS_OK;
+        });
+}
+
 } // namespace
 
 extern "C" {
@@ -181,11 +214,14 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
     const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector =
-        (kind == Kind::transverseMercator || kind == Kind::rd) && tier != gw::batch::SimdTier::scalar;
+    const bool vector = kind != Kind::other && tier != gw::batch::SimdTier::scalar;
     gw::batch::TmConstants tm{};
     if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
     const gw::batch::RdConstants rd = rdConstants(inner);
+    gw::batch::LambertConstants lcc{};
+    if (kind == Kind::lambert) lcc = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
+    gw::batch::PolarConstants ps{};
+    if (kind == Kind::polar) ps = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
@@ -194,6 +230,10 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
             if (!vector) return;
             if (kind == Kind::rd)
                 gw::batch::rdForwardBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            else if (kind == Kind::lambert)
+                gw::batch::lambertForwardBlock(tier, lcc, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            else if (kind == Kind::polar)
+                gw::batch::polarForwardBlock(tier, ps, m, b.in[0], b.in[1], b.res[0], b.res[1]);
             else
                 gw::batch::tmForwardBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
         },
@@ -205,7 +245,11 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
                 const bool south = static_cast<PolarStereo*>(inner)->latOfOrigin < 0;
                 if (la == 0 || (south ? la > 0 : la < 0)) return GW_STATUS_OUT_OF_DOMAIN;
             }
-            if (vector) {
+            // The conformal projections' vector sine and cosine of the longitude
+            // hold for longitudes of the usual range.
+            const bool lonInRange =
+                (kind != Kind::lambert && kind != Kind::polar) || std::fabs(v[1]) <= gw::batch::kVectorLonLimit;
+            if (vector && lonInRange) {
                 r[0] = b.res[0][j];
                 r[1] = b.res[1][j];
             } else {
@@ -241,11 +285,14 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
     Projection* inner = innerOf(g);
     const Kind kind = kindOf(inner);
     const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector =
-        (kind == Kind::transverseMercator || kind == Kind::rd) && tier != gw::batch::SimdTier::scalar;
+    const bool vector = kind != Kind::other && tier != gw::batch::SimdTier::scalar;
     gw::batch::TmConstants tm{};
     if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
     const gw::batch::RdConstants rd = rdConstants(inner);
+    gw::batch::LambertConstants lcc{};
+    if (kind == Kind::lambert) lcc = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
+    gw::batch::PolarConstants ps{};
+    if (kind == Kind::polar) ps = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
@@ -254,6 +301,10 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
             if (!vector) return;
             if (kind == Kind::rd)
                 gw::batch::rdReverseBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+            else if (kind == Kind::lambert)
+                gw::batch::lambertReverseBlock(tier, lcc, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+            else if (kind == Kind::polar)
+                gw::batch::polarReverseBlock(tier, ps, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
             else
                 gw::batch::tmReverseBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
         },
@@ -277,6 +328,11 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
             }
             case Kind::lambert:
                 if (!onLambertCone(*static_cast<Lambert*>(inner), v[0], v[1])) return GW_STATUS_OUT_OF_DOMAIN;
+                if (vector && !(b.aux[j] & gw::batch::kRedo)) {
+                    r[0] = b.res[0][j];
+                    r[1] = b.res[1][j];
+                    return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+                }
                 break;
             case Kind::polar: {
                 const PolarStereo& p = *static_cast<PolarStereo*>(inner);
@@ -284,6 +340,11 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                     r[0] = p.latOfOrigin < 0 ? -90.0 : 90.0;
                     r[1] = 0.0;
                     return GW_STATUS_OK;
+                }
+                if (vector && !(b.aux[j] & gw::batch::kRedo)) {
+                    r[0] = b.res[0][j];
+                    r[1] = b.res[1][j];
+                    return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
                 }
                 break;
             }
@@ -332,14 +393,11 @@ size_t gwWorkingToWgs84(const GwGeodesy* g, size_t n, const double* lat, ptrdiff
                         const double* lon, ptrdiff_t lonStride, const double* h, ptrdiff_t hStride,
                         double* latOut, ptrdiff_t latOutStride, double* lonOut, ptrdiff_t lonOutStride,
                         double* hOut, ptrdiff_t hOutStride, int* status) {
-    return run<3, 3>("gwWorkingToWgs84", g, n, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
-                     {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true},
-                      Out{hOut, hOutStride, false}},
-                     status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
-                         if (std::fabs(v[0]) > 90) return GW_STATUS_OUT_OF_DOMAIN;
-                         geo(g).datum.workingToWgs84(v[0], v[1], v[2], r[0], r[1], r[2]);
-                         return GW_STATUS_OK;
-                     });
+    return shift("gwWorkingToWgs84", g, n, 1, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
+                 {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true}, Out{hOut, hOutStride, false}},
+                 status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
+                     geo(g).datum.workingToWgs84(v[0], v[1], v[2], r[0], r[1], r[2]);
+                 });
 }
 
 size_t gwWgs84ToWorking(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
@@ -347,22 +405,19 @@ size_t gwWgs84ToWorking(const GwGeodesy* g, size_t n, const double* lat, ptrdiff
                         double* latOut, ptrdiff_t latOutStride, double* lonOut, ptrdiff_t lonOutStride,
                         double* hOut, ptrdiff_t hOutStride, int* status) {
     const bool wantHeight = hOut != nullptr;
-    return run<3, 3>("gwWgs84ToWorking", g, n, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
-                     {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true},
-                      Out{hOut, hOutStride, false}},
-                     status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
-                         if (std::fabs(v[0]) > 90) return GW_STATUS_OUT_OF_DOMAIN;
-                         Datum& d = geo(g).datum;
-                         r[2] = 0.0;
-                         d.wgs84ToWorking(v[0], v[1], v[2], r[0], r[1], r[2]);
-                         if (wantHeight) {
-                             // The height of the shifted point, which the one-point
-                             // conversion computes and drops.
-                             double la = 0.0, lo = 0.0;
-                             d.trans7Param(v[0], v[1], v[2], la, lo, r[2], -1);
-                         }
-                         return GW_STATUS_OK;
-                     });
+    return shift("gwWgs84ToWorking", g, n, -1, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
+                 {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true}, Out{hOut, hOutStride, false}},
+                 status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
+                     Datum& d = geo(g).datum;
+                     r[2] = 0.0;
+                     d.wgs84ToWorking(v[0], v[1], v[2], r[0], r[1], r[2]);
+                     if (wantHeight) {
+                         // The height of the shifted point, which the one-point
+                         // conversion computes and drops.
+                         double la = 0.0, lo = 0.0;
+                         d.trans7Param(v[0], v[1], v[2], la, lo, r[2], -1);
+                     }
+                 });
 }
 
 size_t gwGeodesicInverse(const GwGeodesy* g, size_t n, const double* lat1, ptrdiff_t lat1Stride,

@@ -29,6 +29,10 @@
 
 #include "projections/TransverseMercator.h"
 
+class Datum;
+class Lambert;
+class PolarStereo;
+
 namespace gw::batch {
 
 // The constants of one Transverse Mercator, as its geoparm left them.
@@ -46,6 +50,14 @@ struct TmConstants {
 TmConstants tmConstants(const TransverseMercator& tm);
 
 inline constexpr int kCapped = 0x10;
+// A lane that the block kernels leave to the one-point conversion: its iteration
+// missed a stopping rule by a hair at some step (the vector functions might decide
+// it the other way), or it came near a pole, where the one-point code keeps the
+// pole on an infinite step.
+inline constexpr int kRedo = 0x20;
+// Longitudes (degrees) beyond which the vector sine and cosine lose accuracy: such
+// lanes are converted by the one-point steps.
+inline constexpr double kVectorLonLimit = 1e4;
 
 // Grid to latitude/longitude; the steps of the footpoint iteration (kCapped added
 // when it reached its cap).
@@ -80,6 +92,62 @@ void rdForwardBlock(SimdTier tier, const RdConstants& k, std::size_t n, const do
                     double* north, double* east);
 void rdReverseBlock(SimdTier tier, const RdConstants& k, std::size_t n, const double* north, const double* east,
                     double* lat, double* lon);
+
+// The constants of one Lambert conformal conic, as its geoparm left them, and
+// ln aF, which the inverse takes for n > 0.
+struct LambertConstants {
+    double n, aF, logAF, rho0, falseNorth, falseEast, lonOfOrigin, e, e2;
+};
+LambertConstants lambertConstants(const Lambert& p);
+
+// The constants of one polar stereographic projection; logCk is ln C + ln k0.
+struct PolarConstants {
+    double C, k0, logCk, falseNorth, falseEast, e, e2;
+    bool south;
+};
+PolarConstants polarConstants(const PolarStereo& p);
+
+// The inverse of the isometric latitude as latitudeFromIsometric takes it, step
+// for step: the latitude in radians and the number of Newton steps taken (1..10).
+int latitudeFromIsometricSteps(double psi, double e, double e2, double& phi);
+
+// Lambert: latitude, longitude (degrees) to grid, as Lambert::geoToGrid on
+// latitudes inside +-90 (the fold of +-90 is the caller's); grid to latitude,
+// longitude, as Lambert::gridToGeo on points of the cone (the apex and beyond are
+// the caller's), with the steps of the isometric latitude iteration (plus kRedo).
+void lambertForwardBlock(SimdTier tier, const LambertConstants& k, std::size_t n, const double* lat,
+                         const double* lon, double* north, double* east);
+void lambertReverseBlock(SimdTier tier, const LambertConstants& k, std::size_t n, const double* north,
+                         const double* east, double* lat, double* lon, int* steps);
+
+// Polar stereographic, as PolarStereo::geoToGrid on latitudes of its hemisphere
+// inside +-90 (the pole gives the false origin) and PolarStereo::gridToGeo away from
+// the false origin, with steps as above.
+void polarForwardBlock(SimdTier tier, const PolarConstants& k, std::size_t n, const double* lat,
+                       const double* lon, double* north, double* east);
+void polarReverseBlock(SimdTier tier, const PolarConstants& k, std::size_t n, const double* north,
+                       const double* east, double* lat, double* lon, int* steps);
+
+// The seven-parameter shift of one datum in one direction (1 working datum to
+// WGS 84, -1 back), as Datum::trans7Param takes it: the source ellipsoid, the
+// parameters (rotations in radians), the target ellipsoid.
+struct ShiftConstants {
+    double srcA, srcE2;
+    double d, dX, dY, dZ, k, rx, ry, rz;
+    double dstA, dstInvF, dstE2, dstB, dstSqrtAB;
+};
+ShiftConstants shiftConstants(const Datum& datum, int direction);
+
+// The cartesian-to-geographic latitude iteration as cartToGeo takes it, step for
+// step, on the shifted point of one input: latitude, longitude in [0, 360) and
+// height, and the number of steps taken (0..50).
+int shiftSteps(const ShiftConstants& k, double lat, double lon, double& latOut, double& lonOut, double& hOut);
+
+// The shift on vectors: latitude, longitude in [0, 360) (degrees) and height, with
+// the steps of the latitude iteration (plus kRedo for a lane on the polar axis or
+// near a stopping rule).
+void shiftBlock(SimdTier tier, const ShiftConstants& k, std::size_t n, const double* lat, const double* lon,
+                double* latOut, double* lonOut, double* hOut, int* steps);
 
 } // namespace gw::batch
 

@@ -17,11 +17,14 @@
 #define HWY_TARGET_INCLUDE "facade/BatchSimd.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 
+#include <cmath>
+
 #include <hwy/contrib/math/math-inl.h>
 #include <hwy/highway.h>
 
 #include "facade/BatchKernels.h"
 #include "numerics/Angles.h"
+#include "projections/IsometricLatitude.h"
 #include "projections/RDSeries.h"
 
 #ifndef GRIDWISE_FACADE_BATCHSIMD_ONCE
@@ -31,7 +34,19 @@ namespace gw::batch {
 // of its steps, is converted again by the one-point steps (the vector arc differs
 // from the scalar one by far less: a few nanometres).
 inline constexpr double kRuleHair = 1e-7;
-inline constexpr int kRedo = 0x20;
+// The same for the isometric latitude's Newton step (1e-10 rad): the vector step
+// differs from the scalar one by about 1e-15 rad.
+inline constexpr double kNewtonHair = 1e-12;
+// And for the cartesian-to-geographic latitude change (2e-9 rad), which differs
+// by about 1e-15 rad.
+inline constexpr double kCartHair = 1e-13;
+// 80 degrees in radians: the isometric latitude's inverse beyond it is left to
+// the one-point steps.
+inline constexpr double kNearPole = 80 * (3.141592653589793 / 180);
+// Beyond 70 degrees of latitude the height p / cos phi - N of the datum shift
+// turns an ulp of the latitude into N tan phi 1e-16 m, which passes 1e-8 m: such
+// lanes are left to the one-point steps.
+inline constexpr double kShiftHighLat = 70.0;
 } // namespace gw::batch
 #endif
 
@@ -244,11 +259,270 @@ void RdReverse(const RdConstants& k, size_t n, const double* HWY_RESTRICT north,
     }
 }
 
+
+// ---- The conformal projections and the datum shift -------------------------
+
+// tan as the quotient of the vector sine and cosine.
+HWY_INLINE V Tan(DF d, V x) { return hn::Sin(d, x) / hn::Cos(d, x); }
+
+// x^y as exp(y ln x), for the positive x of the isometric latitude.
+HWY_INLINE V Pow(DF d, V x, double y) { return hn::Exp(d, hn::Set(d, y) * hn::Log(d, x)); }
+
+// atan2(y, x) in radians: the arctangent of the smaller over the larger magnitude,
+// then carried into its octant with pi/2 and pi in two parts.
+HWY_INLINE V Atan2(DF d, V y, V x) {
+    const V ax = hn::Abs(x), ay = hn::Abs(y);
+    const auto swap = hn::Gt(ay, ax);
+    const V num = hn::IfThenElse(swap, ax, ay);
+    const V den = hn::IfThenElse(swap, ay, ax);
+    V a = hn::Atan(d, num / den);
+    a = hn::IfThenElse(swap, (hn::Set(d, 1.5707963267948966) - a) + hn::Set(d, 6.123233995736766e-17), a);
+    a = hn::IfThenElse(hn::Lt(x, hn::Zero(d)), (hn::Set(d, 3.141592653589793) - a) + hn::Set(d, 1.2246467991473532e-16),
+                       a);
+    return hn::CopySign(a, y);
+}
+
+// arctan(y, x) of gridwise/angleutil.h: degrees in [0, 360), 0 for (0, 0).
+HWY_INLINE V ArctanDeg(DF d, V y, V x) {
+    V r = Atan2(d, y, x) * hn::Set(d, 180.0) / hn::Set(d, gw::kPi);
+    r = hn::IfThenElse(hn::Lt(r, hn::Zero(d)), r + hn::Set(d, 360.0), r);
+    r = hn::IfThenElse(hn::Ge(r, hn::Set(d, 360.0)), hn::Zero(d), r);
+    const auto origin = hn::And(hn::Eq(x, hn::Zero(d)), hn::Eq(y, hn::Zero(d)));
+    return hn::IfThenElse(origin, hn::Zero(d), r);
+}
+
+// The C library's logarithm, lane by lane. The latitude of the inverses comes
+// from ln rho (about 15) less a constant, where an ulp of the logarithm is 2e-15
+// and passes 1e-13 degrees: the vector logarithm, not always the correctly rounded
+// one, would not do there.
+HWY_INLINE V ScalarLog(DF d, V x) {
+    HWY_ALIGN double buf[hn::MaxLanes(d)];
+    hn::Store(x, d, buf);
+    for (size_t j = 0; j < hn::Lanes(d); ++j) buf[j] = std::log(buf[j]);
+    return hn::Load(d, buf);
+}
+
+// The C library's sine, lane by lane: the Newton step of the isometric latitude
+// passes an error of the sine on to the latitude over cos phi, and the vector
+// sine is off by some tens of ulps at times.
+HWY_INLINE V ScalarSin(DF d, V x) {
+    HWY_ALIGN double buf[hn::MaxLanes(d)];
+    hn::Store(x, d, buf);
+    for (size_t j = 0; j < hn::Lanes(d); ++j) buf[j] = std::sin(buf[j]);
+    return hn::Load(d, buf);
+}
+
+// The C library's cosine, lane by lane: Lambert's rho = dy / cos theta passes an
+// error of the cosine on to the latitude in full, and the vector cosine of small
+// angles is off by some tens of ulps.
+HWY_INLINE V ScalarCos(DF d, V x) {
+    HWY_ALIGN double buf[hn::MaxLanes(d)];
+    hn::Store(x, d, buf);
+    for (size_t j = 0; j < hn::Lanes(d); ++j) buf[j] = std::cos(buf[j]);
+    return hn::Load(d, buf);
+}
+
+// The isometric latitude (gw::conformal::isometricLatitude).
+HWY_INLINE V IsometricLatitude(DF d, V phi, double e) {
+    const V one = hn::Set(d, 1.0);
+    const V es = hn::Set(d, e) * hn::Sin(d, phi);
+    return hn::Log(d, Tan(d, phi / hn::Set(d, 2.0) + hn::Set(d, gw::conformal::kQuarterPi)) *
+                          Pow(d, (one - es) / (one + es), e / 2));
+}
+
+// Its inverse (gw::conformal::latitudeFromIsometric), lane by lane: Newton's
+// method from 2 atan(exp psi) - pi/2, a lane stopping on a non-finite step or a
+// step below 1e-10 rad (keeping the latitude before it), at most 10 steps. steps
+// receives the steps each lane took; redo marks lanes whose step came within a
+// hair of the tolerance, and lanes beyond 80 degrees of latitude: there the
+// step's ln(1 - sin phi) turns an ulp of the sine into 1e-16 / cos phi radians of
+// latitude, which the vector sine would give other than the C library's.
+HWY_INLINE V LatitudeFromIsometric(DF d, V psi, double e, double e2, V& steps, hn::Mask<DF>& redo) {
+    const V one = hn::Set(d, 1.0);
+    const V ve = hn::Set(d, e);
+    const V tolerance = hn::Set(d, 1e-10);
+    V phi = hn::Set(d, 2.0) * hn::Atan(d, hn::Exp(d, psi)) - hn::Set(d, gw::conformal::kHalfPi);
+    auto active = hn::FirstN(d, hn::Lanes(d));
+    redo = hn::Not(hn::Lt(hn::Abs(phi), hn::Set(d, kNearPole)));
+    steps = hn::Zero(d);
+    for (int i = 0; i < 10; ++i) {
+        if (hn::AllFalse(d, active)) break;
+        const V s = ScalarSin(d, phi);
+        const V es = ve * s;
+        const V r = hn::Set(d, 0.5) * (hn::Log(d, one + s) - hn::Log(d, one - s) + ve * hn::Log(d, one - es) -
+                                       ve * hn::Log(d, one + es)) -
+                    psi;
+        const V step = r * hn::Cos(d, phi) * (one - hn::Set(d, e2) * (s * s)) / hn::Set(d, 1 - e2);
+        steps = hn::IfThenElse(active, hn::Set(d, i + 1.0), steps);
+        const auto finite = hn::IsFinite(step);
+        const auto small = hn::Lt(hn::Abs(step), tolerance);
+        redo = hn::Or(redo, hn::And(active, hn::Or(hn::Not(finite), hn::Lt(hn::Abs(hn::Abs(step) - tolerance),
+                                                                             hn::Set(d, kNewtonHair)))));
+        const auto stop = hn::Or(hn::Not(finite), small);
+        phi = hn::IfThenElse(hn::AndNot(stop, active), phi - step, phi);
+        active = hn::AndNot(stop, active);
+    }
+    redo = hn::Or(redo, hn::Not(hn::Lt(hn::Abs(phi), hn::Set(d, kNearPole))));
+    return phi;
+}
+
+HWY_INLINE void StoreSteps(DF d, V steps, hn::Mask<DF> redo, size_t n, size_t i, int* HWY_RESTRICT out) {
+    HWY_ALIGN double stepBuf[hn::MaxLanes(d)];
+    HWY_ALIGN double redoBuf[hn::MaxLanes(d)];
+    hn::Store(steps, d, stepBuf);
+    hn::Store(hn::IfThenElseZero(redo, hn::Set(d, 1.0)), d, redoBuf);
+    const size_t N = hn::Lanes(d);
+    for (size_t j = 0; j < N && i + j < n; ++j)
+        out[i + j] = static_cast<int>(stepBuf[j]) | (redoBuf[j] != 0.0 ? kRedo : 0);
+}
+
+HWY_INLINE V Clamp(DF d, V v, double lo, double hi) {
+    return hn::IfThenElse(hn::Gt(v, hn::Set(d, hi)), hn::Set(d, hi),
+                          hn::IfThenElse(hn::Lt(v, hn::Set(d, lo)), hn::Set(d, lo), v));
+}
+
+void LambertForward(const LambertConstants& k, size_t n, const double* HWY_RESTRICT lat,
+                    const double* HWY_RESTRICT lon, double* HWY_RESTRICT north, double* HWY_RESTRICT east) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    const V pi = hn::Set(d, gw::kPi), r180 = hn::Set(d, 180.0);
+    for (size_t i = 0; i < n; i += N) {
+        const V phi = hn::LoadU(d, lat + i) * pi / r180;
+        const V rho = hn::Set(d, k.aF) * hn::Exp(d, hn::Set(d, -k.n) * IsometricLatitude(d, phi, k.e));
+        const V theta = hn::Set(d, k.n) * ((hn::LoadU(d, lon + i) - hn::Set(d, k.lonOfOrigin)) * pi / r180);
+        const V no = hn::Set(d, k.rho0) - rho * hn::Cos(d, theta);
+        const V ea = rho * hn::Sin(d, theta);
+        hn::StoreU(Clamp(d, no, -5000000.0, 5000000.0) + hn::Set(d, k.falseNorth), d, north + i);
+        hn::StoreU(Clamp(d, ea, -5000000.0, 5000000.0) + hn::Set(d, k.falseEast), d, east + i);
+    }
+}
+
+void LambertReverse(const LambertConstants& k, size_t n, const double* HWY_RESTRICT north,
+                    const double* HWY_RESTRICT east, double* HWY_RESTRICT lat, double* HWY_RESTRICT lon,
+                    int* HWY_RESTRICT stepsOut) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    const V pi = hn::Set(d, gw::kPi), r180 = hn::Set(d, 180.0), vn = hn::Set(d, k.n);
+    for (size_t i = 0; i < n; i += N) {
+        const V dy = hn::Set(d, k.rho0 + k.falseNorth) - hn::LoadU(d, north + i);
+        const V dx = hn::LoadU(d, east + i) - hn::Set(d, k.falseEast);
+        const V theta = hn::Atan(d, dx / dy);
+        const V rho = dy / ScalarCos(d, theta);
+        const V psi = k.n > 0 ? (hn::Set(d, k.logAF) - ScalarLog(d, rho)) / vn
+                              : ScalarLog(d, hn::Set(d, k.aF) / rho) / vn;
+        V steps;
+        hn::Mask<DF> redo;
+        const V phi = LatitudeFromIsometric(d, psi, k.e, k.e2, steps, redo);
+        // Beyond 45 degrees from the grid's axis, rho = dy / cos theta takes a
+        // cosine whose ulp grows with tan theta: such lanes (far off any real
+        // zone) are left to the one-point steps.
+        redo = hn::Or(redo, hn::Gt(hn::Abs(dx), hn::Abs(dy)));
+        hn::StoreU(phi * r180 / pi, d, lat + i);
+        hn::StoreU(theta / vn * r180 / pi + hn::Set(d, k.lonOfOrigin), d, lon + i);
+        StoreSteps(d, steps, redo, n, i, stepsOut);
+    }
+}
+
+void PolarForward(const PolarConstants& k, size_t n, const double* HWY_RESTRICT lat, const double* HWY_RESTRICT lon,
+                  double* HWY_RESTRICT north, double* HWY_RESTRICT east) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    const V pi = hn::Set(d, gw::kPi), r180 = hn::Set(d, 180.0);
+    const V fN = hn::Set(d, k.falseNorth), fE = hn::Set(d, k.falseEast);
+    for (size_t i = 0; i < n; i += N) {
+        const V phiDeg = hn::Abs(hn::LoadU(d, lat + i));
+        const auto pole = hn::Eq(phiDeg, hn::Set(d, 90.0)); // fmod by 90 makes it 0: the false origin
+        const V phi = phiDeg * pi / r180;
+        const V t = hn::Exp(d, hn::Neg(IsometricLatitude(d, phi, k.e)));
+        const V rho = t * hn::Set(d, k.C) * hn::Set(d, k.k0);
+        const V lambda = hn::LoadU(d, lon + i) * pi / r180;
+        const V rc = rho * hn::Cos(d, lambda);
+        const V no = k.south ? fN + rc : fN - rc;
+        const V ea = fE + rho * hn::Sin(d, lambda);
+        hn::StoreU(hn::IfThenElse(pole, fN, Clamp(d, no, 890000.0, 3110000.0)), d, north + i);
+        hn::StoreU(hn::IfThenElse(pole, fE, Clamp(d, ea, 890000.0, 3110000.0)), d, east + i);
+    }
+}
+
+void PolarReverse(const PolarConstants& k, size_t n, const double* HWY_RESTRICT north,
+                  const double* HWY_RESTRICT east, double* HWY_RESTRICT lat, double* HWY_RESTRICT lon,
+                  int* HWY_RESTRICT stepsOut) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    const V pi = hn::Set(d, gw::kPi), r180 = hn::Set(d, 180.0);
+    for (size_t i = 0; i < n; i += N) {
+        const V dN = hn::LoadU(d, north + i) - hn::Set(d, k.falseNorth);
+        const V dE = hn::LoadU(d, east + i) - hn::Set(d, k.falseEast);
+        hn::StoreU(hn::Set(d, 180.0) - ArctanDeg(d, dE, k.south ? hn::Neg(dN) : dN), d, lon + i);
+        const V psi = hn::Set(d, k.logCk) - ScalarLog(d, hn::Sqrt(dN * dN + dE * dE));
+        V steps;
+        hn::Mask<DF> redo;
+        const V phi = LatitudeFromIsometric(d, psi, k.e, k.e2, steps, redo);
+        const V la = phi * r180 / pi;
+        hn::StoreU(k.south ? hn::Neg(la) : la, d, lat + i);
+        StoreSteps(d, steps, redo, n, i, stepsOut);
+    }
+}
+
+void Shift(const ShiftConstants& k, size_t n, const double* HWY_RESTRICT lat, const double* HWY_RESTRICT lon,
+           double* HWY_RESTRICT latOut, double* HWY_RESTRICT lonOut, double* HWY_RESTRICT hOut,
+           int* HWY_RESTRICT stepsOut) {
+    const DF d;
+    const size_t N = hn::Lanes(d);
+    const V pi = hn::Set(d, gw::kPi), r180 = hn::Set(d, 180.0), one = hn::Set(d, 1.0);
+    const V a = hn::Set(d, k.dstA), e2 = hn::Set(d, k.dstE2);
+    const V tolerance = hn::Set(d, 2e-9);
+    for (size_t i = 0; i < n; i += N) {
+        // Geographic to cartesian on the source ellipsoid, at height 0.
+        const V la = hn::LoadU(d, lat + i);
+        const V phi0 = la * pi / r180;
+        const V lambda = hn::LoadU(d, lon + i) * pi / r180;
+        const V sinPhi = hn::Sin(d, phi0);
+        const V cosPhi = hn::Cos(d, phi0);
+        const V nu = hn::Set(d, k.srcA) / hn::Sqrt(one - hn::Set(d, k.srcE2) * (sinPhi * sinPhi));
+        const V X = nu * cosPhi * hn::Cos(d, lambda);
+        const V Y = nu * cosPhi * hn::Sin(d, lambda);
+        const V Z = hn::Set(d, 1 - k.srcE2) * nu * sinPhi;
+        // The seven parameters.
+        const V kk = hn::Set(d, k.k), rx = hn::Set(d, k.rx), ry = hn::Set(d, k.ry), rz = hn::Set(d, k.rz);
+        const V dd = hn::Set(d, k.d);
+        const V X2 = X + dd * (hn::Set(d, k.dX) + kk * X - rz * Y + ry * Z);
+        const V Y2 = Y + dd * (hn::Set(d, k.dY) + rz * X + kk * Y - rx * Z);
+        const V Z2 = Z + dd * (hn::Set(d, k.dZ) - ry * X + rx * Y + kk * Z);
+        // Cartesian to geographic on the target ellipsoid.
+        hn::StoreU(ArctanDeg(d, Y2, X2), d, lonOut + i);
+        const V p = hn::Sqrt(X2 * X2 + Y2 * Y2);
+        const V r = hn::Sqrt(Z2 * Z2 + p * p);
+        V height = r - hn::Set(d, k.dstSqrtAB);
+        const V zp = Z2 / p;
+        V phi = hn::Atan(d, zp / (one - hn::Set(d, k.dstE2 * k.dstA) / (a + height)));
+        V steps = hn::Zero(d);
+        auto active = hn::FirstN(d, N);
+        // The polar axis and high latitudes are the one-point steps'.
+        auto redo = hn::Or(hn::Eq(p, hn::Zero(d)), hn::Gt(hn::Abs(la), hn::Set(d, kShiftHighLat)));
+        for (int step = 0; step < 50; ++step) {
+            if (hn::AllFalse(d, active)) break;
+            const V s = hn::Sin(d, phi);
+            const V nN = a / hn::Sqrt(one - e2 * (s * s));
+            const V hNew = p / hn::Cos(d, phi) - nN;
+            const V phiNew = hn::Atan(d, zp / (one - nN * e2 / (nN + hNew)));
+            const V change = hn::Abs(phiNew - phi);
+            steps = hn::IfThenElse(active, hn::Set(d, step + 1.0), steps);
+            redo = hn::Or(redo, hn::And(active, hn::Lt(hn::Abs(change - tolerance), hn::Set(d, kCartHair))));
+            height = hn::IfThenElse(active, hNew, height);
+            phi = hn::IfThenElse(active, phiNew, phi);
+            active = hn::And(active, hn::Gt(change, tolerance));
+        }
+        hn::StoreU(phi * r180 / pi, d, latOut + i);
+        hn::StoreU(height, d, hOut + i);
+        StoreSteps(d, steps, redo, n, i, stepsOut);
+    }
+}
+
 } // namespace gw::batch::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <atomic>
@@ -374,6 +648,51 @@ void rdReverseBlock(SimdTier tier, const RdConstants& k, std::size_t n, const do
         [&] { N_SSE4::RdReverse(k, n, north, east, lat, lon); },
         [&] { N_AVX2::RdReverse(k, n, north, east, lat, lon); },
         [&] { N_AVX3::RdReverse(k, n, north, east, lat, lon); });
+}
+
+void lambertForwardBlock(SimdTier tier, const LambertConstants& k, std::size_t n, const double* lat,
+                         const double* lon, double* north, double* east) {
+    dispatch(
+        tier, [&] { N_SCALAR::LambertForward(k, n, lat, lon, north, east); },
+        [&] { N_SSE4::LambertForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX2::LambertForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX3::LambertForward(k, n, lat, lon, north, east); });
+}
+
+void lambertReverseBlock(SimdTier tier, const LambertConstants& k, std::size_t n, const double* north,
+                         const double* east, double* lat, double* lon, int* steps) {
+    dispatch(
+        tier, [&] { N_SCALAR::LambertReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_SSE4::LambertReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_AVX2::LambertReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_AVX3::LambertReverse(k, n, north, east, lat, lon, steps); });
+}
+
+void polarForwardBlock(SimdTier tier, const PolarConstants& k, std::size_t n, const double* lat,
+                       const double* lon, double* north, double* east) {
+    dispatch(
+        tier, [&] { N_SCALAR::PolarForward(k, n, lat, lon, north, east); },
+        [&] { N_SSE4::PolarForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX2::PolarForward(k, n, lat, lon, north, east); },
+        [&] { N_AVX3::PolarForward(k, n, lat, lon, north, east); });
+}
+
+void polarReverseBlock(SimdTier tier, const PolarConstants& k, std::size_t n, const double* north,
+                       const double* east, double* lat, double* lon, int* steps) {
+    dispatch(
+        tier, [&] { N_SCALAR::PolarReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_SSE4::PolarReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_AVX2::PolarReverse(k, n, north, east, lat, lon, steps); },
+        [&] { N_AVX3::PolarReverse(k, n, north, east, lat, lon, steps); });
+}
+
+void shiftBlock(SimdTier tier, const ShiftConstants& k, std::size_t n, const double* lat, const double* lon,
+                double* latOut, double* lonOut, double* hOut, int* steps) {
+    dispatch(
+        tier, [&] { N_SCALAR::Shift(k, n, lat, lon, latOut, lonOut, hOut, steps); },
+        [&] { N_SSE4::Shift(k, n, lat, lon, latOut, lonOut, hOut, steps); },
+        [&] { N_AVX2::Shift(k, n, lat, lon, latOut, lonOut, hOut, steps); },
+        [&] { N_AVX3::Shift(k, n, lat, lon, latOut, lonOut, hOut, steps); });
 }
 
 } // namespace gw::batch

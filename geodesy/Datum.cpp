@@ -13,11 +13,9 @@
 
 namespace {
 
-// WGS 84 as used by the shift (not the defaults of a Datum, whose inverse
-// flattening is 298.257222).
-constexpr double kWgs84A = 6378137.0;
-constexpr double kWgs84InvF = 298.2572221;
-constexpr double kWgs84E2 = 0.006694380022923155;
+constexpr double kWgs84A = gw::kShiftWgs84A;
+constexpr double kWgs84InvF = gw::kShiftWgs84InvF;
+constexpr double kWgs84E2 = gw::kShiftWgs84E2;
 
 constexpr std::size_t kNameSize = 25; // 24 characters and the terminator
 constexpr std::size_t kLineSize = 50;

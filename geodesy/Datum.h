@@ -62,6 +62,14 @@
 #include "gridwise/datum.h"
 #include "gridwise/export.h"
 
+namespace gw {
+// WGS 84 as the shift takes it (not the defaults of a Datum, whose inverse
+// flattening is 298.257222).
+inline constexpr double kShiftWgs84A = 6378137.0;
+inline constexpr double kShiftWgs84InvF = 298.2572221;
+inline constexpr double kShiftWgs84E2 = 0.006694380022923155;
+} // namespace gw
+
 class GW_EXPORT Datum {
 public:
     double aAxis;             // semi-major axis, metres
