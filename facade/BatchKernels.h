@@ -1,13 +1,13 @@
 // Lane kernels of the batch conversions: the one-point conversions' own steps,
 // written once more for a lane so that a batch can tell how an iteration ended.
 //
-// tmGridToGeo follows TransverseMercator::gridToGeo step for step (the footpoint
-// iteration from phi = M / (c c0), each step adding the missing arc over c c0,
-// stopping once the arc misses by less than 0.0001 m and after five steps at most,
-// the inverse series with the sine and cosine from the start of the last step), so
-// its latitude and longitude equal the one-point results bit for bit. It returns
-// the number of steps taken (1..5), plus kCapped when the fifth step still missed
-// by 0.0001 m or more (or by NaN).
+// tmGridToGeo is TransverseMercator::gridToGeo itself (through gridToGeoSteps: the
+// footpoint iteration from phi = M / (c c0), each step adding the missing arc over
+// c c0, stopping once the arc misses by less than 0.0001 m and after five steps at
+// most, the inverse series with the sine and cosine from the start of the last
+// step), so its latitude and longitude are the one-point results. It returns the
+// number of steps taken (1..5), plus kCapped when the fifth step still missed by
+// 0.0001 m or more (or by NaN).
 //
 // The block kernels (BatchSimd.cpp) do the same on vectors of 2, 4 or 8 lanes, by
 // the instruction set of the tier: the same operations in the same order, with a
@@ -45,6 +45,7 @@ struct TmConstants {
     double falseNorth;
     double falseEast;
     double originLon;
+    const TransverseMercator* projection; // whose gridToGeoSteps tmGridToGeo is
 };
 
 TmConstants tmConstants(const TransverseMercator& tm);

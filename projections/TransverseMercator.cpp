@@ -170,6 +170,11 @@ void TransverseMercator::geoToGrid(double lat, double lon, double& north, double
 }
 
 void TransverseMercator::gridToGeo(double north, double east, double& lat, double& lon) {
+    bool settled = false;
+    gridToGeoSteps(north, east, lat, lon, settled);
+}
+
+int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, double& lon, bool& settled) const {
     const double R = polarRadius;
     const double x = datum.secondEccSq;
     const double k0 = scaleFactor;
@@ -184,12 +189,18 @@ void TransverseMercator::gridToGeo(double north, double east, double& lat, doubl
     double phi = Mt / (R * c0);
     double s = 0.0;
     double c = 1.0;
+    int steps = 0;
+    settled = false;
     for (int step = 0; step < 5; ++step) {
+        ++steps;
         s = std::sin(phi);
         c = std::cos(phi);
         const double delta = Mt - arcOf(phi, s, c);
         phi = phi + delta / (R * c0);
-        if (std::fabs(delta) < 0.0001) break;
+        if (std::fabs(delta) < 0.0001) {
+            settled = true;
+            break;
+        }
     }
 
     const double c2 = c * c;
@@ -217,6 +228,7 @@ void TransverseMercator::gridToGeo(double north, double east, double& lat, doubl
 
     lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / gw::kPi, 360.0);
     lon = gw::shiftIntoHalfTurn(std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / gw::kPi + originLon, 360.0));
+    return steps;
 }
 
 double TransverseMercator::lineScale(double north1, double east1, double north2, double east2) {

@@ -122,6 +122,11 @@ public:
     // The meridian arc from the equator to latitude phi (radians), metres.
     double meridianArc(double phi) const;
 
+    // gridToGeo itself, telling how its footpoint iteration ended: the number of
+    // steps taken (1 to 5), and settled false when the fifth step still missed the
+    // 0.1 mm rule (the batch conversions report that point as not converted).
+    int gridToGeoSteps(double north, double east, double& lat, double& lon, bool& settled) const;
+
 private:
     // The polar radius of curvature c = a^2/b of the datum, metres (geoparm).
     double polarRadius;
