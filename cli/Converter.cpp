@@ -254,34 +254,21 @@ void Converter::degrees(std::string& out, double value) { appendFixed(out, value
 
 void Converter::meters(std::string& out, double value) { appendFixed(out, value, options_.precision); }
 
-void Converter::latitude(std::string& out, double value) {
-    if (!options_.text) return degrees(out, value);
-    char text[64];
-    // The unit setting counts the styles the other way round from the writers.
-    if (handle_.units.latLonStyle != 0)
-        latToStr(text, value, 3, 0);
-    else
-        latToStr(text, value, 4, 1);
-    out += trimmed(text);
-}
+void Converter::latitude(std::string& out, double value) { angleText(out, value, latToStr); }
 
-void Converter::longitude(std::string& out, double value) {
-    if (!options_.text) return degrees(out, value);
-    char text[64];
-    if (handle_.units.latLonStyle != 0)
-        lonToStr(text, value, 3, 0);
-    else
-        lonToStr(text, value, 4, 1);
-    out += trimmed(text);
-}
+void Converter::longitude(std::string& out, double value) { angleText(out, value, lonToStr); }
 
-void Converter::angle(std::string& out, double value) {
+void Converter::angle(std::string& out, double value) { angleText(out, value, angToStr); }
+
+void Converter::angleText(std::string& out, double value, int (*writer)(char*, double, int, int)) {
     if (!options_.text) return degrees(out, value);
     char text[64];
+    // The unit setting counts the styles the other way round from the writers:
+    // non-zero is degrees, minutes and seconds (3 decimals), 0 decimal minutes (4).
     if (handle_.units.latLonStyle != 0)
-        angToStr(text, value, 3, 0);
+        writer(text, value, 3, 0);
     else
-        angToStr(text, value, 4, 1);
+        writer(text, value, 4, 1);
     out += trimmed(text);
 }
 

@@ -77,6 +77,9 @@ private:
     void longitude(std::string& out, double value);
     void grid(std::string& out, double value, int axis);
     void angle(std::string& out, double value);
+    // A latitude, longitude or angle through its library writer in the unit
+    // settings' style, or decimal degrees without --text.
+    void angleText(std::string& out, double value, int (*writer)(char*, double, int, int));
     void distance(std::string& out, double value);
 
     GwGeodesy handle_;
