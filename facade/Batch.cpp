@@ -204,6 +204,26 @@ std::size_t shift(const char* call, const GwGeodesy* g, std::size_t n, int direc
         });
 }
 
+// The projection's kind, the vector tier in use and the constants its block kernels
+// take, for the two grid conversions.
+struct GridKernels {
+    Kind kind;
+    gw::batch::SimdTier tier;
+    bool vector;
+    gw::batch::TmConstants tm{};
+    gw::batch::RdConstants rd{};
+    gw::batch::LambertConstants lcc{};
+    gw::batch::PolarConstants ps{};
+
+    explicit GridKernels(Projection* inner)
+        : kind(kindOf(inner)), tier(gw::batch::simdTier()),
+          vector(kind != Kind::other && tier != gw::batch::SimdTier::scalar), rd(rdConstants(inner)) {
+        if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
+        if (kind == Kind::lambert) lcc = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
+        if (kind == Kind::polar) ps = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
+    }
+};
+
 } // namespace
 
 extern "C" {
@@ -212,16 +232,10 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
                    ptrdiff_t lonStride, double* north, ptrdiff_t northStride, double* east,
                    ptrdiff_t eastStride, int* status) {
     Projection* inner = innerOf(g);
-    const Kind kind = kindOf(inner);
-    const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector = kind != Kind::other && tier != gw::batch::SimdTier::scalar;
-    gw::batch::TmConstants tm{};
-    if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
-    const gw::batch::RdConstants rd = rdConstants(inner);
-    gw::batch::LambertConstants lcc{};
-    if (kind == Kind::lambert) lcc = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
-    gw::batch::PolarConstants ps{};
-    if (kind == Kind::polar) ps = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
+    const GridKernels kernels(inner);
+    const Kind kind = kernels.kind;
+    const gw::batch::SimdTier tier = kernels.tier;
+    const bool vector = kernels.vector;
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGeoToGrid", g, n, {In{lat, latStride}, In{lon, lonStride}},
@@ -229,13 +243,13 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
         [&](std::size_t m, B& b) {
             if (!vector) return;
             if (kind == Kind::rd)
-                gw::batch::rdForwardBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+                gw::batch::rdForwardBlock(tier, kernels.rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
             else if (kind == Kind::lambert)
-                gw::batch::lambertForwardBlock(tier, lcc, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+                gw::batch::lambertForwardBlock(tier, kernels.lcc, m, b.in[0], b.in[1], b.res[0], b.res[1]);
             else if (kind == Kind::polar)
-                gw::batch::polarForwardBlock(tier, ps, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+                gw::batch::polarForwardBlock(tier, kernels.ps, m, b.in[0], b.in[1], b.res[0], b.res[1]);
             else
-                gw::batch::tmForwardBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+                gw::batch::tmForwardBlock(tier, kernels.tm, m, b.in[0], b.in[1], b.res[0], b.res[1]);
         },
         [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             const double la = v[0];
@@ -283,16 +297,10 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                    const double* east, ptrdiff_t eastStride, double* lat, ptrdiff_t latStride, double* lon,
                    ptrdiff_t lonStride, int* status) {
     Projection* inner = innerOf(g);
-    const Kind kind = kindOf(inner);
-    const gw::batch::SimdTier tier = gw::batch::simdTier();
-    const bool vector = kind != Kind::other && tier != gw::batch::SimdTier::scalar;
-    gw::batch::TmConstants tm{};
-    if (kind == Kind::transverseMercator) tm = gw::batch::tmConstants(*static_cast<TransverseMercator*>(inner));
-    const gw::batch::RdConstants rd = rdConstants(inner);
-    gw::batch::LambertConstants lcc{};
-    if (kind == Kind::lambert) lcc = gw::batch::lambertConstants(*static_cast<Lambert*>(inner));
-    gw::batch::PolarConstants ps{};
-    if (kind == Kind::polar) ps = gw::batch::polarConstants(*static_cast<PolarStereo*>(inner));
+    const GridKernels kernels(inner);
+    const Kind kind = kernels.kind;
+    const gw::batch::SimdTier tier = kernels.tier;
+    const bool vector = kernels.vector;
     using B = BlockData<2, 2>;
     return run<2, 2>(
         "gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
@@ -300,13 +308,13 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
         [&](std::size_t m, B& b) {
             if (!vector) return;
             if (kind == Kind::rd)
-                gw::batch::rdReverseBlock(tier, rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
+                gw::batch::rdReverseBlock(tier, kernels.rd, m, b.in[0], b.in[1], b.res[0], b.res[1]);
             else if (kind == Kind::lambert)
-                gw::batch::lambertReverseBlock(tier, lcc, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+                gw::batch::lambertReverseBlock(tier, kernels.lcc, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
             else if (kind == Kind::polar)
-                gw::batch::polarReverseBlock(tier, ps, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+                gw::batch::polarReverseBlock(tier, kernels.ps, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
             else
-                gw::batch::tmReverseBlock(tier, tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+                gw::batch::tmReverseBlock(tier, kernels.tm, m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
         },
         [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             switch (kind) {
@@ -321,7 +329,7 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                     r[1] = b.res[1][j];
                     steps = b.aux[j];
                 } else {
-                    steps = gw::batch::tmGridToGeo(tm, v[0], v[1], r[0], r[1]);
+                    steps = gw::batch::tmGridToGeo(kernels.tm, v[0], v[1], r[0], r[1]);
                 }
                 if (steps & gw::batch::kCapped) return GW_STATUS_ITERATION_CAP;
                 return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
