@@ -115,9 +115,9 @@ def bench_dask(points):
     from dask.distributed import Client, LocalCluster
     import gridwise
 
-    spec = importlib.util.spec_from_file_location("dask_convert", ROOT / "examples" / "dask_convert.py")
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    example_spec = importlib.util.spec_from_file_location("dask_convert", ROOT / "examples" / "dask_convert.py")
+    example = importlib.util.module_from_spec(example_spec)
+    example_spec.loader.exec_module(example)
     example.SHOW_PROGRESS = False
     fmt = "parquet" if example.have_parquet() else "csv"
     data = tempfile.mkdtemp(prefix="gridwise-bench-dask-")
