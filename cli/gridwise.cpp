@@ -351,6 +351,8 @@ int editUnits(const Arguments& a) {
 int convert(const Arguments& a, Geodetics& geodesy, const Units& units) {
     int fd = 0;
     std::uint64_t size = 0;
+    struct stat input {};
+    bool haveInput = false; // input holds what the input file is
     if (!a.input.empty()) {
         fd = ::open(a.input.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -358,20 +360,20 @@ int convert(const Arguments& a, Geodetics& geodesy, const Units& units) {
                          std::strerror(errno));
             return 2;
         }
-        struct stat st {};
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) size = static_cast<std::uint64_t>(st.st_size);
-        if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        haveInput = ::fstat(fd, &input) == 0;
+        if (haveInput && S_ISREG(input.st_mode)) size = static_cast<std::uint64_t>(input.st_size);
+        if (haveInput && S_ISDIR(input.st_mode)) {
             std::fprintf(stderr, "gridwise: the input file '%s' is a folder\n", a.input.c_str());
             ::close(fd);
             return 2;
         }
     }
     std::FILE* out = stdout;
-    if (!a.output.empty() && fd != 0) {
+    if (!a.output.empty() && haveInput) {
         // Opening the output for writing would empty the input before it is read.
-        struct stat in {}, existing {};
-        if (::fstat(fd, &in) == 0 && ::stat(a.output.c_str(), &existing) == 0 && in.st_dev == existing.st_dev &&
-            in.st_ino == existing.st_ino) {
+        struct stat existing {};
+        if (::stat(a.output.c_str(), &existing) == 0 && input.st_dev == existing.st_dev &&
+            input.st_ino == existing.st_ino) {
             std::fprintf(stderr, "gridwise: the output file '%s' is the input file\n", a.output.c_str());
             ::close(fd);
             return 2;
