@@ -224,6 +224,18 @@ struct GridKernels {
     }
 };
 
+// The vector tier in use and the ellipsoid of the geodesic kernels.
+struct GeodesicKernels {
+    gw::batch::SimdTier tier;
+    bool vector;
+    gw::batch::GeodesicConstants k{};
+
+    explicit GeodesicKernels(const GwGeodesy* g)
+        : tier(gw::batch::simdTier()), vector(g != nullptr && tier != gw::batch::SimdTier::scalar) {
+        if (vector) k = gw::batch::geodesicConstants(geo(g).datum);
+    }
+};
+
 } // namespace
 
 extern "C" {
@@ -432,29 +444,54 @@ size_t gwGeodesicInverse(const GwGeodesy* g, size_t n, const double* lat1, ptrdi
                          const double* lon1, ptrdiff_t lon1Stride, const double* lat2, ptrdiff_t lat2Stride,
                          const double* lon2, ptrdiff_t lon2Stride, double* azimuth, ptrdiff_t azimuthStride,
                          double* distance, ptrdiff_t distanceStride, int* status) {
-    return run<4, 2>("gwGeodesicInverse", g, n,
-                     {In{lat1, lat1Stride}, In{lon1, lon1Stride}, In{lat2, lat2Stride}, In{lon2, lon2Stride}},
-                     {Out{azimuth, azimuthStride, true}, Out{distance, distanceStride, true}}, status,
-                     [&](const std::array<double, 4>& v, std::array<double, 2>& r) {
-                         if (!(std::fabs(v[0]) < 90) || !(std::fabs(v[2]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
-                         geo(g).datum.inverse(v[0], v[1], v[2], v[3], r[0], r[1]);
-                         return GW_STATUS_OK;
-                     });
+    const GeodesicKernels kernels(g);
+    using B = BlockData<4, 2>;
+    return run<4, 2>(
+        "gwGeodesicInverse", g, n,
+        {In{lat1, lat1Stride}, In{lon1, lon1Stride}, In{lat2, lat2Stride}, In{lon2, lon2Stride}},
+        {Out{azimuth, azimuthStride, true}, Out{distance, distanceStride, true}}, status,
+        [&](std::size_t m, B& b) {
+            if (kernels.vector)
+                gw::batch::geodesicInverseBlock(kernels.tier, kernels.k, m, b.in[0], b.in[1], b.in[2], b.in[3],
+                                                b.res[0], b.res[1], b.aux);
+        },
+        [&](const std::array<double, 4>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
+            if (!(std::fabs(v[0]) < 90) || !(std::fabs(v[2]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
+            if (kernels.vector && !(b.aux[j] & gw::batch::kRedo)) {
+                r[0] = b.res[0][j];
+                r[1] = b.res[1][j];
+            } else {
+                geo(g).datum.inverse(v[0], v[1], v[2], v[3], r[0], r[1]);
+            }
+            return GW_STATUS_OK;
+        });
 }
 
 size_t gwGeodesicDirect(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t latStride,
                         const double* lon, ptrdiff_t lonStride, const double* azimuth, ptrdiff_t azimuthStride,
                         const double* distance, ptrdiff_t distanceStride, double* lat2, ptrdiff_t lat2Stride,
                         double* lon2, ptrdiff_t lon2Stride, int* status) {
-    return run<4, 2>("gwGeodesicDirect", g, n,
-                     {In{lat, latStride}, In{lon, lonStride}, In{azimuth, azimuthStride},
-                      In{distance, distanceStride}},
-                     {Out{lat2, lat2Stride, true}, Out{lon2, lon2Stride, true}}, status,
-                     [&](const std::array<double, 4>& v, std::array<double, 2>& r) {
-                         if (!(std::fabs(v[0]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
-                         geo(g).datum.direct(v[0], v[1], v[2], v[3], r[0], r[1]);
-                         return GW_STATUS_OK;
-                     });
+    const GeodesicKernels kernels(g);
+    using B = BlockData<4, 2>;
+    return run<4, 2>(
+        "gwGeodesicDirect", g, n,
+        {In{lat, latStride}, In{lon, lonStride}, In{azimuth, azimuthStride}, In{distance, distanceStride}},
+        {Out{lat2, lat2Stride, true}, Out{lon2, lon2Stride, true}}, status,
+        [&](std::size_t m, B& b) {
+            if (kernels.vector)
+                gw::batch::geodesicDirectBlock(kernels.tier, kernels.k, m, b.in[0], b.in[1], b.in[2], b.in[3],
+                                               b.res[0], b.res[1], b.aux);
+        },
+        [&](const std::array<double, 4>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
+            if (!(std::fabs(v[0]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
+            if (kernels.vector && !(b.aux[j] & gw::batch::kRedo)) {
+                r[0] = b.res[0][j];
+                r[1] = b.res[1][j];
+            } else {
+                geo(g).datum.direct(v[0], v[1], v[2], v[3], r[0], r[1]);
+            }
+            return GW_STATUS_OK;
+        });
 }
 
 } // extern "C"

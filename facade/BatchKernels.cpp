@@ -79,6 +79,11 @@ int latitudeFromIsometricSteps(double psi, double e, double e2, double& phiOut) 
     return steps;
 }
 
+GeodesicConstants geodesicConstants(const Datum& datum) {
+    const gw::Ellipsoid el = gw::ellipsoidOf(datum);
+    return GeodesicConstants{el.a, el.f, el.e2, el.ep2, el.b};
+}
+
 ShiftConstants shiftConstants(const Datum& datum, int direction) {
     ShiftConstants k{};
     const bool toWgs84 = direction == 1;

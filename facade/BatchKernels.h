@@ -73,6 +73,18 @@ SimdTier setSimdTier(SimdTier tier);
 const char* simdTierName(SimdTier tier);
 std::size_t simdBlockLanes();
 
+// Runs the kernel of the tier (the portable one for sse2; the scalar tier never
+// reaches a block kernel).
+template <typename Sse2, typename Sse4, typename Avx2, typename Avx512>
+void dispatch(SimdTier tier, Sse2&& sse2, Sse4&& sse4, Avx2&& avx2, Avx512&& avx512) {
+    switch (tier) {
+    case SimdTier::avx512: avx512(); break;
+    case SimdTier::avx2: avx2(); break;
+    case SimdTier::sse4: sse4(); break;
+    default: sse2(); break;
+    }
+}
+
 // Latitudes, longitudes in degrees to northings, eastings in metres (clamped to
 // +-1e7 m), as TransverseMercator::geoToGrid.
 void tmForwardBlock(SimdTier tier, const TmConstants& k, std::size_t n, const double* lat, const double* lon,
@@ -149,6 +161,28 @@ int shiftSteps(const ShiftConstants& k, double lat, double lon, double& latOut, 
 // near a stopping rule).
 void shiftBlock(SimdTier tier, const ShiftConstants& k, std::size_t n, const double* lat, const double* lon,
                 double* latOut, double* lonOut, double* hOut, int* steps);
+
+// The ellipsoid of the geodesic problems, as Datum::inverse and Datum::direct
+// take it (gw::ellipsoidOf).
+struct GeodesicConstants {
+    double a, f, e2, ep2, b;
+};
+GeodesicConstants geodesicConstants(const Datum& datum);
+
+// The geodesic problems on vectors (GeodesicInverseSimd.cpp, GeodesicDirectSimd.cpp),
+// for latitudes inside +-90: Datum::inverse (azimuth in degrees, distance in
+// metres) and Datum::direct (latitude, longitude in degrees), lane by lane, with in
+// steps the refinement steps of the short-line inverse (0 for other lanes), plus
+// kRedo for a lane the caller must convert by the one-point function (its result
+// is then unspecified): a lane near one of the branch or stopping rules, or where
+// the vector functions' last-ulp differences would be amplified past 1e-8 m or
+// 1e-13 degree.
+void geodesicInverseBlock(SimdTier tier, const GeodesicConstants& k, std::size_t n, const double* lat1,
+                          const double* lon1, const double* lat2, const double* lon2, double* azimuth,
+                          double* distance, int* steps);
+void geodesicDirectBlock(SimdTier tier, const GeodesicConstants& k, std::size_t n, const double* lat,
+                         const double* lon, const double* azimuth, const double* distance, double* lat2,
+                         double* lon2, int* steps);
 
 } // namespace gw::batch
 

@@ -23,6 +23,7 @@
 #include <hwy/highway.h>
 
 #include "facade/BatchKernels.h"
+#include "facade/VectorAngles-inl.h"
 #include "numerics/Angles.h"
 #include "projections/IsometricLatitude.h"
 #include "projections/RDSeries.h"
@@ -74,15 +75,6 @@ HWY_INLINE V clampGrid(DF d, V v) {
     const V hi = hn::Set(d, 1e7);
     const V lo = hn::Set(d, -1e7);
     return hn::IfThenElse(hn::Gt(v, hi), hi, hn::IfThenElse(hn::Lt(v, lo), lo, v));
-}
-
-// One shift of 360 towards zero when |v| exceeds 180 (gw::shiftIntoHalfTurn).
-HWY_INLINE V shiftIntoHalfTurn(DF d, V v) {
-    const V turn = hn::Set(d, 360.0);
-    const auto beyond = hn::Gt(hn::Abs(v), hn::Set(d, 180.0));
-    const V shifted = hn::IfThenElse(hn::Gt(v, hn::Zero(d)), v - turn,
-                                     hn::IfThenElse(hn::Lt(v, hn::Zero(d)), v + turn, v));
-    return hn::IfThenElse(beyond, shifted, v);
 }
 
 void TmForward(const TmConstants& k, size_t n, const double* HWY_RESTRICT lat, const double* HWY_RESTRICT lon,
@@ -589,20 +581,6 @@ const char* simdTierName(SimdTier tier) {
 
 std::size_t simdBlockLanes() { return 8; }
 
-namespace {
-
-// Runs a kernel of the tier on n points (n a multiple of 8: the widest vector).
-template <typename Sse2, typename Sse4, typename Avx2, typename Avx512>
-void dispatch(SimdTier tier, Sse2&& sse2, Sse4&& sse4, Avx2&& avx2, Avx512&& avx512) {
-    switch (tier) {
-    case SimdTier::avx512: avx512(); break;
-    case SimdTier::avx2: avx2(); break;
-    case SimdTier::sse4: sse4(); break;
-    default: sse2(); break;
-    }
-}
-
-} // namespace
 
 void tmForwardBlock(SimdTier tier, const TmConstants& k, std::size_t n, const double* lat, const double* lon,
                     double* north, double* east) {
