@@ -45,13 +45,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Saved into a fresh file and loaded again.
     const std::string copyPath = fz::scratchDir() + "/geo-saved.ini";
-    std::remove(copyPath.c_str());
-    fz::ExactText copy(copyPath), plain(std::string("saved"));
-    saveGeoData(plain.get(), copy.get());
-    loadGeoData(plain.get(), copy.get());
-    const std::string reloaded = state();
+    auto saveAndLoad = [&] {
+        std::remove(copyPath.c_str());
+        fz::ExactText copy(copyPath), plain(std::string("saved"));
+        saveGeoData(plain.get(), copy.get());
+        loadGeoData(plain.get(), copy.get());
+        return state();
+    };
+    const std::string reloaded = saveAndLoad();
     // A value holding a carriage return (a name read from the middle of a line)
     // is written cut at it, as every settings value is at a line break.
-    if (reloaded != loaded && loaded.find('\r') == std::string::npos) fz::fail("saved settings load differently", fz::hex(loaded) + "\n  -> " + fz::hex(reloaded));
+    const bool cut = loaded.find('\r') != std::string::npos;
+    // A station/offset system over a flat local grid shares its keys with its
+    // base ("localProjName", "localCenterLat", ...): the two may hold different
+    // values (each its own default when the key is missing), which one key cannot
+    // keep apart. Saved once, what loads again is the same after every further save.
+    const bool sharedKeys = [&] {
+        std::vector<std::string> fields;
+        std::size_t from = 0;
+        for (std::size_t comma; (comma = loaded.find(',', from)) != std::string::npos; from = comma + 1)
+            fields.push_back(loaded.substr(from, comma - from));
+        return fields.size() > 6 && fields[0] == "6" && fields[6] == "5";
+    }();
+    if (cut || sharedKeys) {
+        const std::string again = saveAndLoad();
+        if (again != reloaded) fz::fail("saved settings do not settle", fz::hex(reloaded) + "\n  -> " + fz::hex(again));
+    } else if (reloaded != loaded) {
+        fz::fail("saved settings load differently", fz::hex(loaded) + "\n  -> " + fz::hex(reloaded));
+    }
     return 0;
 }
