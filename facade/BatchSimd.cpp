@@ -41,6 +41,9 @@ inline constexpr double kNewtonHair = 1e-12;
 // And for the cartesian-to-geographic latitude change (2e-9 rad), which differs
 // by about 1e-15 rad.
 inline constexpr double kCartHair = 1e-13;
+// Footpoint steps up to this (radians) turn the sine and cosine of the latitude
+// by short series instead of the vector functions.
+inline constexpr double kSmallTurn = 0.02;
 // 80 degrees in radians: the isometric latitude's inverse beyond it is left to
 // the one-point steps.
 inline constexpr double kNearPole = 80 * (3.141592653589793 / 180);
@@ -85,12 +88,13 @@ void TmForward(const TmConstants& k, size_t n, const double* HWY_RESTRICT lat, c
     const double x = k.x;
     const double origin = k.originLon < 0.0 ? k.originLon + 360.0 : k.originLon;
     const V vR = hn::Set(d, R), vx = hn::Set(d, x), one = hn::Set(d, 1.0);
+    const V toRad = hn::Set(d, gw::kPi / 180);
     for (size_t i = 0; i < n; i += N) {
         const V la = hn::LoadU(d, lat + i);
         const V lo = hn::LoadU(d, lon + i);
         const V lo360 = hn::IfThenElse(hn::Lt(lo, hn::Zero(d)), lo + hn::Set(d, 360.0), lo);
-        const V D = shiftIntoHalfTurn(d, lo360 - hn::Set(d, origin)) * hn::Set(d, gw::kPi) / hn::Set(d, 180.0);
-        const V phi = la * hn::Set(d, gw::kPi) / hn::Set(d, 180.0);
+        const V D = shiftIntoHalfTurn(d, lo360 - hn::Set(d, origin)) * toRad;
+        const V phi = la * toRad;
         const V s = hn::Sin(d, phi);
         const V c = hn::Cos(d, phi);
         const V c2 = c * c;
@@ -100,12 +104,12 @@ void TmForward(const TmConstants& k, size_t n, const double* HWY_RESTRICT lat, c
 
         const V T1 = nu * c;
         const V T2 = nu * s * c / hn::Set(d, 2.0);
-        const V T3 = (T1 / hn::Set(d, 6.0)) * (hn::Set(d, 2.0) * c2 - one + vx * c4);
-        const V T4 = (T2 / hn::Set(d, 12.0)) *
+        const V T3 = (T1 * hn::Set(d, 1.0 / 6)) * (hn::Set(d, 2.0) * c2 - one + vx * c4);
+        const V T4 = (T2 * hn::Set(d, 1.0 / 12)) *
                      (hn::Set(d, 6.0) * c2 - one + hn::Set(d, 9 * x) * c4 + hn::Set(d, 4 * (x * x)) * c6);
-        const V T5 = (T1 / hn::Set(d, 120.0)) * (hn::Set(d, 24.0) * c4 - hn::Set(d, 58 * x) * c4 + one -
+        const V T5 = (T1 * hn::Set(d, 1.0 / 120)) * (hn::Set(d, 24.0) * c4 - hn::Set(d, 58 * x) * c4 + one -
                                                  hn::Set(d, 20.0) * c2 + hn::Set(d, 72 * x) * c6);
-        const V T6 = (T2 / hn::Set(d, 360.0)) * (one - hn::Set(d, 60.0) * c2 + hn::Set(d, 120.0) * c4);
+        const V T6 = (T2 * hn::Set(d, 1.0 / 360)) * (one - hn::Set(d, 60.0) * c2 + hn::Set(d, 120.0) * c4);
 
         const V D2 = D * D;
         const V D3 = D2 * D;
@@ -129,34 +133,42 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
     const double R = k.polarRadius;
     const double x = k.x;
     const V vR = hn::Set(d, R), vx = hn::Set(d, x), one = hn::Set(d, 1.0);
-    const V Rc0 = hn::Set(d, R * k.c[0]);
+    const V invRc0 = hn::Set(d, 1 / (R * k.c[0]));
+    const V invK0 = hn::Set(d, 1 / k.k0);
+    const V toDeg = hn::Set(d, 180 / gw::kPi);
     const V tolerance = hn::Set(d, 0.0001);
     const V hair = hn::Set(d, kRuleHair);
     HWY_ALIGN double stepBuf[hn::MaxLanes(d)];
     HWY_ALIGN double settledBuf[hn::MaxLanes(d)];
     HWY_ALIGN double nearBuf[hn::MaxLanes(d)];
     for (size_t i = 0; i < n; i += N) {
-        const V k0 = hn::Set(d, k.k0);
-        const V Mt = (hn::LoadU(d, north + i) - hn::Set(d, k.falseNorth)) / k0 + hn::Set(d, k.arcOrigin);
-        const V E = (hn::LoadU(d, east + i) - hn::Set(d, k.falseEast)) / k0;
+        const V Mt = (hn::LoadU(d, north + i) - hn::Set(d, k.falseNorth)) * invK0 + hn::Set(d, k.arcOrigin);
+        const V E = (hn::LoadU(d, east + i) - hn::Set(d, k.falseEast)) * invK0;
 
         // Footpoint latitude, lane by lane: a lane takes a step while it has not
         // settled and keeps the sine and cosine from the start of its last step.
-        V phi = Mt / Rc0;
+        V phi = Mt * invRc0;
         V s = hn::Zero(d);
         V c = one;
         V stepCount = hn::Zero(d);
         auto active = hn::FirstN(d, N);
         auto settled = hn::Not(active);
         auto nearRule = settled;
+        // The sine and cosine of the first latitude come from the vector sine and
+        // cosine; those of each later one by turning the previous pair through the
+        // step (a few thousandths of a radian, exact as a difference of the two
+        // latitudes) with its sine and cosine as short series, within an ulp of
+        // the functions' values. A vector whose step is larger takes the functions.
+        V sNew = hn::Sin(d, phi);
+        V cNew = hn::Cos(d, phi);
         for (int step = 0; step < 5; ++step) {
             if (hn::AllFalse(d, active)) break;
-            const V sNew = hn::Sin(d, phi);
-            const V cNew = hn::Cos(d, phi);
             const V delta = Mt - arcOf(d, k, phi, sNew, cNew);
             s = hn::IfThenElse(active, sNew, s);
             c = hn::IfThenElse(active, cNew, c);
-            phi = hn::IfThenElse(active, phi + delta / Rc0, phi);
+            const V phiNext = hn::IfThenElse(active, phi + delta * invRc0, phi);
+            const V turn = phiNext - phi;
+            phi = phiNext;
             stepCount = hn::IfThenElse(active, hn::Set(d, step + 1.0), stepCount);
             // A miss within a hair of the tolerance might be decided the other
             // way by the one-point steps: such a lane is done again by them.
@@ -164,6 +176,21 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
             const auto now = hn::And(active, hn::Lt(hn::Abs(delta), tolerance));
             settled = hn::Or(settled, now);
             active = hn::AndNot(now, active);
+            if (step == 4 || hn::AllFalse(d, active)) break;
+            if (hn::AllTrue(d, hn::Lt(hn::Abs(turn), hn::Set(d, kSmallTurn)))) {
+                const V t2 = turn * turn;
+                const V sinTurn = turn * (one - t2 * (hn::Set(d, 1.0 / 6) - t2 * (hn::Set(d, 1.0 / 120) -
+                                                                                     t2 * hn::Set(d, 1.0 / 5040))));
+                const V cosTurnLess1 =
+                    hn::Neg(t2) * (hn::Set(d, 0.5) - t2 * (hn::Set(d, 1.0 / 24) - t2 * hn::Set(d, 1.0 / 720)));
+                const V sTurned = sNew + (sNew * cosTurnLess1 + cNew * sinTurn);
+                const V cTurned = cNew + (cNew * cosTurnLess1 - sNew * sinTurn);
+                sNew = sTurned;
+                cNew = cTurned;
+            } else {
+                sNew = hn::Sin(d, phi);
+                cNew = hn::Cos(d, phi);
+            }
         }
 
         const V c2 = c * c;
@@ -172,19 +199,25 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
         const V V2 = one + vx * c2;
         const V nu = vR / hn::Sqrt(V2);
         const V Q = one / (nu * c);
+        // Far from the central meridian (Q E beyond 0.2 rad) or the footpoint near
+        // a pole (cos phi below 0.1), the series turns the vector cosine's last-ulp
+        // difference into more than 1e-13 degrees of longitude: such lanes are
+        // done again by the one-point steps.
+        nearRule = hn::Or(nearRule, hn::Or(hn::Not(hn::Lt(hn::Abs(Q * E), hn::Set(d, 0.2))),
+                                           hn::Lt(hn::Abs(c), hn::Set(d, 0.1))));
         const V Q2 = Q * Q;
         const V Q3 = Q2 * Q;
         const V Q4 = Q3 * Q;
         const V Q5 = Q4 * Q;
 
         const V B2 = hn::Set(d, -0.5) * Q2 * s * c * V2;
-        const V B3 = hn::Neg(Q3 / hn::Set(d, 6.0)) * (vx * c4 + hn::Set(d, 2.0) - c2);
-        const V B4 = hn::Neg(Q2 * B2 / hn::Set(d, 12.0)) *
+        const V B3 = hn::Neg(Q3 * hn::Set(d, 1.0 / 6)) * (vx * c4 + hn::Set(d, 2.0) - c2);
+        const V B4 = hn::Neg(Q2 * B2 * hn::Set(d, 1.0 / 12)) *
                      (hn::Set(d, 10 * x) * c4 + hn::Set(d, 2 - 9 * x) * c2 + hn::Set(d, 3.0) -
                       hn::Set(d, 4 * (x * x)) * c6);
-        const V B5 = (Q5 / hn::Set(d, 120.0)) * (c4 * hn::Set(d, 8 * x + 1) + hn::Set(d, 24.0) -
+        const V B5 = (Q5 * hn::Set(d, 1.0 / 120)) * (c4 * hn::Set(d, 8 * x + 1) + hn::Set(d, 24.0) -
                                                  hn::Set(d, 20.0) * c2 - hn::Set(d, 2 * x) * c6);
-        const V B6 = (Q4 * B2 / hn::Set(d, 360.0)) * (hn::Set(d, 45.0) + hn::Set(d, 16.0) * c4);
+        const V B6 = (Q4 * B2 * hn::Set(d, 1.0 / 360)) * (hn::Set(d, 45.0) + hn::Set(d, 16.0) * c4);
 
         const V E2 = E * E;
         const V E3 = E2 * E;
@@ -192,10 +225,8 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
         const V E5 = E4 * E;
         const V E6 = E5 * E;
 
-        const V r2d = hn::Set(d, 180.0);
-        const V pi = hn::Set(d, gw::kPi);
-        hn::StoreU((phi + B2 * E2 + B4 * E4 + B6 * E6) * r2d / pi, d, latRad + i);
-        hn::StoreU((Q * E + B3 * E3 + B5 * E5) * r2d / pi + hn::Set(d, k.originLon), d, lonRad + i);
+        hn::StoreU((phi + B2 * E2 + B4 * E4 + B6 * E6) * toDeg, d, latRad + i);
+        hn::StoreU((Q * E + B3 * E3 + B5 * E5) * toDeg + hn::Set(d, k.originLon), d, lonRad + i);
         hn::Store(stepCount, d, stepBuf);
         hn::Store(hn::IfThenElseZero(settled, one), d, settledBuf);
         hn::Store(hn::IfThenElseZero(nearRule, one), d, nearBuf);
