@@ -90,9 +90,17 @@ template <std::size_t NIn, std::size_t NOut> struct BlockData {
     int aux[kBlock];
 };
 
-template <std::size_t NIn, std::size_t NOut, typename Block, typename F>
+struct NoneAccepted {
+    template <typename B> bool operator()(const B&, std::size_t) const { return false; }
+};
+
+// accept(b, j) tells that the block's results res[.][j] are point j's converted
+// values as they stand (its inputs finite and in the domain, its results finite
+// and inside their limits): such a point skips the checks of `point`.
+template <std::size_t NIn, std::size_t NOut, typename Block, typename F, typename Accept = NoneAccepted>
 std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::array<In, NIn>& in,
-                const std::array<Out, NOut>& out, int* status, Block&& block, F&& point) noexcept {
+                const std::array<Out, NOut>& out, int* status, Block&& block, F&& point,
+                Accept&& accept = NoneAccepted{}) noexcept {
     if (n == 0) return 0;
     if (g == nullptr) {
         gw::setBatchError((std::string(call) + ": no handle").c_str());
@@ -120,6 +128,12 @@ std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::
         }
         block(padded, b);
         for (std::size_t j = 0; j < m; ++j) {
+            if (accept(b, j)) {
+                for (std::size_t k = 0; k < NOut; ++k) out[k].put(base + j, b.res[k][j]);
+                if (status != nullptr) status[base + j] = GW_STATUS_OK;
+                ++converted;
+                continue;
+            }
             std::array<double, NIn> v;
             std::array<double, NOut> r;
             bool finite = true;
@@ -302,6 +316,13 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
                 break;
             }
             return GW_STATUS_OK;
+        },
+        [&](const B& b, std::size_t j) {
+            if (!vector || !(std::fabs(b.in[0][j]) <= 90) || !std::isfinite(b.in[1][j])) return false;
+            if (kind == Kind::transverseMercator)
+                return std::fabs(b.res[0][j]) < kTmGridLimit && std::fabs(b.res[1][j]) < kTmGridLimit;
+            if (kind == Kind::rd) return std::isfinite(b.res[0][j]) && std::isfinite(b.res[1][j]);
+            return false;
         });
 }
 
@@ -380,6 +401,14 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
             }
             inner->gridToGeo(v[0], v[1], r[0], r[1]);
             return std::fabs(r[0]) > 90 ? GW_STATUS_OUT_OF_DOMAIN : GW_STATUS_OK;
+        },
+        [&](const B& b, std::size_t j) {
+            if (!vector || !(std::fabs(b.res[0][j]) <= 90) || !std::isfinite(b.res[1][j])) return false;
+            if (kind == Kind::transverseMercator)
+                return std::fabs(b.in[0][j]) <= kTmGridLimit && std::fabs(b.in[1][j]) <= kTmGridLimit &&
+                       !(b.aux[j] & gw::batch::kCapped);
+            if (kind == Kind::rd) return std::isfinite(b.in[0][j]) && std::isfinite(b.in[1][j]);
+            return false;
         });
 }
 
