@@ -393,8 +393,9 @@ HWY_INLINE V LatitudeFromIsometric(DF d, V psi, double e, double e2, V& steps, h
     for (int i = 0; i < 10; ++i) {
         if (hn::AllFalse(d, active)) break;
         const V es = ve * s;
-        const V r = hn::Set(d, 0.5) * (hn::Log(d, one + s) - hn::Log(d, one - s) + ve * hn::Log(d, one - es) -
-                                       ve * hn::Log(d, one + es)) -
+        // ln(1 + s) - ln(1 - s) and ln(1 - es) - ln(1 + es) each as the logarithm of
+        // the quotient: within an ulp of the sum at these magnitudes.
+        const V r = hn::Set(d, 0.5) * (hn::Log(d, (one + s) / (one - s)) + ve * hn::Log(d, (one - es) / (one + es))) -
                     psi;
         const V step = r * c * (one - hn::Set(d, e2) * (s * s)) / hn::Set(d, 1 - e2);
         steps = hn::IfThenElse(active, hn::Set(d, i + 1.0), steps);
