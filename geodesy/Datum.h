@@ -129,6 +129,9 @@ public:
     // Geodesic inverse problem: azimuth at the first point and distance; (0, 0) for
     // coincident points.
     void inverse(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance);
+    // The same, returning the refinement steps the short-line formulas took (1..4;
+    // 0 for coincident points and lines on Sodano's formulas).
+    int inverseSteps(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance);
 };
 
 #endif

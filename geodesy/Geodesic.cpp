@@ -173,12 +173,16 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
 }
 
 void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance) {
+    inverseSteps(lat1, lon1, lat2, lon2, azimuth, distance);
+}
+
+int Datum::inverseSteps(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance) {
     const double dLatDeg = lat2 - lat1;
     const double dLonDeg = lon2 - lon1;
     if (dLatDeg == 0 && dLonDeg == 0) {
         azimuth = 0;
         distance = 0;
-        return;
+        return 0;
     }
     const double dPhi = dLatDeg * kDegToRad;
     const double dLambda = dLonDeg * kDegToRad;
@@ -209,6 +213,7 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
         const double y = dPhi * m1 / (1 - p1.k * dPhi);
 
         Heading cur = heading(x, y);
+        int steps = 0;
         for (int step = 0; step < kRefineSteps; ++step) {
             const double s = cur.distance;
             const double sin2A = cur.sinA * cur.sinA;
@@ -220,19 +225,20 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
             const bool settled = std::fabs(next.distance - s) <= kRefineDistance ||
                                  std::fabs(next.azimuth - cur.azimuth) <= kRefineAzimuth;
             cur = next;
+            steps = step + 1;
             if (settled)
                 break;
         }
         azimuth = cur.azimuth;
         distance = cur.distance;
-        return;
+        return steps;
     }
 
     // Sodano, inverse.
     if (std::fabs(lat2 - lat1) + std::fabs(lon2 - lon1) < 1e-5) {
         azimuth = 0;
         distance = 0;
-        return;
+        return 0;
     }
     // Both longitudes are first taken into [0, 360) by one turn at most (a fold
     // of its own, kept because the difference is formed from the shifted values).
@@ -293,4 +299,5 @@ void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& 
                 azimuth -= 180;
         }
     }
+    return 0;
 }
