@@ -123,12 +123,35 @@ std::size_t run(const char* call, const GwGeodesy* g, std::size_t n, const std::
         const std::size_t m = n - base < kBlock ? n - base : kBlock;
         const std::size_t padded = (m + lanes - 1) / lanes * lanes;
         for (std::size_t k = 0; k < NIn; ++k) {
-            for (std::size_t j = 0; j < m; ++j) b.in[k][j] = in[k].at(base + j);
+            if (in[k].stride == static_cast<std::ptrdiff_t>(sizeof(double)))
+                std::memcpy(b.in[k], in[k].base + base, m * sizeof(double));
+            else
+                for (std::size_t j = 0; j < m; ++j) b.in[k][j] = in[k].at(base + j);
             for (std::size_t j = m; j < padded; ++j) b.in[k][j] = 0.0;
         }
         block(padded, b);
+        // A block whose every point stands as the kernels left it is written whole.
+        bool accepted[kBlock];
+        bool all = true;
         for (std::size_t j = 0; j < m; ++j) {
-            if (accept(b, j)) {
+            accepted[j] = accept(b, j);
+            all = all && accepted[j];
+        }
+        if (all) {
+            for (std::size_t k = 0; k < NOut; ++k) {
+                if (out[k].base == nullptr) continue;
+                if (out[k].stride == static_cast<std::ptrdiff_t>(sizeof(double)))
+                    std::memcpy(out[k].base + base, b.res[k], m * sizeof(double));
+                else
+                    for (std::size_t j = 0; j < m; ++j) out[k].put(base + j, b.res[k][j]);
+            }
+            if (status != nullptr)
+                for (std::size_t j = 0; j < m; ++j) status[base + j] = GW_STATUS_OK;
+            converted += m;
+            continue;
+        }
+        for (std::size_t j = 0; j < m; ++j) {
+            if (accepted[j]) {
                 for (std::size_t k = 0; k < NOut; ++k) out[k].put(base + j, b.res[k][j]);
                 if (status != nullptr) status[base + j] = GW_STATUS_OK;
                 ++converted;
