@@ -345,6 +345,19 @@ size_t gwGeoToGrid(const GwGeodesy* g, size_t n, const double* lat, ptrdiff_t la
             if (kind == Kind::transverseMercator)
                 return std::fabs(b.res[0][j]) < kTmGridLimit && std::fabs(b.res[1][j]) < kTmGridLimit;
             if (kind == Kind::rd) return std::isfinite(b.res[0][j]) && std::isfinite(b.res[1][j]);
+            if (std::fabs(b.in[1][j]) > gw::batch::kVectorLonLimit) return false;
+            if (kind == Kind::lambert) {
+                const Lambert& p = *static_cast<Lambert*>(inner);
+                const double edge = kLambertGridLimit * (1 - 1e-15);
+                return std::fabs(b.in[0][j]) < 90 && std::fabs(b.res[0][j] - p.falseNorth) < edge &&
+                       std::fabs(b.res[1][j] - p.falseEast) < edge;
+            }
+            if (kind == Kind::polar) {
+                const double la = b.in[0][j];
+                const bool south = static_cast<PolarStereo*>(inner)->latOfOrigin < 0;
+                return (south ? la < 0 : la > 0) && std::isfinite(b.res[0][j]) && std::isfinite(b.res[1][j]) &&
+                       !onPolarFrame(b.res[0][j]) && !onPolarFrame(b.res[1][j]);
+            }
             return false;
         });
 }
@@ -431,6 +444,9 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
                 return std::fabs(b.in[0][j]) <= kTmGridLimit && std::fabs(b.in[1][j]) <= kTmGridLimit &&
                        !(b.aux[j] & gw::batch::kCapped);
             if (kind == Kind::rd) return std::isfinite(b.in[0][j]) && std::isfinite(b.in[1][j]);
+            if (kind == Kind::lambert)
+                return std::isfinite(b.in[1][j]) && !(b.aux[j] & gw::batch::kRedo) &&
+                       onLambertCone(*static_cast<Lambert*>(inner), b.in[0][j], b.in[1][j]);
             return false;
         });
 }
