@@ -405,11 +405,12 @@ HWY_INLINE V LatitudeFromIsometric(DF d, V psi, double e, double e2, V& steps, h
     // Lanes left to the one-point steps from the start do not iterate here.
     auto active = hn::Not(redo);
     steps = hn::Zero(d);
-    // The sine of the first latitude is the C library's; below 70 degrees those of
-    // later ones (and their cosines) come from turning the previous pair through
-    // the step taken, with the step's sine and cosine as short series (an ulp or
-    // two from the functions' values, 4e-14 degrees of latitude at most there).
-    V s = ScalarSin(d, phi);
+    // The sine and cosine of the first latitude are vector ones; below 70 degrees
+    // those of later ones come from turning the previous pair through the step
+    // taken, with the step's sine and cosine as short series (an ulp or two from
+    // the functions' values, 6e-14 degrees of latitude at most there); beyond, the
+    // sine is the C library's.
+    V s = hn::Sin(d, phi);
     V c = hn::Cos(d, phi);
     for (int i = 0; i < 10; ++i) {
         if (hn::AllFalse(d, active)) break;
