@@ -499,6 +499,102 @@ void printConformalAndShiftFidelity() {
     std::printf("\n");
 }
 
+// The geodesic kernels against the one-point functions on three sets of lines:
+// the benchmark's (ends within 10 degrees of each other, distances 1 to 2000 km),
+// global ones (any two points, any distance up to 20 000 km) and short ones (ends
+// within 0.4 degrees, distances up to 60 km, around the 40 km where the short-line
+// formulas give way). Largest differences of the outputs, lanes the kernels left to
+// the one-point functions, lanes whose short-line refinement ended at another step
+// and lanes with another status.
+void printGeodesicFidelity() {
+    using gw::batch::SimdTier;
+    const SimdTier best = gw::batch::bestSimdTier();
+    Data& bench = data(kGeodesic);
+    struct Lines {
+        const char* name;
+        std::vector<double> lat1, lon1, lat2, lon2, az, dist;
+    };
+    std::vector<Lines> sets(3);
+    sets[0] = Lines{"bench", bench.lat, bench.lon, bench.lat2, bench.lon2, bench.az, bench.dist};
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> lat(-89.9, 89.9), lon(-180, 180), az(0, 360), far(1, 2e7),
+        near(-0.4, 0.4), shortDist(0, 60000);
+    for (int k = 1; k <= 2; ++k) {
+        Lines& l = sets[k];
+        l.name = k == 1 ? "global" : "short";
+        for (auto* v : {&l.lat1, &l.lon1, &l.lat2, &l.lon2, &l.az, &l.dist}) v->resize(kPoints);
+        for (std::size_t i = 0; i < kPoints; ++i) {
+            l.lat1[i] = lat(rng);
+            l.lon1[i] = lon(rng);
+            l.lat2[i] = k == 1 ? lat(rng) : std::clamp(l.lat1[i] + near(rng), -89.9, 89.9);
+            l.lon2[i] = k == 1 ? lon(rng) : l.lon1[i] + near(rng);
+            l.az[i] = az(rng);
+            l.dist[i] = k == 1 ? far(rng) : shortDist(rng);
+        }
+    }
+    std::printf("Fidelity of the geodesic kernels against the one-point functions, %zu lines a set\n", kPoints);
+    std::printf("%-8s %-8s %-8s %26s %26s %11s %11s %11s\n", "kernels", "lines", "problem",
+                "azimuth/lat2 (deg)", "distance (m)/lon2 (deg)", "one-point", "other step", "other stat");
+    const gw::batch::GeodesicConstants gk = gw::batch::geodesicConstants(bench.g->geo.datum);
+    std::vector<double> refA(kPoints), refB(kPoints), gotA(kPoints), gotB(kPoints);
+    std::vector<int> refSt(kPoints), gotSt(kPoints);
+    const std::size_t chunk = 4096;
+    std::vector<double> ka(chunk), kb(chunk);
+    std::vector<int> ks(chunk);
+    for (const Lines& l : sets) {
+        auto solve = [&](int problem, std::vector<double>& a, std::vector<double>& b, std::vector<int>& st) {
+            if (problem == 0)
+                gwGeodesicInverse(bench.g, kPoints, l.lat1.data(), kD, l.lon1.data(), kD, l.lat2.data(), kD,
+                                  l.lon2.data(), kD, a.data(), kD, b.data(), kD, st.data());
+            else
+                gwGeodesicDirect(bench.g, kPoints, l.lat1.data(), kD, l.lon1.data(), kD, l.az.data(), kD,
+                                 l.dist.data(), kD, a.data(), kD, b.data(), kD, st.data());
+        };
+        for (int problem = 0; problem < 2; ++problem) {
+            gw::batch::setSimdTier(SimdTier::scalar);
+            solve(problem, refA, refB, refSt);
+            for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(best); ++t) {
+                const SimdTier tier = static_cast<SimdTier>(t);
+                gw::batch::setSimdTier(tier);
+                solve(problem, gotA, gotB, gotSt);
+                double worstA = 0, worstB = 0;
+                std::size_t statusDiffers = 0, redone = 0, stepDiffers = 0;
+                for (std::size_t i = 0; i < kPoints; ++i) {
+                    if (refSt[i] != gotSt[i]) ++statusDiffers;
+                    if (refSt[i] != 0 || gotSt[i] != 0) continue;
+                    worstA = std::max(worstA, std::fabs(gotA[i] - refA[i]));
+                    worstB = std::max(worstB, std::fabs(gotB[i] - refB[i]));
+                }
+                // The kernels' own account of each lane, by blocks of whole vectors.
+                for (std::size_t i = 0; i < kPoints; i += chunk) {
+                    const std::size_t m = std::min(chunk, kPoints - i);
+                    if (problem == 0)
+                        gw::batch::geodesicInverseBlock(tier, gk, m, &l.lat1[i], &l.lon1[i], &l.lat2[i], &l.lon2[i],
+                                                        ka.data(), kb.data(), ks.data());
+                    else
+                        gw::batch::geodesicDirectBlock(tier, gk, m, &l.lat1[i], &l.lon1[i], &l.az[i], &l.dist[i],
+                                                       ka.data(), kb.data(), ks.data());
+                    for (std::size_t j = 0; j < m; ++j) {
+                        if (ks[j] & gw::batch::kRedo) {
+                            ++redone;
+                        } else if (problem == 0) {
+                            double a = 0, b = 0;
+                            const int steps = bench.g->geo.datum.inverseSteps(l.lat1[i + j], l.lon1[i + j],
+                                                                             l.lat2[i + j], l.lon2[i + j], a, b);
+                            if (steps != (ks[j] & ~gw::batch::kRedo)) ++stepDiffers;
+                        }
+                    }
+                }
+                std::printf("%-8s %-8s %-8s %26.3g %26.3g %11zu %11zu %11zu\n", gw::batch::simdTierName(tier),
+                            l.name, problem == 0 ? "inverse" : "direct", worstA, worstB, redone, stepDiffers,
+                            statusDiffers);
+            }
+        }
+    }
+    gw::batch::setSimdTier(best);
+    std::printf("\n");
+}
+
 // Two threads on the two halves of one array against one thread (wall time).
 void printThreads() {
     Data& d = data(kTm);
@@ -541,6 +637,7 @@ int main(int argc, char** argv) {
     if (fidelity) {
         printFidelity();
         printConformalAndShiftFidelity();
+        printGeodesicFidelity();
     }
     registerAll();
     const int rc = gwbench::runWithRatios(argc, argv, pairs());

@@ -98,67 +98,75 @@
  *   gwGeodesicDirect: lat, lon, azimuth, distance in; lat2, lon2 out (direct).
  *
  * Kernels: gwGeoToGrid and gwGridToGeo of a Transverse Mercator, RD, Lambert and
- * the polar stereographic projection, and gwWorkingToWgs84 and gwWgs84ToWorking
- * (except for the datum "ED50(N Sea)") run on vectors of 8, 4, 2 or 1 lanes, by the best instruction set the processor has
- * (AVX-512, AVX2, SSE4, else the portable code on SSE2), chosen at run time; the
- * environment variable GRIDWISE_SIMD ("scalar", "sse2", "sse4", "avx2", "avx512"),
- * read once, selects a lower one. The vector kernels take the one-point
- * conversion's steps in the same order, products and sums rounded apart as there.
- * RD's series use no other function, so their results are the one-point results
- * bit for bit. The Transverse Mercator's sine and cosine are vector ones that
- * differ from the C library's by an ulp or two; each lane of its footpoint
- * iteration starts, steps and stops by the one-point rule on its own, and a lane
- * that misses the 0.1 mm tolerance by less than 1e-7 m at some step is done again
- * by the one-point steps, so lanes stop where the one-point conversion stops.
+ * the polar stereographic projection, gwWorkingToWgs84 and gwWgs84ToWorking
+ * (except for the datum "ED50(N Sea)"), gwGeodesicInverse and gwGeodesicDirect
+ * run on vectors of 8, 4, 2 or 1 lanes, by the best instruction set the processor
+ * has (AVX-512, AVX2, SSE4, else the portable code on SSE2), chosen at run time;
+ * the environment variable GRIDWISE_SIMD ("scalar", "sse2", "sse4", "avx2",
+ * "avx512"), read once, selects a lower one. The vector kernels take the one-point
+ * conversion's steps in the same order, products and sums rounded apart as there;
+ * each lane of an iteration starts, steps and stops by the one-point rule on its
+ * own. They differ from the one-point results only where a function is evaluated
+ * otherwise: Highway's vector sine, cosine, arctangent, logarithm and exponent
+ * (an ulp or two from the C library's; tan as sine over cosine, x^y as
+ * exp(y ln x), w^1.5 as w sqrt(w)), products with reciprocals of constants for
+ * divisions by them, the sine and cosine of a later iteration step turned from
+ * the previous ones through the (small) step by short series, the logarithms of
+ * quotients for differences of logarithms in the isometric latitude's Newton
+ * step, and exp(-psi) of the polar stereographic forward as
+ * cos phi / (1 + sin phi) exp(e atanh(e sin phi)). RD's series use no function at
+ * all and give the one-point results bit for bit.
+ * Where the one-point result hangs on the last ulp of a function, the C library's
+ * own is taken lane by lane: ln rho of the Lambert and polar inverses and Lambert's
+ * theta = atan(dx / dy) and cos theta before it (an ulp of ln rho is 3e-13 degree
+ * of latitude); the geodesic inverse's reduced latitudes with their sine and
+ * cosine, the sine and cosine of the longitude difference, the arc cosine of
+ * sigma and the cosine of lambda (cos sigma near 1 and the azimuth's denominator
+ * cancel: sigma, lambda and the long-line distance come out bit for bit).
+ * Lanes are left to the one-point function where the vector functions would not
+ * reproduce it within the table below: a lane within a hair of an iteration's
+ * stopping rule at any step (footpoint 1e-7 m of its 0.1 mm, Newton step 1e-12
+ * rad of its 1e-10, cartesian latitude 1e-13 rad of its 2e-9, the geodesic
+ * refinement's 0.1 mm and 1.7453e-6 degree) or of a branch (the geodesic inverse's
+ * length estimate within 0.01 m of 40 km, its east-west rule, the direct's
+ * quadrant of the longitude); a Transverse Mercator footpoint beyond cos phi = 0.1
+ * or more than 0.2 rad of longitude from the central meridian; latitudes beyond
+ * 80 degrees in the isometric latitude's inverse, where an ulp of the sine moves
+ * the latitude by 1e-16 / cos phi rad (so the polar stereographic inverse of the
+ * UPS zones runs on the one-point steps); Lambert grid points more than 45
+ * degrees off the grid's axis; latitudes beyond 70 degrees in the datum shift
+ * (whose height p / cos phi - N turns an ulp of the latitude into N tan phi
+ * 1e-16 m); geodesic direct lines whose end comes near a pole (where the
+ * longitude's error grows as 1 / cos of the end's reduced latitude), short
+ * inverse lines across +-180 or beyond 89 degrees; longitudes beyond 1e4 degrees.
  * Largest differences from the one-point results, measured on 10 million random
- * points (WGS 84, UTM zone 32, latitudes -80..84, up to 6 degrees from the central
- * meridian; grid points those of the same region, 50 m off), with the number of
- * lanes whose footpoint iteration ended at another step and of lanes with another
- * status:
- *     kernels  northing  easting   latitude  longitude  other step  other status
- *     sse2     1.9e-9 m  2.3e-10 m 2.8e-14   1.1e-14    0           0
- *     sse4     1.9e-9 m  2.3e-10 m 2.8e-14   1.1e-14    0           0
- *     avx2     1.9e-9 m  2.3e-10 m 2.8e-14   1.1e-14    0           0
- * (degrees; AVX-512 was not at hand.)
- * Lambert, the polar stereographic projection and the datum shift take the
- * one-point steps in their order too, with Highway's vector sine, cosine,
- * arctangent, logarithm and exponent (tan as sine over cosine, x^y as exp(y ln x),
- * atan2 by octants); each lane of the isometric latitude's Newton iteration and
- * of the cartesian latitude iteration starts, steps and stops by the one-point
- * rule on its own. Where the one-point result hangs on the last ulp of a function
- * the C library's own is taken, lane by lane: the logarithm of rho in both
- * inverses, the cosine of Lambert's rho = dy / cos theta and the sine of the
- * Newton step (Highway's sine and cosine are off by tens of ulps at times). Lanes are left to the one-point
- * conversion where the vector functions would not reproduce it within the table:
- * a Newton step within 1e-12 rad of its 1e-10 tolerance, or a cartesian latitude
- * change within 1e-13 rad of its 2e-9, latitudes beyond 80 degrees in the
- * inverses (where an ulp of the sine moves the latitude by 1e-16 / cos phi rad:
- * so the polar stereographic inverse runs mostly on the one-point steps),
- * Lambert grid points more than 45 degrees off the grid's axis, latitudes beyond
- * 70 degrees in the datum shift (whose height p / cos phi - N turns an ulp of the
- * latitude into N tan phi 1e-16 m) and longitudes beyond 1e4 degrees. Largest
- * differences on 10 million random points (WGS 84; Lambert "California 6",
- * latitudes 25..45, longitudes -126..-106, grid points those of the same
- * points; UPS north, latitudes 81..89.9, all longitudes; the shift ED50 on the
- * international ellipsoid to WGS 84 and back, latitudes 35..70, longitudes
- * -10..30), with the lanes whose iteration ended at another step, the lanes left
- * to the one-point steps and the lanes with another status:
- *     kernels case            grid      latitude  longitude height    other step one-point other status
- *     sse2    lambert         7.5e-9 m  3.4e-13   0         -         0          0         0
- *     sse4    lambert         7.5e-9 m  3.4e-13   0         -         0          0         0
- *     avx2    lambert         7.5e-9 m  3.4e-13   0         -         0          0         0
- *     sse2    polar           9.3e-10 m 0         0         -         0          all       0
- *     sse4    polar           9.3e-10 m 0         0         -         0          all       0
- *     avx2    polar           9.3e-10 m 0         0         -         0          all       0
- *     sse2    shift to WGS    -         4.3e-14   5.7e-14   8.4e-9 m  0          192       0
- *     sse4    shift to WGS    -         4.3e-14   5.7e-14   8.4e-9 m  0          192       0
- *     avx2    shift to WGS    -         4.3e-14   5.7e-14   7.5e-9 m  0          192       0
- *     sse2    shift from WGS  -         4.3e-14   5.7e-14   7.5e-9 m  0          200       0
- *     sse4    shift from WGS  -         4.3e-14   5.7e-14   7.5e-9 m  0          200       0
- *     avx2    shift from WGS  -         5.0e-14   5.7e-14   7.5e-9 m  0          200       0
- * (degrees; AVX-512 was not at hand; "all": the UPS latitudes lie beyond 80
- * degrees. Lambert's inverse latitude passes 1e-13 degrees on a few lanes, whose
- * cause is not found yet.)
+ * points a case (one run, AVX2 machine: AVX-512 was not at hand), with the lanes
+ * whose iteration ended at another step, the lanes left to the one-point
+ * function and the lanes with another status. Cases: WGS 84 UTM zone 32, latitudes
+ * -80..84, up to 6 degrees from the central meridian, grid points of the same
+ * region; Lambert "California 6", latitudes 25..45, longitudes -126..-106; UPS
+ * north, latitudes 81..89.9; the shift ED50 on the international ellipsoid to WGS
+ * 84 and back, latitudes 35..70, longitudes -10..30; geodesics on WGS 84: "bench"
+ * start latitudes -80..80, ends within 10 degrees, direct distances 1..2000 km;
+ * "global" any two points, distances up to 20000 km; "short" ends within 0.4
+ * degree, distances up to 60 km.
+ *     kernels case               grid/dist  lat/az     lon        height    other step one-point other status
+ *     sse2    Transverse Merc.   3.7e-9 m   5.7e-14    2.0e-14    -         0          -         0
+ *     sse4    Transverse Merc.   3.7e-9 m   5.7e-14    2.0e-14    -         0          -         0
+ *     avx2    Transverse Merc.   3.7e-9 m   5.7e-14    2.0e-14    -         0          -         0
+ *     all     Lambert            7.5e-9 m   3.6e-14    0          -         0          0         0
+ *     all     polar              2.8e-9 m   0          0          -         0          all       0
+ *     all     shift to WGS       -          4.3e-14    5.7e-14    8.4e-9 m  0          192       0
+ *     all     shift from WGS     -          5.0e-14    5.7e-14    7.5e-9 m  0          200       0
+ *     all     inverse, bench     5.5e-11 m  5.7e-14    -          -         0          0         0
+ *     all     inverse, global    1.1e-11 m  5.7e-14    -          -         0          7         0
+ *     all     inverse, short     1.2e-10 m  5.7e-14    -          -         0          79120     0
+ *     all     direct, bench      -          5.0e-14    5.7e-14    -         -          972252    0
+ *     all     direct, global     -          5.7e-14    8.5e-14    -         -          2777096   0
+ *     all     direct, short      -          5.7e-14    2.8e-14    -         -          822971    0
+ * (angles in degrees; "all": sse2, sse4 and avx2 alike, within 7e-15 degree;
+ * the Transverse Mercator's grid column is the forward's northing, its easting
+ * differs by 2.3e-10 m; "all" one-point: the UPS latitudes lie beyond 80 degrees.)
  * With GRIDWISE_SIMD=scalar, and for the other projections and calls, the results
  * are the one-point results bit for bit.
  *
