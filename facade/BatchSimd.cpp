@@ -77,6 +77,20 @@ HWY_INLINE V arcOf(DF d, const TmConstants& k, V phi, V s, V c) {
                 hn::Set(d, k.c[5]) * s8);
 }
 
+// Turns the sine s and cosine c of an angle through a small turn (below
+// kSmallTurn radians), with the turn's sine and cosine as short series: within an
+// ulp or two of the functions' values at the turned angle.
+HWY_INLINE void Turn(DF d, V turn, V& s, V& c) {
+    const V one = hn::Set(d, 1.0);
+    const V t2 = turn * turn;
+    const V sinTurn =
+        turn * (one - t2 * (hn::Set(d, 1.0 / 6) - t2 * (hn::Set(d, 1.0 / 120) - t2 * hn::Set(d, 1.0 / 5040))));
+    const V cosTurnLess1 = hn::Neg(t2) * (hn::Set(d, 0.5) - t2 * (hn::Set(d, 1.0 / 24) - t2 * hn::Set(d, 1.0 / 720)));
+    const V sTurned = s + (s * cosTurnLess1 + c * sinTurn);
+    c = c + (c * cosTurnLess1 - s * sinTurn);
+    s = sTurned;
+}
+
 HWY_INLINE V clampGrid(DF d, V v) {
     const V hi = hn::Set(d, 1e7);
     const V lo = hn::Set(d, -1e7);
@@ -181,15 +195,7 @@ void TmReverse(const TmConstants& k, size_t n, const double* HWY_RESTRICT north,
             active = hn::AndNot(now, active);
             if (step == 4 || hn::AllFalse(d, active)) break;
             if (hn::AllTrue(d, hn::Lt(hn::Abs(turn), hn::Set(d, kSmallTurn)))) {
-                const V t2 = turn * turn;
-                const V sinTurn = turn * (one - t2 * (hn::Set(d, 1.0 / 6) - t2 * (hn::Set(d, 1.0 / 120) -
-                                                                                     t2 * hn::Set(d, 1.0 / 5040))));
-                const V cosTurnLess1 =
-                    hn::Neg(t2) * (hn::Set(d, 0.5) - t2 * (hn::Set(d, 1.0 / 24) - t2 * hn::Set(d, 1.0 / 720)));
-                const V sTurned = sNew + (sNew * cosTurnLess1 + cNew * sinTurn);
-                const V cTurned = cNew + (cNew * cosTurnLess1 - sNew * sinTurn);
-                sNew = sTurned;
-                cNew = cTurned;
+                Turn(d, turn, sNew, cNew);
             } else {
                 sNew = hn::Sin(d, phi);
                 cNew = hn::Cos(d, phi);
@@ -433,14 +439,7 @@ HWY_INLINE V LatitudeFromIsometric(DF d, V psi, double e, double e2, V& steps, h
         if (hn::AllFalse(d, active)) break;
         if (hn::AllTrue(d, hn::And(hn::Lt(hn::Abs(phi), hn::Set(d, kTurnedSineLimit)),
                                    hn::Lt(hn::Abs(turn), hn::Set(d, kSmallTurn))))) {
-            const V t2 = turn * turn;
-            const V sinTurn =
-                turn * (one - t2 * (hn::Set(d, 1.0 / 6) - t2 * (hn::Set(d, 1.0 / 120) - t2 * hn::Set(d, 1.0 / 5040))));
-            const V cosTurnLess1 =
-                hn::Neg(t2) * (hn::Set(d, 0.5) - t2 * (hn::Set(d, 1.0 / 24) - t2 * hn::Set(d, 1.0 / 720)));
-            const V sTurned = s + (s * cosTurnLess1 + c * sinTurn);
-            c = c + (c * cosTurnLess1 - s * sinTurn);
-            s = sTurned;
+            Turn(d, turn, s, c);
         } else {
             s = ScalarSin(d, phi);
             c = hn::Cos(d, phi);

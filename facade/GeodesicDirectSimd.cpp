@@ -34,13 +34,14 @@
 
 #include "facade/BatchKernels.h"
 #include "facade/VectorAngles-inl.h"
+#include "geodesy/GeodesicRules.h"
 #include "numerics/Angles.h"
 
 #ifndef GRIDWISE_FACADE_GEODESICDIRECTSIMD_ONCE
 #define GRIDWISE_FACADE_GEODESICDIRECTSIMD_ONCE
 namespace gw::batch::direct_detail {
-inline constexpr double kMinDistance = 0.0001; // metres: shorter lines give the start point
-inline constexpr double kShortLine = 40000.0;  // metres: shorter lines use Puissant's series
+using gw::geodesic::kMinDistance; // the one-point function's rules (geodesy/GeodesicRules.h)
+using gw::geodesic::kShortLine;
 // Sodano's lines longer than this are left to the one-point function: the arc's
 // ulp grows with its length.
 inline constexpr double kLongestLine = 2.5e7;

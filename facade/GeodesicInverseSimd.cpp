@@ -40,32 +40,30 @@
 
 #include "facade/BatchKernels.h"
 #include "facade/VectorAngles-inl.h"
+#include "geodesy/GeodesicRules.h"
 #include "gridwise/angleutil.h"
 #include "numerics/Angles.h"
 
 #ifndef GRIDWISE_FACADE_GEODESICINVERSESIMD_ONCE
 #define GRIDWISE_FACADE_GEODESICINVERSESIMD_ONCE
 namespace gw::batch {
-// The one-point function's constants: the sphere of the length estimate, the
-// length below which the short-line formulas take over, the azimuth's
-// denominator below which the line runs due east or west.
-inline constexpr double kInvEstimateRadius = 6378206.4;
-inline constexpr double kInvShortLine = 40000.0;
-inline constexpr double kInvEastWest = 1e-8;
+// The one-point function's rules (geodesy/GeodesicRules.h).
+using gw::geodesic::kEastWest;
+using gw::geodesic::kEstimateRadius;
+using gw::geodesic::kRefineAzimuth;
+using gw::geodesic::kRefineDistance;
+using gw::geodesic::kRefineSteps;
+using gw::geodesic::kShortLine;
 // Lanes whose estimate lies within 0.01 m of 40000 m go to the one-point
 // function: the estimate (an arc cosine near 1) of the vector cosines differs
 // from the scalar one by up to about 1e-6 m there.
-inline constexpr double kInvLongLine = kInvShortLine + 0.01;
+inline constexpr double kInvLongLine = kShortLine + 0.01;
 // The azimuth's denominator within this of the east-west rule goes to the
 // one-point function (it is the scalar one; the margin only guards that).
 inline constexpr double kInvEastWestHair = 1e-13;
 // Both components of the azimuth's direction this small (lines near a pole or
 // the antipode) go to the one-point function too.
 inline constexpr double kInvAzimuthFlat = 1e-3;
-// The short-line refinement: its four steps at most and its stopping rules.
-inline constexpr int kInvRefineSteps = 4;
-inline constexpr double kInvRefineDistance = 0.0001; // metres
-inline constexpr double kInvRefineAzimuth = 1.7453e-6; // degrees
 // Lanes within these of a stopping rule at some step, of the rule |sin A| <= 0.5
 // that picks the distance's component, or of the azimuth's wrap at 0 / 360, go to
 // the one-point function (the vector steps differ from the scalar ones by about
@@ -143,14 +141,14 @@ HWY_INLINE hn::Mask<DF> shortLine(DF d, const GeodesicConstants& k, V la1, V la2
     const V tanTerm = one + hn::Set(d, 3.0) * (tanP1 * tanP1);
     const V distHair = hn::Set(d, kInvRefineDistanceHair);
     const V azHair = hn::Set(d, kInvRefineAzimuthHair);
-    const V ruleDist = hn::Set(d, kInvRefineDistance);
-    const V ruleAz = hn::Set(d, kInvRefineAzimuth);
+    const V ruleDist = hn::Set(d, kRefineDistance);
+    const V ruleAz = hn::Set(d, kRefineAzimuth);
 
     Heading cur = heading(d, x, y, xBuf, yBuf);
     auto redo = cur.nearRule;
     auto done = hn::Lt(one, hn::Zero(d)); // no lane
     steps = hn::Zero(d);
-    for (int step = 0; step < kInvRefineSteps; ++step) {
+    for (int step = 0; step < kRefineSteps; ++step) {
         const V s = cur.distance;
         const V sin2A = cur.sinA * cur.sinA;
         const V t = s * s * s * cur.sinA / sixN2;
@@ -191,8 +189,8 @@ void GeodesicInverse(const GeodesicConstants& k, size_t n, const double* HWY_RES
     const V deg = hn::Set(d, gw::kDegToRad);
     const V vf2 = hn::Set(d, f2);
     const V vF1 = hn::Set(d, F1);
-    const V longCos = hn::Set(d, std::cos(kInvLongLine / kInvEstimateRadius));
-    const V shortCos = hn::Set(d, std::cos((2 * kInvShortLine - kInvLongLine) / kInvEstimateRadius));
+    const V longCos = hn::Set(d, std::cos(kInvLongLine / kEstimateRadius));
+    const V shortCos = hn::Set(d, std::cos((2 * kShortLine - kInvLongLine) / kEstimateRadius));
     HWY_ALIGN double la1Buf[hn::MaxLanes(d)], la2Buf[hn::MaxLanes(d)], LBuf[hn::MaxLanes(d)];
     HWY_ALIGN double redoBuf[hn::MaxLanes(d)];
     HWY_ALIGN double sinB1Buf[hn::MaxLanes(d)], cosB1Buf[hn::MaxLanes(d)];
@@ -343,7 +341,7 @@ void GeodesicInverse(const GeodesicConstants& k, size_t n, const double* HWY_RES
         };
         V az = compose(A, X);
 
-        const auto eastWest = hn::Le(hn::Abs(D), hn::Set(d, kInvEastWest));
+        const auto eastWest = hn::Le(hn::Abs(D), hn::Set(d, kEastWest));
         az = hn::IfThenElse(eastWest, hn::IfThenElse(east, ninetyDeg, hn::Set(d, 270.0)), az);
         const auto meridian = hn::Eq(L, zero);
         az = hn::IfThenElse(meridian, hn::IfThenElseZero(hn::Lt(D, zero), halfTurn), az);
@@ -351,7 +349,7 @@ void GeodesicInverse(const GeodesicConstants& k, size_t n, const double* HWY_RES
         // Near the east-west rule, or with the azimuth's direction itself tiny:
         // the one-point function.
         const auto nearEastWest =
-            hn::Lt(hn::Abs(hn::Abs(D) - hn::Set(d, kInvEastWest)), hn::Set(d, kInvEastWestHair));
+            hn::Lt(hn::Abs(hn::Abs(D) - hn::Set(d, kEastWest)), hn::Set(d, kInvEastWestHair));
         const auto flat = hn::Lt(hn::Abs(num) + hn::Abs(D), hn::Set(d, kInvAzimuthFlat));
         redo = hn::Or(redo, hn::And(sodano, hn::AndNot(meridian, hn::Or(nearEastWest, flat))));
         az = hn::IfThenElse(puissant, azShort, hn::IfThenElseZero(sodano, az));

@@ -18,6 +18,7 @@
 
 #include "geodesy/Datum.h"
 #include "geodesy/Ellipsoid.h"
+#include "geodesy/GeodesicRules.h"
 #include "gridwise/angleutil.h"
 #include "numerics/Angles.h"
 
@@ -27,12 +28,13 @@ using gw::kDegToRad;
 using gw::kPi;
 using gw::kRadToDeg;
 
-constexpr double kShortLine = 40000.0;     // metres: shorter lines use Puissant's series
-constexpr double kEstimateRadius = 6378206.4; // metres: sphere of the inverse's length estimate
-constexpr double kMinDistance = 0.0001;    // metres: shorter direct lines give the start point
-constexpr int kRefineSteps = 4;            // refinement steps of the short-line inverse
-constexpr double kRefineDistance = 0.0001; // metres
-constexpr double kRefineAzimuth = 1.7453e-6; // degrees
+using gw::geodesic::kEastWest;
+using gw::geodesic::kEstimateRadius;
+using gw::geodesic::kMinDistance;
+using gw::geodesic::kRefineAzimuth;
+using gw::geodesic::kRefineDistance;
+using gw::geodesic::kRefineSteps;
+using gw::geodesic::kShortLine;
 
 // An azimuth of a short line with its sine and cosine, and the distance formed
 // from the line's components with the better-conditioned one.
@@ -284,7 +286,7 @@ int Datum::inverseSteps(double lat1, double lon1, double lat2, double lon2, doub
     const double D = sinB2 * cosB1 - std::cos(lambda) * sinB1 * cosB2;
     if (L == 0) {
         azimuth = D < 0 ? 180 : 0;
-    } else if (std::fabs(D) <= 1e-8) {
+    } else if (std::fabs(D) <= kEastWest) {
         azimuth = L > 0 ? 90 : 270;
     } else {
         const double X = cosB2 * std::sin(lambda) / D;
