@@ -1,14 +1,7 @@
 #include "dialogs/ProjectionList.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "geodesy/Datum.h"
 #include "platform/CLocale.h"
@@ -27,39 +20,6 @@ std::string withoutCommas(const char* text) {
 }
 
 std::string entryKey(const char* prefix, int index) { return cFormatString("%s%d", prefix, index); }
-
-// An exclusive advisory lock on a file beside the projection list, held while it
-// lives. Without a lock file (an unwritable folder) it holds nothing, and the
-// write that follows reports its own failure.
-class ListLock {
-public:
-    explicit ListLock(const std::string& listPath) {
-        if (listPath.empty()) return;
-        std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(listPath).parent_path(), ec);
-        const std::string lockPath = listPath + ".lock";
-        fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0) return;
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~ListLock() {
-        if (fd_ >= 0) {
-            ::flock(fd_, LOCK_UN);
-            ::close(fd_);
-        }
-    }
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
-
-private:
-    int fd_ = -1;
-};
 
 } // namespace
 
@@ -109,14 +69,16 @@ std::string projectionEntryLine(const char* general, const char* specific, const
 }
 
 bool appendProjectionEntry(const std::string& line) {
-    ListLock lock(resolveSettingsPath(kProjectionListFile));
-    int count = iniGetInt(kProjectionSection, "NumberProjections", 0, kProjectionListFile);
-    if (count < 0) count = 0;
-    if (count == INT_MAX) return false;
-    if (!iniWriteString(kProjectionSection, entryKey("proj", count + 1).c_str(), line.c_str(), kProjectionListFile))
-        return false;
-    return iniWriteString(kProjectionSection, "NumberProjections", cFormatString("%d", count + 1).c_str(),
-                          kProjectionListFile);
+    // The count is read and the line and the new count written under the settings
+    // file's write lock, as one replacement of the file.
+    return iniUpdate(kProjectionListFile, [&](const IniReader& current, std::vector<IniEdit>& edits) {
+        int count = current.getInt(kProjectionSection, "NumberProjections", 0);
+        if (count < 0) count = 0;
+        if (count == INT_MAX) return false;
+        edits.push_back({kProjectionSection, entryKey("proj", count + 1), line});
+        edits.push_back({kProjectionSection, "NumberProjections", cFormatString("%d", count + 1)});
+        return true;
+    });
 }
 
 } // namespace gw::dlg

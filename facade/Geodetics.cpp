@@ -159,11 +159,15 @@ void Geodetics::saveData(char* section, char* file) {
     // Without its projection the settings could not be read back as this object.
     if (projection == nullptr)
         return;
+    // One save is one locked replacement of the file: other writers and readers see
+    // all of its keys or none.
+    gw::IniBatch batch(file);
     char text[16];
     gw::cFormat(text, sizeof text, "%d", projection->type);
     gw::iniWriteString(section, "GeodesyType", text, file);
     projection->saveData(section, file);
     datum.saveData(section, file);
+    batch.commit();
 }
 
 int Geodetics::editDialog(void* /*parent*/) {

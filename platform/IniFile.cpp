@@ -13,6 +13,7 @@
 #include <mutex>
 #include <pwd.h>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -214,6 +215,20 @@ struct ParsedFile {
     }
 };
 
+// The value of key in section of a parsed file (cut at a NUL byte); false when the
+// section or key is missing.
+bool lookupIn(ParsedFile& file, const char* section, const char* key, std::string& value) {
+    const auto* index = file.sectionKeys(lowerCopy(trim(section)));
+    if (index == nullptr) return false;
+    auto found = index->find(lowerCopy(trim(key)));
+    if (found == index->end()) return false;
+    std::string_view v(file.text.data() + found->second.first, found->second.second - found->second.first);
+    std::size_t nul = v.find('\0');
+    if (nul != std::string_view::npos) v = v.substr(0, nul);
+    value.assign(v);
+    return true;
+}
+
 class IniCache {
 public:
     // Looks the key up; returns false when the file, section or key is missing or unreadable.
@@ -221,15 +236,7 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         ParsedFile* file = current(path);
         if (file == nullptr) return false;
-        const auto* index = file->sectionKeys(lowerCopy(trim(section)));
-        if (index == nullptr) return false;
-        auto found = index->find(lowerCopy(trim(key)));
-        if (found == index->end()) return false;
-        std::string_view v(file->text.data() + found->second.first, found->second.second - found->second.first);
-        std::size_t nul = v.find('\0');
-        if (nul != std::string_view::npos) v = v.substr(0, nul);
-        value.assign(v);
-        return true;
+        return lookupIn(*file, section, key, value);
     }
 
     // Whether the file at path can be read, and (for a non-null section) has it.
@@ -453,7 +460,165 @@ std::string editText(const std::string& old, std::string_view section, std::stri
 
 bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+// The edit as it is written: section and key trimmed, the value cut at its first line
+// break (a value never spills into further lines). False for names that cannot be
+// written.
+bool normalizeEdit(const char* section, const char* key, const char* value, IniEdit& out) {
+    if (section == nullptr || key == nullptr) return false;
+    std::string_view sec = trim(section), k = trim(key);
+    std::string_view val = value != nullptr ? std::string_view(value) : std::string_view();
+    std::size_t cut = val.find_first_of("\r\n");
+    if (cut != std::string_view::npos) val = val.substr(0, cut);
+    if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
+        hasLineBreakOrNul(k) || sec.find(']') != std::string_view::npos || hasLineBreakOrNul(sec))
+        return false;
+    out.section.assign(sec);
+    out.key.assign(k);
+    out.value.assign(val);
+    return true;
+}
+
+// The file a write of `file` changes: its resolved path, through a symbolic link to the
+// file the link names. Empty for a null or empty name.
+std::string writeTarget(const char* file) {
+    std::string path = resolveSettingsPath(file);
+    if (path.empty()) return path;
+    struct stat lst{};
+    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+    }
+    return path;
+}
+
+// The path of a write: the settings folder is made first for a bare name.
+std::string prepareWrite(const char* file) {
+    if (file == nullptr || *file == '\0') return std::string();
+    if (std::strchr(file, '/') == nullptr) makeDirs(settingsDir());
+    return writeTarget(file);
+}
+
+// An exclusive lock on the writes of one settings file, held while it lives: flock on
+// "<path>.lock". The holder removes the lock file before it lets go, so a waiter may
+// find that the file it locked is no longer the one of that name; it then starts over.
+// A lock file left by a killed writer locks nothing (the lock went with the process)
+// and is taken over and removed by the next writer.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& path) : lockPath_(path + ".lock") {
+        for (int attempt = 0; attempt < 100000; ++attempt) {
+            int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+            // A lock file left by another user's killed writer may not be writable to us;
+            // a lock needs no write access.
+            if (fd < 0 && errno == EACCES) fd = ::open(lockPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0) {
+                if (errno == EINTR || errno == ENOENT) continue;
+                return;
+            }
+            int rc;
+            while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+            }
+            if (rc != 0) {
+                ::close(fd);
+                return;
+            }
+            struct stat held{}, named{};
+            if (::fstat(fd, &held) == 0 && ::lstat(lockPath_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+                held.st_ino == named.st_ino) {
+                fd_ = fd;
+                return;
+            }
+            ::close(fd); // removed or replaced while we waited: lock the new one
+        }
+    }
+    ~WriteLock() {
+        if (fd_ >= 0) {
+            ::unlink(lockPath_.c_str());
+            ::close(fd_);
+        }
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    bool held() const { return fd_ >= 0; }
+
+private:
+    std::string lockPath_;
+    int fd_ = -1;
+};
+
+// The file as read under the lock, for iniUpdate's callback.
+class FreshReader final : public IniReader {
+public:
+    explicit FreshReader(const std::string& text) {
+        file_.text = text;
+        file_.parse();
+    }
+    std::string getString(const char* section, const char* key, const char* def) const override {
+        std::string value;
+        if (section != nullptr && key != nullptr && lookupIn(file_, section, key, value)) return value;
+        return def != nullptr ? def : "";
+    }
+    int getInt(const char* section, const char* key, int def) const override {
+        std::string value;
+        if (section == nullptr || key == nullptr || !lookupIn(file_, section, key, value)) return def;
+        return cAtoi(value.c_str());
+    }
+
+private:
+    mutable ParsedFile file_; // indexes its sections on first use
+};
+
+using EditPlan = std::function<bool(const IniReader&, std::vector<IniEdit>&)>;
+
+// The read-modify-write under the file's lock: reads path from disk, asks plan for
+// the edits (when given; else writes `edits` as they are), applies them in order and
+// replaces the file when its text changed. Edits from a plan are checked here; given
+// edits are already normalised.
+bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const EditPlan* plan) {
+    WriteLock lock(path);
+    if (!lock.held()) return false;
+    std::string old;
+    struct stat st{};
+    ReadResult read = readFile(path, old, st);
+    if (read == ReadResult::Unreadable) return false;
+    const bool exists = read == ReadResult::Ok;
+    if (plan != nullptr) {
+        std::vector<IniEdit> planned;
+        if (!(*plan)(FreshReader(old), planned)) return false;
+        edits.clear();
+        for (const IniEdit& e : planned) {
+            IniEdit n;
+            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
+            edits.push_back(std::move(n));
+        }
+    }
+    if (edits.empty()) return true;
+    if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+    std::string text = old;
+    for (const IniEdit& e : edits) text = editText(text, e.section, e.key, e.value);
+    if (!exists || text != old) {
+        if (!replaceFile(path, text, exists ? &st : nullptr)) return false;
+    }
+    cache().store(path, std::move(text));
+    return true;
+}
+
+// The innermost batch of this thread.
+thread_local IniBatch* t_batch = nullptr;
+
 } // namespace
+
+struct IniBatchAccess {
+    // The batch of this thread that collects the writes to path, or null.
+    static IniBatch* collecting(const std::string& path) {
+        for (IniBatch* b = t_batch; b != nullptr; b = b->previous_)
+            if (b->active_ && b->path_ == path) return b;
+        return nullptr;
+    }
+    static void add(IniBatch& batch, IniEdit&& edit) { batch.edits_.push_back(std::move(edit)); }
+};
 
 std::string resolveSettingsPath(const char* file) {
     if (file == nullptr || *file == '\0') return std::string();
@@ -536,45 +701,81 @@ int iniGetInt(const char* section, const char* key, int def, const char* file) {
 bool iniWriteString(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr || key == nullptr || file == nullptr) return false;
     try {
-        std::string_view sec = trim(section), k = trim(key);
-        std::string_view val = value != nullptr ? std::string_view(value) : std::string_view();
-        // A value ends at its first line break: a value never spills into further lines.
-        std::size_t cut = val.find_first_of("\r\n");
-        if (cut != std::string_view::npos) val = val.substr(0, cut);
-        if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
-            hasLineBreakOrNul(k) || sec.find(']') != std::string_view::npos || hasLineBreakOrNul(sec))
-            return false;
-
-        bool bare = std::strchr(file, '/') == nullptr;
-        std::string path = resolveSettingsPath(file);
+        IniEdit edit;
+        if (!normalizeEdit(section, key, value, edit)) return false;
+        std::string path = prepareWrite(file);
         if (path.empty()) return false;
-        if (bare) makeDirs(settingsDir());
-
-        // Write through a symbolic link to the file it names.
-        struct stat lst{};
-        if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-            if (char* real = ::realpath(path.c_str(), nullptr)) {
-                path = real;
-                std::free(real);
-            }
+        if (IniBatch* batch = IniBatchAccess::collecting(path)) {
+            IniBatchAccess::add(*batch, std::move(edit));
+            return true;
         }
-
-        std::string old;
-        struct stat st{};
-        ReadResult read = readFile(path, old, st);
-        if (read == ReadResult::Unreadable) return false;
-        bool exists = read == ReadResult::Ok;
-        if (exists && ::access(path.c_str(), W_OK) != 0) return false;
-
-        std::string text = editText(old, sec, k, val);
-        if (!exists || text != old) {
-            if (!replaceFile(path, text, exists ? &st : nullptr)) return false;
-        }
-        cache().store(path, std::move(text));
-        return true;
+        std::vector<IniEdit> edits;
+        edits.push_back(std::move(edit));
+        return lockedWrite(path, std::move(edits), nullptr);
     } catch (...) {
         return false;
     }
+}
+
+bool iniWriteStrings(const char* file, const std::vector<IniEdit>& edits) {
+    try {
+        std::vector<IniEdit> normalized;
+        normalized.reserve(edits.size());
+        for (const IniEdit& e : edits) {
+            IniEdit n;
+            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
+            normalized.push_back(std::move(n));
+        }
+        std::string path = prepareWrite(file);
+        if (path.empty()) return false;
+        return lockedWrite(path, std::move(normalized), nullptr);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool iniUpdate(const char* file, const std::function<bool(const IniReader& current, std::vector<IniEdit>& edits)>& change) {
+    if (!change) return false;
+    try {
+        std::string path = prepareWrite(file);
+        if (path.empty()) return false;
+        const EditPlan plan = change;
+        return lockedWrite(path, {}, &plan);
+    } catch (...) {
+        return false;
+    }
+}
+
+IniBatch::IniBatch(const char* file) {
+    try {
+        if (file == nullptr || *file == '\0') return;
+        file_ = file;
+        path_ = writeTarget(file);
+        if (path_.empty() || IniBatchAccess::collecting(path_) != nullptr) return; // an outer batch writes
+        active_ = true;
+        previous_ = t_batch;
+        t_batch = this;
+    } catch (...) {
+        active_ = false;
+    }
+}
+
+IniBatch::~IniBatch() { commit(); }
+
+bool IniBatch::commit() {
+    if (!active_) return true;
+    active_ = false;
+    // Batches end in the reverse order of their making; unlink this one wherever it is.
+    for (IniBatch** link = &t_batch; *link != nullptr; link = &(*link)->previous_) {
+        if (*link == this) {
+            *link = previous_;
+            break;
+        }
+    }
+    if (edits_.empty()) return true;
+    const bool ok = iniWriteStrings(file_.c_str(), edits_);
+    edits_.clear();
+    return ok;
 }
 
 } // namespace gw

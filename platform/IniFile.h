@@ -36,11 +36,25 @@
 // a key wins), and a write changes that occurrence or, for a new key, appends it to
 // the first occurrence of the section. A write through a symbolic link changes the
 // file it names; the file's permission bits are kept.
+//
+// Concurrent writers, in one process or in several, lose nothing: every write takes
+// an exclusive advisory lock (flock) on a lock file beside the settings file, named
+// like it with ".lock" appended, re-reads the file from disk under that lock (never
+// from the cache), changes only the keys it writes and replaces the file before the
+// lock is released. A settings file is replaced by rename, so the lock cannot live on
+// the file itself; the lock file is removed by the writer that holds it, before it
+// lets go, and a writer that finds the lock file it waited on removed or replaced
+// starts over on the new one. A writer killed while it holds the lock may leave the
+// lock file behind, never a lock: the next writer takes it over and removes it.
+// The lock file needs the folder to be writable, as the temporary file does; where it
+// cannot be made, the write fails and the old file stays.
 #ifndef GRIDWISE_PLATFORM_INIFILE_H
 #define GRIDWISE_PLATFORM_INIFILE_H
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace gw {
 
@@ -78,6 +92,66 @@ bool iniHasSection(const char* section, const char* file);
 // holding ']' or a line break, a missing folder, a read-only file or folder, a file
 // that cannot be read.
 bool iniWriteString(const char* section, const char* key, const char* value, const char* file);
+
+// One key to write: section, key and value as iniWriteString takes them.
+struct IniEdit {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// Writes all edits into file, in their order, as one locked replacement of the file:
+// other writers see either none of them or all. Returns false, writing nothing, when
+// one of them could not be written by iniWriteString (invalid names included) or the
+// file cannot be written. No edits: true, and the file is not touched.
+bool iniWriteStrings(const char* file, const std::vector<IniEdit>& edits);
+
+// The keys of a settings file as they are on disk while iniUpdate holds its lock.
+// Reads follow the rules of iniGetString and iniGetInt.
+class IniReader {
+public:
+    virtual std::string getString(const char* section, const char* key, const char* def) const = 0;
+    virtual int getInt(const char* section, const char* key, int def) const = 0;
+
+protected:
+    ~IniReader() = default;
+};
+
+// A read-modify-write of file under its lock: change is given the file as it is on
+// disk (a missing file reads as empty) and fills edits; when it returns true the edits
+// are written as by iniWriteStrings, still under the lock. Returns false, writing
+// nothing, when change returns false or throws, or when the edits cannot be written.
+bool iniUpdate(const char* file, const std::function<bool(const IniReader& current, std::vector<IniEdit>& edits)>& change);
+
+// Collects the iniWriteString calls of this thread that go to file while it lives
+// and writes them as one locked replacement of the file (iniWriteStrings) on commit
+// or, when commit was not called, when it ends. Saves that write many keys hold one,
+// so a save is seen by others whole or not at all, and takes one lock and one
+// replacement instead of one per key. Inside the scope iniWriteString checks the names
+// and returns true for a write it collected; whether the file could be written is
+// told by commit. Reads inside the scope see the file without the collected writes.
+// Writes to other files, and writes of other threads, are not collected. A batch on a
+// file that an enclosing batch of this thread already collects for joins it: the
+// outermost batch writes. Null or empty file: collects nothing.
+class IniBatch {
+public:
+    explicit IniBatch(const char* file);
+    ~IniBatch();
+    IniBatch(const IniBatch&) = delete;
+    IniBatch& operator=(const IniBatch&) = delete;
+
+    // Writes what was collected so far (if this batch is the one that writes) and stops
+    // collecting. True when there was nothing to write or all of it was written.
+    bool commit();
+
+private:
+    friend struct IniBatchAccess;
+    std::string file_;
+    std::string path_;
+    std::vector<IniEdit> edits_;
+    IniBatch* previous_ = nullptr;
+    bool active_ = false;
+};
 
 } // namespace gw
 

@@ -175,11 +175,14 @@ void Units::saveData(char* file) {
         {"defaultLonHemi", defaultLonHemi}, {"defaultEntry", defaultEntry},
         {"defaultDistCalc", defaultDistCalc},
     };
+    // All seven keys in one locked replacement of the file.
+    gw::IniBatch batch(file);
     for (const auto& [key, value] : settings) {
         char text[16];
         gw::cFormat(text, sizeof text, "%d", value);
         gw::iniWriteString(kSection, key, text, file);
     }
+    batch.commit();
 }
 
 void Units::toStr(char* dst, double meters, int unit, int decimals, int capacity) {
