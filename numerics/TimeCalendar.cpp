@@ -6,8 +6,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <ctime>
+#include <mutex>
 
 namespace gw {
 
@@ -138,7 +138,9 @@ SteadyClock::time_point processStart() {
 }
 const SteadyClock::time_point g_loadTime = processStart();
 
-// Running clock: the synchronised DOS time and the clock reading taken then.
+// Running clock: the synchronised DOS time and the clock reading taken then, shared
+// by the threads under one lock.
+std::mutex g_clockMutex;
 double g_syncTime = 0.0;
 double g_syncClock = 0.0;
 
@@ -154,14 +156,13 @@ double dClock(void) {
 
 double gpsTime(double t) {
     (void)g_loadTime;
+    std::lock_guard<std::mutex> lock(g_clockMutex);
     if (t != 0.0) {
         g_syncTime = t;
         g_syncClock = dClock();
     } else if (g_syncTime == 0.0) {
-        // The first read seeds the clock from the system time and puts the whole
-        // process on GMT, as the hosts expect.
-        setenv("TZ", "GMT0", 1);
-        tzset();
+        // The first read seeds the clock from the system time: seconds since
+        // 1970-01-01 00:00:00 UTC, whatever the process's time zone.
         const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
         g_syncTime = static_cast<double>(now);
         g_syncClock = dClock();

@@ -17,7 +17,7 @@
  * Threads: julDate, the DOS time splitters and builders and gpsToDos work only on
  * their arguments, and dClock only reads a steady clock; they may be called from
  * several threads at once. gpsTime keeps the running clock in process-wide state
- * without locks (see below). */
+ * under a lock and may be called from several threads at once too. */
 #ifndef GRIDWISE_TIMECAL_H
 #define GRIDWISE_TIMECAL_H
 
@@ -55,11 +55,10 @@ GW_EXPORT double dClock(void);
 
 /* Running clock. t = 0 reads the current DOS time; any other t synchronises the
  * clock to t. The first read before any synchronisation seeds the clock from the
- * system time and sets TZ=GMT0 for the whole process (setenv + tzset). Later reads
- * advance with dClock in whole seconds. Not thread-safe: call it from one thread,
- * and make the first read while no other thread reads or changes the environment
- * (setenv is not safe beside getenv; the library's settings folder is found through
- * the environment) or uses local time. */
+ * system time (seconds since 1970-01-01 00:00:00 UTC; the process's time zone and
+ * environment are neither read nor changed). Later reads advance with dClock in
+ * whole seconds. One clock serves the whole process: a synchronisation by one
+ * thread moves the clock that the others read. */
 GW_EXPORT double gpsTime(double t);
 
 GW_C_END

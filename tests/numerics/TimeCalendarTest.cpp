@@ -10,6 +10,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <limits>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -123,12 +126,14 @@ TEST(GpsTime, ClockAndSynchronisation) {
     EXPECT_EQ(std::fmod(c1, 1000.0), 0.0);
     EXPECT_GE(dClock(), c1);
 
-    // The first read seeds from the system time and puts the process on GMT.
+    // The first read seeds from the system time and leaves the environment alone.
+    const char* tz = std::getenv("TZ");
+    const std::string tzBefore = tz != nullptr ? tz : "(unset)";
     const double now = double(std::time(nullptr));
     const double first = gpsTime(0);
     EXPECT_NEAR(first, now, 2.0);
-    ASSERT_NE(std::getenv("TZ"), nullptr);
-    EXPECT_STREQ(std::getenv("TZ"), "GMT0");
+    tz = std::getenv("TZ");
+    EXPECT_EQ(tz != nullptr ? tz : "(unset)", tzBefore);
 
     // Within one second of the process clock the running clock does not move;
     // a synchronised time is returned as given.
@@ -144,6 +149,24 @@ TEST(GpsTime, ClockAndSynchronisation) {
         EXPECT_EQ(y, 1234567890.25);
         break;
     }
+}
+
+// Threads that read and synchronise the one clock at once: every read is the common
+// synchronised time plus whole seconds of the process clock.
+TEST(GpsTime, ThreadsReadAndSynchroniseAtOnce) {
+    constexpr double kSync = 1500000000.0;
+    gpsTime(kSync);
+    std::vector<std::thread> threads;
+    std::vector<int> bad(4, 0);
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&bad, t] {
+            for (int i = 0; i < 2000; ++i) {
+                const double v = i % 10 == 0 ? gpsTime(kSync) : gpsTime(0);
+                if (!(v >= kSync && v <= kSync + 60 && std::floor(v) == v)) ++bad[t];
+            }
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(bad, std::vector<int>(4, 0));
 }
 
 // Out-of-range input gives some answer without undefined behaviour.
