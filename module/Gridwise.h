@@ -1,7 +1,8 @@
 // The module's application object and start-up.
 //
 // One static CGridwiseApp lives in the library. Its start-up (initInstance) runs
-// once per process, on the first use of the library (gw::moduleReady): it lets
+// once per process, on the first use of the library (gw::moduleReady; threads that
+// come while it runs wait for its result): it lets
 // the host load the module's resources, then asks the host to accept this build
 // (module version 0x4010007, the main source file ".\Gridwise.cpp", the build
 // date and time); only on acceptance does the default initialisation run.

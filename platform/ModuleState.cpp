@@ -1,35 +1,52 @@
 #include "platform/ModuleState.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace gw {
 
 namespace {
 // Whether the module's own state is selected (the host's otherwise).
 bool ownStateSelected = false;
 
-enum class StartUpState { notRun, running, ready, refused };
-StartUpState startUpState = StartUpState::notRun;
-StartUp moduleStartUp = nullptr;
+enum StartUpState : int { notRun, running, ready, refused };
+std::atomic<int> startUpState{notRun};
+std::atomic<StartUp> moduleStartUp{nullptr};
+std::once_flag startUpOnce;
+// Set on the thread that runs the start-up while it runs: a call back into the
+// library from the start-up gets false instead of waiting for itself.
+thread_local bool startingUpHere = false;
+
+void runStartUp() {
+    startUpState.store(running, std::memory_order_release);
+    startingUpHere = true;
+    bool ok = true;
+    if (StartUp startUp = moduleStartUp.load(std::memory_order_acquire)) {
+        try {
+            ok = startUp();
+        } catch (...) {
+            ok = false;
+        }
+    }
+    startingUpHere = false;
+    startUpState.store(ok ? ready : refused, std::memory_order_release);
+}
 } // namespace
 
-void setModuleStartUp(StartUp startUp) { moduleStartUp = startUp; }
+void setModuleStartUp(StartUp startUp) { moduleStartUp.store(startUp, std::memory_order_release); }
 
 bool moduleReady() {
-    if (startUpState == StartUpState::notRun) {
-        startUpState = StartUpState::running;
-        bool ok = true;
-        if (moduleStartUp != nullptr) {
-            try {
-                ok = moduleStartUp();
-            } catch (...) {
-                ok = false;
-            }
-        }
-        startUpState = ok ? StartUpState::ready : StartUpState::refused;
-    }
-    return startUpState == StartUpState::ready;
+    int state = startUpState.load(std::memory_order_acquire);
+    if (state == ready) return true;
+    if (state == refused) return false;
+    if (startingUpHere) return false;
+    // The first caller runs the start-up; callers of other threads that come meanwhile
+    // wait for it and get its result.
+    std::call_once(startUpOnce, runStartUp);
+    return startUpState.load(std::memory_order_acquire) == ready;
 }
 
-bool moduleStartupRan() { return startUpState != StartUpState::notRun; }
+bool moduleStartupRan() { return startUpState.load(std::memory_order_acquire) != notRun; }
 
 ModuleStateScope::ModuleStateScope() : previous_(ownStateSelected) { ownStateSelected = true; }
 

@@ -15,9 +15,11 @@ void setModuleStartUp(StartUp startUp);
 
 // Runs the module's start-up on the first call (see module/Gridwise.h) and tells
 // whether the library may be used: false for good once the host refused the
-// version, and false while the start-up itself is running (a host service that
-// calls back into the library gets nothing). Every allocating entry point asks
-// this first.
+// version, and false to a call from within the start-up itself (a host service that
+// calls back into the library gets nothing). Threads that call it while another
+// runs the start-up wait for it and get its result: the start-up runs once per
+// process, however many threads come first at once. Every allocating entry point
+// asks this first.
 bool moduleReady();
 
 // Whether the start-up has run (or is running).

@@ -16,10 +16,13 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
 "$root/scripts/build.sh" build-release -DCMAKE_BUILD_TYPE=Release -DGRIDWISE_BENCH=OFF -DGRIDWISE_WERROR=ON
 ctest --test-dir "$root/build-release" --output-on-failure -j"$(nproc)"
-"$root/scripts/build.sh" build-tsan --target gw_tests_facade --target gw_tests_platform --target gridwise-cli \
+"$root/scripts/build.sh" build-tsan --target gw_tests_facade --target gw_tests_platform --target gw_tests_numerics \
+  --target gw_tests_module --target gridwise-cli \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRIDWISE_TSAN=ON -DGRIDWISE_BENCH=OFF -DGRIDWISE_QT=OFF -DGRIDWISE_WERROR=ON
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 "$root/build-tsan/tests/gw_tests_facade" --gtest_filter='Batch*'
 "$root/build-tsan/tests/gw_tests_platform" --gtest_filter='*Thread*'
+"$root/build-tsan/tests/gw_tests_numerics" --gtest_filter='*Thread*'
+"$root/build-tsan/tests/gw_tests_module" --gtest_filter='*Thread*'
 "$root/tests/cli/streams.sh" "$root/build-tsan/gridwise"
 "$root/scripts/fuzz.sh" 15 build-fuzz

@@ -2,10 +2,13 @@
 // order, acceptance and refusal, the defaults, and the module-state switch.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <regex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "facade/Geodetics.h"
@@ -174,6 +177,42 @@ TEST(ModuleStartUp, ReentryDuringStartUpIsRefused) {
             std::exit(gw::moduleReady() ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+std::atomic<int> versionChecks{0};
+int slowVersionCheck(void* answer, unsigned int, const char*, const char*) {
+    versionChecks.fetch_add(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the others arrive meanwhile
+    return *static_cast<int*>(answer);
+}
+
+// Eight threads reach the gate together: the host is asked once, and all of them get
+// its answer.
+bool threadsAtTheGate(int answer) {
+    GwHostServices s{};
+    s.context = &answer;
+    s.checkDllVersion = slowVersionCheck;
+    gwSetHostServices(&s);
+    std::atomic<bool> go{false};
+    std::vector<int> results(8, -1);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.emplace_back([&, i] {
+            while (!go.load()) std::this_thread::yield();
+            results[i] = gw::moduleReady() ? 1 : 0;
+        });
+    go.store(true);
+    for (auto& t : threads) t.join();
+    const int expected = answer != 0 ? 1 : 0;
+    return versionChecks.load() == 1 && results == std::vector<int>(8, expected) && gw::moduleReady() == (expected == 1);
+}
+} // namespace
+
+TEST(ModuleStartUp, ThreadsAtTheGateRunTheStartUpOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(threadsAtTheGate(1) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(std::exit(threadsAtTheGate(0) ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 // The geodesy instance after a refused start-up.
