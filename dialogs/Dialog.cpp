@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "dialogs/DialogHelp.h"
 #include "platform/CLocale.h"
 #include "platform/HostServices.h"
 
@@ -119,7 +120,10 @@ void Dialog::onOK() {
 void Dialog::onCancel() { endDialog(idCancel); }
 
 bool Dialog::onHelp() {
-    return hostServices().showHelpfile(static_cast<CWnd*>(windowHandle()));
+    if (hostServices().showHelpfile(static_cast<CWnd*>(windowHandle()))) return true;
+    // The host shows no help: the dialog's own page (DialogHelp.h).
+    if (window_ != nullptr && template_ != nullptr) showDialogHelp(*window_, template_->id);
+    return false;
 }
 
 bool Dialog::updateData(bool save) {

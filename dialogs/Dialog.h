@@ -20,7 +20,7 @@
 //
 // Help: every form answers a help request through the host's help provider
 // (platform/HostServices.h) with its window; when the host does not handle it,
-// nothing else happens.
+// the form's own help page is shown (dialogs/DialogHelp.h).
 //
 // Threads: the host's user-interface thread only.
 #ifndef GRIDWISE_DIALOGS_DIALOG_H
@@ -81,7 +81,8 @@ protected:
     virtual void doDataExchange(DataExchange& dx);
     virtual void onOK();
     virtual void onCancel();
-    // Shared help handler: true when the host showed help.
+    // Shared help handler: true when the host showed help; otherwise the
+    // dialog's own page was shown.
     virtual bool onHelp();
 
     bool updateData(bool save);
