@@ -1,9 +1,7 @@
 #include "dialogs/ConStaOff.h"
 
 #include "dialogs/LocalFormSupport.h"
-#include "gridwise/angletext.h"
 #include "projections/StaOff.h"
-#include "units/SettingsText.h"
 
 namespace gw::dlg {
 
@@ -17,11 +15,17 @@ constexpr int kLineIds[6] = {7188, 7191, 7194, 7197, 7200, 7203};
 } // namespace
 
 ConStaOff::ConStaOff(StaOff& staOff, void* parent, ProjDataStruct** list)
-    : Dialog(7019, parent), staOff_(staOff), list_(list) {
-    startLat_ = latText(staOff_.startLat);
-    startLon_ = lonText(staOff_.startLon);
-    endLat_ = latText(staOff_.endLat);
-    endLon_ = lonText(staOff_.endLon);
+    : Dialog(7019, parent),
+      staOff_(staOff),
+      list_(list),
+      startLat_(idStartLat, "Baseline Start Lat", readLatitudeField),
+      startLon_(idStartLon, "Baseline Start Lon", readLongitudeField),
+      endLat_(idEndLat, "Baseline End Lat", readLatitudeField),
+      endLon_(idEndLon, "Baseline End Lon", readLongitudeField) {
+    startLat_.show(staOff_.startLat, latitudeShown(staOff_.startLat));
+    startLon_.show(staOff_.startLon, longitudeShown(staOff_.startLon));
+    endLat_.show(staOff_.endLat, latitudeShown(staOff_.endLat));
+    endLon_.show(staOff_.endLon, longitudeShown(staOff_.endLon));
     onClick(idEdit, [this] { onEdit(); });
 }
 
@@ -32,10 +36,7 @@ bool ConStaOff::onInitDialog() {
 }
 
 void ConStaOff::doDataExchange(DataExchange& dx) {
-    dx.text(idStartLat, startLat_);
-    dx.text(idStartLon, startLon_);
-    dx.text(idEndLat, endLat_);
-    dx.text(idEndLon, endLon_);
+    for (ValueField* f : {&startLat_, &startLon_, &endLat_, &endLon_}) dx.text(f->id, f->text);
 }
 
 void ConStaOff::showLines() {
@@ -48,11 +49,11 @@ void ConStaOff::onEdit() {
 }
 
 void ConStaOff::onOK() {
-    if (!updateData(true)) return;
-    staOff_.startLat = strToAng(startLat_.data());
-    staOff_.startLon = strToAng(startLon_.data());
-    staOff_.endLat = strToAng(endLat_.data());
-    staOff_.endLon = strToAng(endLon_.data());
+    if (!updateData(true) || !checkFields(*this, {startLat_, startLon_, endLat_, endLon_})) return;
+    staOff_.startLat = startLat_.value;
+    staOff_.startLon = startLon_.value;
+    staOff_.endLat = endLat_.value;
+    staOff_.endLon = endLon_.value;
     endDialog(idOk);
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 
 class StaOff;
 struct ProjDataStruct;
@@ -38,7 +39,7 @@ private:
 
     StaOff& staOff_;
     ProjDataStruct** list_;
-    std::string startLat_, startLon_, endLat_, endLon_;
+    ValueField startLat_, startLon_, endLat_, endLon_;
 };
 
 } // namespace gw::dlg

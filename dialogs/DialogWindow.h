@@ -43,6 +43,14 @@ public:
     // Ends the modal run with result (1 OK, 2 Cancel).
     virtual void close(int result) = 0;
 
+    // Tells the user something over this window: a modal message with an OK
+    // button (a refused field, help text); returns when it is dismissed.
+    virtual void messageBox(const std::string& caption, const std::string& text) = 0;
+
+    // Moves the keyboard focus to control id; an edit field's text is selected,
+    // so that typing replaces it.
+    virtual void setFocus(int id) = 0;
+
     // The toolkit's handle of this window (a QWidget* under Qt), passed as the
     // parent of dialogs opened from this one and to the host's help provider.
     virtual void* handle() = 0;

@@ -1,6 +1,7 @@
 #include "dialogs/EditDatum.h"
 
 #include "gridwise/angletext.h"
+#include "units/FieldRules.h"
 #include "platform/CLocale.h"
 #include "units/CurrentUnits.h"
 
@@ -20,60 +21,82 @@ std::string rotation(double degrees) {
     return text;
 }
 
-double metresOf(const std::string& text) {
-    std::string copy = text;
-    return currentUnits().fromStr(copy.data(), 0);
+FieldReading shiftReader(const std::string& text) {
+    return readDistanceField(text, 0, false, -kDatumShiftMax, kDatumShiftMax);
 }
 
-double angleOf(const std::string& text) {
-    std::string copy = text;
-    return strToAng(copy.data());
+FieldReading rotationReader(const std::string& text) {
+    return readAngleField(text, -kDatumRotationMax, kDatumRotationMax);
+}
+
+FieldReading scaleReader(const std::string& text) { return readNumberField(text, -kDatumScaleMax, kDatumScaleMax); }
+
+FieldReading flatteningReader(const std::string& text) {
+    return readNumberField(text, kInverseFlatteningMin, kInverseFlatteningMax);
+}
+
+FieldReading axisReader(const std::string& text) {
+    return readDistanceField(text, 0, false, kSemiMajorAxisMin, kSemiMajorAxisMax);
 }
 
 } // namespace
 
-EditDatum::EditDatum(void* parent) : Dialog(7012, parent) {}
+EditDatum::EditDatum(void* parent)
+    : Dialog(7012, parent),
+      deltaX(7177, "DX", shiftReader),
+      deltaY(7181, "DY", shiftReader),
+      deltaZ(7185, "DZ", shiftReader),
+      rotX(7159, "Rot X", rotationReader),
+      rotY(7164, "Rot Y", rotationReader),
+      rotZ(7171, "Rot Z", rotationReader),
+      scale(7174, "Scale", scaleReader),
+      datumName(7152, "Datum Name", sizeof Datum::datumName - 1),
+      inverseFlattening(7144, "Inverse Flattening", flatteningReader),
+      aAxis(7127, "Semi Major Axis", axisReader),
+      ellipseName(7136, "Ellipsoid Name", sizeof Datum::ellipseName - 1) {}
 
 void EditDatum::fill(const Datum& d) {
-    deltaX = metres(d.deltaX, 3);
-    deltaY = metres(d.deltaY, 3);
-    deltaZ = metres(d.deltaZ, 3);
-    rotX = rotation(d.rotX);
-    rotY = rotation(d.rotY);
-    rotZ = rotation(d.rotZ);
-    scale = cFormatString("%.10f", d.scalar);
-    datumName = d.datumName;
-    inverseFlattening = cFormatString("%.8f", d.inverseFlattening);
-    aAxis = metres(d.aAxis, 2);
-    ellipseName = d.ellipseName;
+    deltaX.show(d.deltaX, metres(d.deltaX, 3));
+    deltaY.show(d.deltaY, metres(d.deltaY, 3));
+    deltaZ.show(d.deltaZ, metres(d.deltaZ, 3));
+    rotX.show(d.rotX, rotation(d.rotX));
+    rotY.show(d.rotY, rotation(d.rotY));
+    rotZ.show(d.rotZ, rotation(d.rotZ));
+    scale.show(d.scalar, cFormatString("%.10f", d.scalar));
+    datumName.show(d.datumName);
+    inverseFlattening.show(d.inverseFlattening, cFormatString("%.8f", d.inverseFlattening));
+    aAxis.show(d.aAxis, metres(d.aAxis, 2));
+    ellipseName.show(d.ellipseName);
 }
 
 void EditDatum::apply(Datum& d) const {
-    d.aAxis = metresOf(aAxis);
-    d.inverseFlattening = cAtof(inverseFlattening.c_str());
-    d.deltaX = metresOf(deltaX);
-    d.deltaY = metresOf(deltaY);
-    d.deltaZ = metresOf(deltaZ);
-    d.rotX = angleOf(rotX);
-    d.rotY = angleOf(rotY);
-    d.rotZ = angleOf(rotZ);
-    d.scalar = cAtof(scale.c_str());
-    copyBounded(d.ellipseName, ellipseName.c_str(), sizeof d.ellipseName);
-    copyBounded(d.datumName, datumName.c_str(), sizeof d.datumName);
+    d.aAxis = aAxis.value;
+    d.inverseFlattening = inverseFlattening.value;
+    d.deltaX = deltaX.value;
+    d.deltaY = deltaY.value;
+    d.deltaZ = deltaZ.value;
+    d.rotX = rotX.value;
+    d.rotY = rotY.value;
+    d.rotZ = rotZ.value;
+    d.scalar = scale.value;
+    copyBounded(d.ellipseName, ellipseName.value.c_str(), sizeof d.ellipseName);
+    copyBounded(d.datumName, datumName.value.c_str(), sizeof d.datumName);
 }
 
 void EditDatum::doDataExchange(DataExchange& dx) {
-    dx.text(7177, deltaX);
-    dx.text(7181, deltaY);
-    dx.text(7185, deltaZ);
-    dx.text(7159, rotX);
-    dx.text(7164, rotY);
-    dx.text(7171, rotZ);
-    dx.text(7174, scale);
-    dx.text(7152, datumName);
-    dx.text(7144, inverseFlattening);
-    dx.text(7127, aAxis);
-    dx.text(7136, ellipseName);
+    for (ValueField* f : {&deltaX, &deltaY, &deltaZ, &rotX, &rotY, &rotZ, &scale}) dx.text(f->id, f->text);
+    dx.text(datumName.id, datumName.text);
+    dx.text(inverseFlattening.id, inverseFlattening.text);
+    dx.text(aAxis.id, aAxis.text);
+    dx.text(ellipseName.id, ellipseName.text);
+}
+
+void EditDatum::onOK() {
+    if (!updateData(true)) return;
+    if (!checkFields(*this, {deltaX, deltaY, deltaZ, rotX, rotY, rotZ, scale, datumName, inverseFlattening, aAxis,
+                             ellipseName}))
+        return;
+    endDialog(idOk);
 }
 
 } // namespace gw::dlg

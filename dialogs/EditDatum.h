@@ -17,6 +17,7 @@
 #include <string>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 #include "geodesy/Datum.h"
 
 namespace gw::dlg {
@@ -27,11 +28,14 @@ public:
     void fill(const Datum& d);
     void apply(Datum& d) const;
 
-    std::string deltaX, deltaY, deltaZ, rotX, rotY, rotZ, scale, datumName, inverseFlattening, aAxis,
-        ellipseName;
+    ValueField deltaX, deltaY, deltaZ, rotX, rotY, rotZ, scale;
+    NameField datumName;
+    ValueField inverseFlattening, aAxis;
+    NameField ellipseName;
 
 protected:
     void doDataExchange(DataExchange& dx) override;
+    void onOK() override;
 };
 
 } // namespace gw::dlg

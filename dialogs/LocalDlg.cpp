@@ -8,6 +8,7 @@
 #include "dialogs/ProjectionList.h"
 #include "platform/CLocale.h"
 #include "projections/KestrelLocal.h"
+#include "projections/LocalSystemSupport.h"
 #include "units/CurrentUnits.h"
 #include "units/GridText.h"
 
@@ -21,6 +22,11 @@ constexpr int kLineIds[6] = {7187, 7190, 7193, 7196, 7199, 7202};
 
 // The factor fields and their coefficients, group by group.
 constexpr int kFactorIds[8] = {7106, 7112, 7124, 7133, 7150, 7158, 7170, 7173};
+constexpr const char* kFactorLabels[8] = {
+    "North (Local To Map Northing)", "East (Local To Map Northing)", "North (Local To Map Easting)",
+    "East (Local To Map Easting)",   "North (Map To Local Northing)", "East (Map To Local Northing)",
+    "North (Map To Local Easting)",  "East (Map To Local Easting)",
+};
 double KestrelLocal::*const kFactors[8] = {
     &KestrelLocal::localToNNorth, &KestrelLocal::localToNEast, &KestrelLocal::localToENorth,
     &KestrelLocal::localToEEast,  &KestrelLocal::nToLocalNorth, &KestrelLocal::nToLocalEast,
@@ -29,6 +35,8 @@ double KestrelLocal::*const kFactors[8] = {
 
 // The constant fields and their constants.
 constexpr int kConstantIds[4] = {7118, 7142, 7163, 7176};
+constexpr const char* kConstantLabels[4] = {"Const (Local To Map Northing)", "Const (Local To Map Easting)",
+                                            "Const (Map To Local Northing)", "Const (Map To Local Easting)"};
 double KestrelLocal::*const kConstants[4] = {
     &KestrelLocal::localToNConst, &KestrelLocal::localToEConst, &KestrelLocal::nToLocalConst,
     &KestrelLocal::eToLocalConst,
@@ -44,6 +52,17 @@ void exchangeEnvelopes(Projection& to, Projection& from) noexcept {
     std::swap(to.ownsInner, from.ownsInner);
 }
 
+// An entry can be a base when it describes a projection that is not itself a
+// local system over a base.
+bool canBeBase(const ProjDataStruct& entry) {
+    const char* init = initStringOf(entry);
+    if (init == nullptr) return false;
+    const int code = cAtoi(init);
+    return acceptedBaseType(code) == code;
+}
+
+FieldReading readFactor(const std::string& text) { return readNumberField(text, -kLocalFactorMax, kLocalFactorMax); }
+
 int entryCount(ProjDataStruct** list) {
     int n = 0;
     if (list != nullptr)
@@ -55,8 +74,17 @@ int entryCount(ProjDataStruct** list) {
 
 LocalDlg::LocalDlg(KestrelLocal& system, void* parent, ProjDataStruct** list)
     : Dialog(7017, parent), system_(system), list_(list), base_(system.baseProj.get()) {
-    for (int i = 0; i < 8; ++i) factors_[i] = cFormatString("%.12f", system_.*kFactors[i]);
-    for (int i = 0; i < 4; ++i) constants_[i] = system_.*kConstants[i];
+    factors_.reserve(8);
+    for (int i = 0; i < 8; ++i) {
+        factors_.emplace_back(kFactorIds[i], kFactorLabels[i], readFactor);
+        factors_.back().show(system_.*kFactors[i], cFormatString("%.12f", system_.*kFactors[i]));
+    }
+    constantFields_.reserve(4);
+    for (int i = 0; i < 4; ++i) {
+        constants_[i] = system_.*kConstants[i];
+        constantFields_.emplace_back(kConstantIds[i], kConstantLabels[i],
+                                     [this](const std::string& t) { return readConstant(t); });
+    }
     char general[30] = "";
     ownSpecific_[0] = '\0';
     system_.getTypeStr(general, ownSpecific_);
@@ -75,7 +103,8 @@ bool LocalDlg::onInitDialog() {
     w->resetList(idBases);
     const int n = entryCount(list_);
     for (int i = 0; i < n; ++i)
-        if (std::strcmp(list_[i]->general, baseGeneral_) == 0 && std::strcmp(list_[i]->specific, ownSpecific_) != 0)
+        if (std::strcmp(list_[i]->general, baseGeneral_) == 0 && std::strcmp(list_[i]->specific, ownSpecific_) != 0 &&
+            canBeBase(*list_[i]))
             w->addItem(idBases, list_[i]->specific);
     selectByPrefix(*w, idBases, baseSpecific_);
     constantTexts();
@@ -85,8 +114,8 @@ bool LocalDlg::onInitDialog() {
 }
 
 void LocalDlg::doDataExchange(DataExchange& dx) {
-    for (int i = 0; i < 8; ++i) dx.text(kFactorIds[i], factors_[i]);
-    for (int i = 0; i < 4; ++i) dx.text(kConstantIds[i], constantText_[i]);
+    for (ValueField& f : factors_) dx.text(f.id, f.text);
+    for (ValueField& f : constantFields_) dx.text(f.id, f.text);
 }
 
 void LocalDlg::showLines() {
@@ -99,14 +128,14 @@ void LocalDlg::constantTexts() {
     for (int i = 0; i < 4; ++i) {
         char text[512] = "";
         currentUnits().toStr(text, constants_[i], unit, 3, static_cast<int>(sizeof text));
-        constantText_[i] = text;
+        constantFields_[static_cast<std::size_t>(i)].show(constants_[i], text);
     }
 }
 
 void LocalDlg::showConstants() {
     constantTexts();
     if (DialogWindow* w = window())
-        for (int i = 0; i < 4; ++i) w->setText(kConstantIds[i], constantText_[i]);
+        for (const ValueField& f : constantFields_) w->setText(f.id, f.text);
 }
 
 void LocalDlg::onEdit() {
@@ -127,10 +156,13 @@ void LocalDlg::onChooseBase() {
     copyBounded(specific, w->itemText(idBases, chosen).c_str(), sizeof specific);
 
     bool changed = false;
+    bool found = false;
     const int n = entryCount(list_);
     for (int i = 0; i < n; ++i) {
         const ProjDataStruct& entry = *list_[i];
         if (std::strcmp(entry.general, general) != 0 || std::strcmp(entry.specific, specific) != 0) continue;
+        if (!canBeBase(entry)) continue;
+        found = true;
         try {
             // The new base is made before the one in use goes: without memory for
             // it, the one in use stays.
@@ -145,18 +177,32 @@ void LocalDlg::onChooseBase() {
         } catch (const std::bad_alloc&) {
         }
     }
+    if (!found) {
+        // Nothing by that name can be a base: the base in use stays, and so
+        // does the selection of its name.
+        refuseField(*this, idBases, "Base projection",
+                    std::string("\"") + specific + "\" cannot be a base: choose a map projection that is not a local system");
+        selectByPrefix(*w, idBases, baseSpecific_);
+        return;
+    }
     if (changed) {
+        copyBounded(baseSpecific_, specific, sizeof baseSpecific_);
         showLines();
         showConstants();
     }
 }
 
+FieldReading LocalDlg::readConstant(const std::string& text) const {
+    return readDistanceField(text, base_->getUnits(), currentGridStyle() == gridStyleStation);
+}
+
 void LocalDlg::onOK() {
     if (!updateData(true)) return;
-    for (int i = 0; i < 8; ++i) system_.*kFactors[i] = cAtof(factors_[i].c_str());
-    const int unit = base_->getUnits();
-    const bool station = currentGridStyle() == gridStyleStation;
-    for (int i = 0; i < 4; ++i) system_.*kConstants[i] = readGridValue(constantText_[i].data(), nullptr, unit, station);
+    std::vector<CheckedField> fields(factors_.begin(), factors_.end());
+    fields.insert(fields.end(), constantFields_.begin(), constantFields_.end());
+    if (!checkFields(*this, fields)) return;
+    for (int i = 0; i < 8; ++i) system_.*kFactors[i] = factors_[static_cast<std::size_t>(i)].value;
+    for (int i = 0; i < 4; ++i) system_.*kConstants[i] = constantFields_[static_cast<std::size_t>(i)].value;
     if (owned_ != nullptr) {
         exchangeEnvelopes(*system_.baseProj, **owned_);
         base_ = system_.baseProj.get();

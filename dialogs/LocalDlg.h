@@ -8,24 +8,28 @@
 // entries under the base's general name, the system's own specific name left
 // out, with the base's specific name selected by prefix.
 //
-// Choosing a candidate builds a new base from that entry's initialisation string
-// (the last matching entry wins; an entry without one gives a default Transverse
-// Mercator, and so does one describing a local system, which is never a base),
-// names it with the base's general name and the chosen specific name and shows
-// it; the dialog owns it until OK, and a base it chose before is destroyed. When
-// the new base cannot be made (memory), the current one stays in use. "Edit"
-// (7179) runs the current base's own dialog over this one with the projection
-// list; its changes apply to that base at once, even when it is still the
-// system's own and this dialog is cancelled afterwards, and when they change
+// Only entries that can be a base are offered: an entry with an initialisation
+// string of a projection that is not itself a local system (affine or
+// station/offset). Choosing a candidate builds a new base from that entry's
+// initialisation string (the last matching entry that can be a base wins), names
+// it with the base's general name and the chosen specific name and shows it; the
+// dialog owns it until OK, and a base it chose before is destroyed. A chosen name
+// with no entry that can be a base is refused with a message and the base stays
+// as it was. When the new base cannot be made (memory), the current one stays in
+// use. "Edit" (7179) runs the current base's own dialog over this one with the
+// projection list; its changes apply to that base at once, even when it is still
+// the system's own and this dialog is cancelled afterwards, and when they change
 // the base's unit the constants are shown again, in the new unit, from the kept
 // numbers (text typed into them is replaced).
 //
-// OK writes the factors (text read as a number, 0 without one), the constants
-// (grid values with the current base's unit as default, a unit suffix
-// overriding it; in the station form while the projection in use is a
-// station/offset system) and, when the dialog chose a base, hands that base to
-// the system, whose old one is destroyed. Cancel leaves the system as it was
-// apart from what "Edit" changed; a chosen base goes with the dialog.
+// OK reads every changed field whole (dialogs/FormFields.h): the factors as
+// numbers, the constants as grid values with the current base's unit as default
+// (a unit suffix overriding it; in the station form while the projection in use
+// is a station/offset system). A refused field is named in a message box and
+// gets the focus, and nothing is written; a field left as shown keeps its value
+// to the bit. Then, when the dialog chose a base, that base goes to the system,
+// whose old one is destroyed. Cancel leaves the system as it was apart from what
+// "Edit" changed; a chosen base goes with the dialog.
 //
 // Threads: the host's user-interface thread only.
 #ifndef GRIDWISE_DIALOGS_LOCALDLG_H
@@ -33,8 +37,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 #include "projections/BaseProjection.h"
 
 class KestrelLocal;
@@ -60,6 +66,7 @@ private:
     void showConstants();
     void onEdit();
     void onChooseBase();
+    FieldReading readConstant(const std::string& text) const;
 
     KestrelLocal& system_;
     ProjDataStruct** list_;
@@ -69,8 +76,8 @@ private:
     char baseGeneral_[30];
     char baseSpecific_[30];
     char ownSpecific_[30];
-    std::string factors_[8];
-    std::string constantText_[4];
+    std::vector<ValueField> factors_;   // the eight factor fields, in field order
+    std::vector<ValueField> constantFields_; // the four constant fields
 };
 
 } // namespace gw::dlg

@@ -1,9 +1,7 @@
 #include "dialogs/LocalProj.h"
 
 #include "dialogs/LocalFormSupport.h"
-#include "gridwise/angletext.h"
 #include "projections/Local.h"
-#include "units/SettingsText.h"
 
 namespace gw::dlg {
 
@@ -12,20 +10,21 @@ constexpr int idLat = 7125;
 constexpr int idLon = 7134;
 } // namespace
 
-LocalProj::LocalProj(Local& local, void* parent) : Dialog(7018, parent), local_(local) {
-    lat_ = latText(local_.centerLat);
-    lon_ = lonText(local_.centerLon);
+LocalProj::LocalProj(Local& local, void* parent)
+    : Dialog(7018, parent), local_(local), lat_(idLat, "Lat", readLatitudeField), lon_(idLon, "Lon", readLongitudeField) {
+    lat_.show(local_.centerLat, latitudeShown(local_.centerLat));
+    lon_.show(local_.centerLon, longitudeShown(local_.centerLon));
 }
 
 void LocalProj::doDataExchange(DataExchange& dx) {
-    dx.text(idLat, lat_);
-    dx.text(idLon, lon_);
+    dx.text(lat_.id, lat_.text);
+    dx.text(lon_.id, lon_.text);
 }
 
 void LocalProj::onOK() {
-    if (!updateData(true)) return;
-    local_.centerLat = strToAng(lat_.data());
-    local_.centerLon = strToAng(lon_.data());
+    if (!updateData(true) || !checkFields(*this, {lat_, lon_})) return;
+    local_.centerLat = lat_.value;
+    local_.centerLon = lon_.value;
     endDialog(idOk);
 }
 

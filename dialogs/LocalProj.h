@@ -11,6 +11,7 @@
 #include <string>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 
 class Local;
 
@@ -27,8 +28,8 @@ protected:
 
 private:
     Local& local_;
-    std::string lat_;
-    std::string lon_;
+    ValueField lat_;
+    ValueField lon_;
 };
 
 } // namespace gw::dlg

@@ -13,24 +13,11 @@
 
 namespace gw::dlg {
 
-namespace {
-
-double angleOf(const std::string& text) {
-    std::string copy = text;
-    return strToAng(copy.data());
-}
-
-// A typed longitude as the settings keep it; a typed latitude beyond the poles
-// keeps the value the projection had.
-double typedLongitude(const std::string& text) { return keptLongitude(angleOf(text)); }
-double typedLatitude(const std::string& text, double old) { return keptLatitude(angleOf(text), old); }
-
-void keepTypedName(char* dst, std::size_t cap, const std::string& text) { keepName(dst, cap, text.c_str()); }
-
-} // namespace
-
 GridParameterForm::GridParameterForm(int templateId, void* parent, int northId, int eastId, int firstUnitId)
-    : Dialog(templateId, parent), northId_(northId), eastId_(eastId), firstUnitId_(firstUnitId) {
+    : Dialog(templateId, parent),
+      falseNorth(northId, "False Northing", [this](const std::string& t) { return readGrid(t); }),
+      falseEast(eastId, "False Easting", [this](const std::string& t) { return readGrid(t); }),
+      firstUnitId_(firstUnitId) {
     const DialogTemplate* t = dialogTemplate();
     if (t == nullptr) return;
     int unit = 0;
@@ -40,11 +27,16 @@ GridParameterForm::GridParameterForm(int templateId, void* parent, int northId, 
     }
 }
 
+int GridParameterForm::shownUnit() const { return units >= 0 && units <= 2 ? units : 0; }
+
+FieldReading GridParameterForm::readGrid(const std::string& text) const {
+    return readDistanceField(text, shownUnit(), currentGridStyle() == gridStyleStation);
+}
+
 void GridParameterForm::showDistances() {
-    if (units < 0 || units > 2) return;
-    const Unit& unit = currentUnits().unitTable[units];
-    falseNorthText = cFormatString("%.2f%s", falseNorthMeters / unit.metersPerUnit, unit.abbrev);
-    falseEastText = cFormatString("%.2f%s", falseEastMeters / unit.metersPerUnit, unit.abbrev);
+    const Unit& unit = currentUnits().unitTable[shownUnit()];
+    falseNorth.show(falseNorthMeters, cFormatString("%.2f%s", falseNorthMeters / unit.metersPerUnit, unit.abbrev));
+    falseEast.show(falseEastMeters, cFormatString("%.2f%s", falseEastMeters / unit.metersPerUnit, unit.abbrev));
 }
 
 void GridParameterForm::selectUnit(int unit) {
@@ -54,19 +46,9 @@ void GridParameterForm::selectUnit(int unit) {
     updateData(false);
 }
 
-double GridParameterForm::northFromText() const {
-    std::string copy = falseNorthText;
-    return readGridValue(copy.data(), nullptr, units, currentGridStyle() == gridStyleStation);
-}
-
-double GridParameterForm::eastFromText() const {
-    std::string copy = falseEastText;
-    return readGridValue(copy.data(), nullptr, units, currentGridStyle() == gridStyleStation);
-}
-
 void GridParameterForm::exchangeDistances(DataExchange& dx) {
-    dx.text(northId_, falseNorthText);
-    dx.text(eastId_, falseEastText);
+    dx.text(falseNorth.id, falseNorth.text);
+    dx.text(falseEast.id, falseEast.text);
     // With no unit button checked (a projection in a unit the form does not
     // offer) the unit stays as it was.
     int selected = units;
@@ -74,15 +56,25 @@ void GridParameterForm::exchangeDistances(DataExchange& dx) {
     if (selected >= 0) units = selected;
 }
 
+void GridParameterForm::onOK() {
+    if (!updateData(true) || !checkAll()) return;
+    endDialog(idOk);
+}
+
 // Transverse Mercator -------------------------------------------------------
 
-UtmDialog::UtmDialog(void* parent) : GridParameterForm(7013, parent, 7114, 7108, 7138) {}
+UtmDialog::UtmDialog(void* parent)
+    : GridParameterForm(7013, parent, 7114, 7108, 7138),
+      name(7129, "Name", sizeof TransverseMercator::projName - 1),
+      centralMeridian(7102, "Central Meridian", readLongitudeField),
+      latOfOrigin(7166, "Lat Of Origin", readLatitudeField),
+      scaleFactor(7120, "Scale Factor At CM", scaleFactorReader) {}
 
 void UtmDialog::fill(const TransverseMercator& p) {
-    name = p.projName;
-    centralMeridian = lonText(p.originLon);
-    latOfOrigin = latText(p.originLat);
-    scaleFactor = cFormatString("%.6f", p.scaleFactor);
+    name.show(p.projName);
+    centralMeridian.show(p.originLon, longitudeShown(p.originLon));
+    latOfOrigin.show(p.originLat, latitudeShown(p.originLat));
+    scaleFactor.show(p.scaleFactor, cFormatString("%.6f", p.scaleFactor));
     units = p.units;
     falseNorthMeters = p.falseNorth;
     falseEastMeters = p.falseEast;
@@ -90,33 +82,43 @@ void UtmDialog::fill(const TransverseMercator& p) {
 }
 
 void UtmDialog::apply(TransverseMercator& p) const {
-    keepTypedName(p.projName, sizeof p.projName, name);
-    p.originLon = typedLongitude(centralMeridian);
-    p.originLat = typedLatitude(latOfOrigin, p.originLat);
-    p.scaleFactor = cAtof(scaleFactor.c_str());
+    copyBounded(p.projName, name.value.c_str(), sizeof p.projName);
+    p.originLon = centralMeridian.value;
+    p.originLat = latOfOrigin.value;
+    p.scaleFactor = scaleFactor.value;
     p.units = units;
-    p.falseNorth = northFromText();
-    p.falseEast = eastFromText();
+    p.falseNorth = falseNorth.value;
+    p.falseEast = falseEast.value;
 }
 
 void UtmDialog::doDataExchange(DataExchange& dx) {
-    dx.text(7129, name);
-    dx.text(7102, centralMeridian);
-    dx.text(7166, latOfOrigin);
-    dx.text(7120, scaleFactor);
+    dx.text(name.id, name.text);
+    dx.text(centralMeridian.id, centralMeridian.text);
+    dx.text(latOfOrigin.id, latOfOrigin.text);
+    dx.text(scaleFactor.id, scaleFactor.text);
     exchangeDistances(dx);
+}
+
+bool UtmDialog::checkAll() {
+    return checkFields(*this, {centralMeridian, falseNorth, falseEast, latOfOrigin, scaleFactor, name});
 }
 
 // Lambert -------------------------------------------------------------------
 
-LambertDialog::LambertDialog(void* parent) : GridParameterForm(7014, parent, 7167, 7109, 7161) {}
+LambertDialog::LambertDialog(void* parent)
+    : GridParameterForm(7014, parent, 7167, 7109, 7161),
+      name(7139, "Name", sizeof Lambert::projName - 1),
+      latOfOrigin(7103, "Latitude Of Origin", readLatitudeField),
+      lonOfOrigin(7115, "Longitude Of Origin", readLongitudeField),
+      firstParallel(7121, "First Standard Parallel", readLatitudeField),
+      secondParallel(7130, "Second Standard Parallel", readLatitudeField) {}
 
 void LambertDialog::fill(const Lambert& p) {
-    name = p.projName;
-    latOfOrigin = latText(p.latOfOrigin);
-    lonOfOrigin = lonText(p.lonOfOrigin);
-    firstParallel = latText(p.firstParallel);
-    secondParallel = latText(p.secondParallel);
+    name.show(p.projName);
+    latOfOrigin.show(p.latOfOrigin, latitudeShown(p.latOfOrigin));
+    lonOfOrigin.show(p.lonOfOrigin, longitudeShown(p.lonOfOrigin));
+    firstParallel.show(p.firstParallel, latitudeShown(p.firstParallel));
+    secondParallel.show(p.secondParallel, latitudeShown(p.secondParallel));
     units = p.units;
     falseNorthMeters = p.falseNorth;
     falseEastMeters = p.falseEast;
@@ -124,34 +126,43 @@ void LambertDialog::fill(const Lambert& p) {
 }
 
 void LambertDialog::apply(Lambert& p) const {
-    keepTypedName(p.projName, sizeof p.projName, name);
-    p.latOfOrigin = typedLatitude(latOfOrigin, p.latOfOrigin);
-    p.lonOfOrigin = typedLongitude(lonOfOrigin);
-    p.firstParallel = typedLatitude(firstParallel, p.firstParallel);
-    p.secondParallel = typedLatitude(secondParallel, p.secondParallel);
+    copyBounded(p.projName, name.value.c_str(), sizeof p.projName);
+    p.latOfOrigin = latOfOrigin.value;
+    p.lonOfOrigin = lonOfOrigin.value;
+    p.firstParallel = firstParallel.value;
+    p.secondParallel = secondParallel.value;
     p.units = units;
-    p.falseNorth = northFromText();
-    p.falseEast = eastFromText();
+    p.falseNorth = falseNorth.value;
+    p.falseEast = falseEast.value;
 }
 
 void LambertDialog::doDataExchange(DataExchange& dx) {
-    dx.text(7139, name);
-    dx.text(7103, latOfOrigin);
-    dx.text(7115, lonOfOrigin);
-    dx.text(7121, firstParallel);
-    dx.text(7130, secondParallel);
+    dx.text(name.id, name.text);
+    dx.text(latOfOrigin.id, latOfOrigin.text);
+    dx.text(lonOfOrigin.id, lonOfOrigin.text);
+    dx.text(firstParallel.id, firstParallel.text);
+    dx.text(secondParallel.id, secondParallel.text);
     exchangeDistances(dx);
+}
+
+bool LambertDialog::checkAll() {
+    return checkFields(*this, {name, latOfOrigin, lonOfOrigin, falseEast, falseNorth, firstParallel, secondParallel});
 }
 
 // Polar stereographic -------------------------------------------------------
 
-ConPStero::ConPStero(void* parent) : GridParameterForm(7015, parent, 7116, 7110, 7140) {}
+ConPStero::ConPStero(void* parent)
+    : GridParameterForm(7015, parent, 7116, 7110, 7140),
+      name(7131, "Name", sizeof PolarStereo::projName - 1),
+      latOfOrigin(7168, "Lat Of Origin", readLatitudeField),
+      lonOfOrigin(7104, "Lon Of Origin", readLongitudeField),
+      scaleFactor(7122, "Scale Factor at Origin", scaleFactorReader) {}
 
 void ConPStero::fill(const PolarStereo& p) {
-    name = p.projName;
-    latOfOrigin = latText(p.latOfOrigin);
-    lonOfOrigin = lonText(p.lonOfOrigin);
-    scaleFactor = cFormatString("%.5f", p.scaleFactor);
+    name.show(p.projName);
+    latOfOrigin.show(p.latOfOrigin, latitudeShown(p.latOfOrigin));
+    lonOfOrigin.show(p.lonOfOrigin, longitudeShown(p.lonOfOrigin));
+    scaleFactor.show(p.scaleFactor, cFormatString("%.5f", p.scaleFactor));
     units = p.units;
     falseNorthMeters = p.falseNorth;
     falseEastMeters = p.falseEast;
@@ -159,21 +170,25 @@ void ConPStero::fill(const PolarStereo& p) {
 }
 
 void ConPStero::apply(PolarStereo& p) const {
-    keepTypedName(p.projName, sizeof p.projName, name);
-    p.latOfOrigin = typedLatitude(latOfOrigin, p.latOfOrigin);
-    p.lonOfOrigin = typedLongitude(lonOfOrigin);
-    p.scaleFactor = cAtof(scaleFactor.c_str());
+    copyBounded(p.projName, name.value.c_str(), sizeof p.projName);
+    p.latOfOrigin = latOfOrigin.value;
+    p.lonOfOrigin = lonOfOrigin.value;
+    p.scaleFactor = scaleFactor.value;
     p.units = units;
-    p.falseNorth = northFromText();
-    p.falseEast = eastFromText();
+    p.falseNorth = falseNorth.value;
+    p.falseEast = falseEast.value;
 }
 
 void ConPStero::doDataExchange(DataExchange& dx) {
-    dx.text(7131, name);
-    dx.text(7168, latOfOrigin);
-    dx.text(7104, lonOfOrigin);
-    dx.text(7122, scaleFactor);
+    dx.text(name.id, name.text);
+    dx.text(latOfOrigin.id, latOfOrigin.text);
+    dx.text(lonOfOrigin.id, lonOfOrigin.text);
+    dx.text(scaleFactor.id, scaleFactor.text);
     exchangeDistances(dx);
+}
+
+bool ConPStero::checkAll() {
+    return checkFields(*this, {lonOfOrigin, falseNorth, falseEast, latOfOrigin, scaleFactor, name});
 }
 
 // Runners -------------------------------------------------------------------

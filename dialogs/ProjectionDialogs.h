@@ -14,11 +14,15 @@
 // distance typed without a unit is read in it (a unit suffix overrides it) and
 // stored in metres.
 //
-// Nothing typed is refused: texts go through the angle, number and grid readers
-// and what they give is stored. A longitude beyond +-180 degrees is brought into
-// (-180, 180] and a latitude beyond the poles keeps the value the field had, as the
-// settings keep them; the name is kept as the settings keep names (cut to 39
-// characters).
+// On OK every field the user changed is read whole and checked
+// (dialogs/FormFields.h): angles as latitude or longitude text within +-90 or
+// +-180 degrees, the scale factor as a number from 0.1 to 10, false values as
+// distances, the name without a comma within 39 characters. A refused field is
+// named in a message box, gets the focus, and nothing is written. A field left
+// as shown keeps the projection's value to the bit, so OK without edits changes
+// nothing; a value the text forms cannot show (a latitude beyond the poles) is
+// shown as plain degrees and kept. A unit index that no button offers shows the
+// false values in metres and keeps the index unless a button is chosen.
 //
 // Threads: the host's user-interface thread only.
 #ifndef GRIDWISE_DIALOGS_PROJECTIONDIALOGS_H
@@ -27,6 +31,7 @@
 #include <string>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 #include "projections/Lambert.h"
 #include "projections/PolarStereo.h"
 #include "projections/TransverseMercator.h"
@@ -39,25 +44,27 @@ namespace gw::dlg {
 class GridParameterForm : public Dialog {
 public:
     int units = 0;
-    double falseNorthMeters = 0.0;
+    double falseNorthMeters = 0.0; // as the projection had them when the form was filled
     double falseEastMeters = 0.0;
-    std::string falseNorthText;
-    std::string falseEastText;
+    ValueField falseNorth;
+    ValueField falseEast;
 
 protected:
     GridParameterForm(int templateId, void* parent, int northId, int eastId, int firstUnitId);
-    // The two distance texts from the two metre values in the selected unit; a
-    // selection other than 0, 1, 2 leaves them as they are.
+    // The two distance texts from the two metre values in the selected unit (in
+    // metres for a selection other than 0, 1, 2).
     void showDistances();
-    // The typed distances in metres, in the selected unit unless they name one.
-    double northFromText() const;
-    double eastFromText() const;
     void exchangeDistances(DataExchange& dx);
+    void onOK() override;
+    // Every typed field of the form, in tab order, for the check on OK.
+    virtual bool checkAll() = 0;
 
 private:
     void selectUnit(int unit);
-    int northId_;
-    int eastId_;
+    // The unit the false values are shown and read in: the selected one, metres
+    // for an index no button offers.
+    int shownUnit() const;
+    FieldReading readGrid(const std::string& text) const;
     int firstUnitId_;
 };
 
@@ -67,10 +74,12 @@ public:
     void fill(const TransverseMercator& p);
     void apply(TransverseMercator& p) const;
 
-    std::string name, centralMeridian, latOfOrigin, scaleFactor;
+    NameField name;
+    ValueField centralMeridian, latOfOrigin, scaleFactor;
 
 protected:
     void doDataExchange(DataExchange& dx) override;
+    bool checkAll() override;
 };
 
 class LambertDialog : public GridParameterForm {
@@ -79,10 +88,12 @@ public:
     void fill(const Lambert& p);
     void apply(Lambert& p) const;
 
-    std::string name, latOfOrigin, lonOfOrigin, firstParallel, secondParallel;
+    NameField name;
+    ValueField latOfOrigin, lonOfOrigin, firstParallel, secondParallel;
 
 protected:
     void doDataExchange(DataExchange& dx) override;
+    bool checkAll() override;
 };
 
 class ConPStero : public GridParameterForm {
@@ -91,10 +102,12 @@ public:
     void fill(const PolarStereo& p);
     void apply(PolarStereo& p) const;
 
-    std::string name, latOfOrigin, lonOfOrigin, scaleFactor;
+    NameField name;
+    ValueField latOfOrigin, lonOfOrigin, scaleFactor;
 
 protected:
     void doDataExchange(DataExchange& dx) override;
+    bool checkAll() override;
 };
 
 } // namespace gw::dlg

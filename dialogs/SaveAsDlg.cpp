@@ -12,11 +12,15 @@ void CSaveAsDlg::doDataExchange(DataExchange& dx) { dx.text(idSaveAsName, name_)
 
 void CSaveAsDlg::onOK() {
     if (!updateData(true)) return;
-    if (name_.find(',') != std::string::npos) {
-        if (DialogWindow* w = window()) w->setText(idSaveAsMessage, commaMessage);
+    std::string accepted;
+    const FieldReading r = readNameField(name_, kSpecificNameMax, accepted);
+    if (!r.ok) {
+        if (DialogWindow* w = window())
+            w->setText(idSaveAsMessage, name_.find(',') != std::string::npos ? commaMessage : "The name " + r.problem + ".");
+        refuseField(*this, idSaveAsName, "User Projection Name", r.problem);
         return;
     }
-    if (name_.size() > kSpecificNameMax) name_.resize(kSpecificNameMax);
+    name_ = accepted;
     endDialog(idOk);
 }
 

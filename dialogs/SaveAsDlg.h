@@ -1,10 +1,11 @@
 // The "Save As" form (7010): the name under which the Geodetics dialog appends
 // the working projection to the projection list.
 //
-// OK refuses a name with a comma (a comma would split the entry's fields): the
-// form stays open and shows why in its message line (7210). Any other text is
-// taken, an empty one too; the name is cut to the 29 characters of a specific
-// name.
+// OK reads the name as the settings forms read names (dialogs/FormFields.h): an
+// empty name, one with a comma (a comma would split the entry's fields) or one
+// longer than the 29 characters of a specific name is refused with a message box,
+// the form stays open with the focus in the name and shows why in its message line
+// (7210) as well. Blanks around an accepted name are dropped.
 //
 // Threads: the host's user-interface thread only.
 #ifndef GRIDWISE_DIALOGS_SAVEASDLG_H
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/FormFields.h"
 
 namespace gw::dlg {
 

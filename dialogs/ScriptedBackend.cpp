@@ -83,6 +83,10 @@ void ScriptedWindow::close(int result) {
     if (result_ == 0) result_ = result;
 }
 
+void ScriptedWindow::messageBox(const std::string& caption, const std::string& text) {
+    messages_.emplace_back(caption, text);
+}
+
 std::vector<std::string> ScriptedWindow::items(int id) const {
     const Control* c = find(id);
     return c != nullptr ? c->items : std::vector<std::string>{};

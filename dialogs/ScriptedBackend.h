@@ -15,6 +15,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/DialogTemplate.h"
@@ -62,7 +63,14 @@ public:
     int selection(int id) const override;
     void select(int id, int index) override;
     void close(int result) override;
+    void messageBox(const std::string& caption, const std::string& text) override;
+    void setFocus(int id) override { focus_ = id; }
     void* handle() override { return this; }
+
+    // The messages shown so far ({caption, text}) and the control with the focus
+    // (0 before any was given it).
+    const std::vector<std::pair<std::string, std::string>>& messages() const { return messages_; }
+    int focus() const { return focus_; }
 
     bool closed() const { return result_ != 0; }
     int result() const { return result_; }
@@ -80,6 +88,8 @@ private:
     const DialogTemplate& template_;
     std::map<int, Control> controls_;
     int result_ = 0;
+    std::vector<std::pair<std::string, std::string>> messages_;
+    int focus_ = 0;
 };
 
 class ScriptedBackend final : public DialogBackend {

@@ -283,7 +283,7 @@ TEST_F(DialogsTest, OkTakesAnglesScaleAndName) {
 // ---------------------------------------------------------------------------
 // Datum and save-as forms
 
-TEST_F(DialogsTest, EditDatumConfirmedUnchangedKeepsEachFieldToItsTextPrecision) {
+TEST_F(DialogsTest, EditDatumConfirmedUnchangedKeepsEveryFieldToTheBit) {
     Datum odd = ed50();
     odd.aAxis = 6378388.123456;
     odd.inverseFlattening = 297.000000001234;
@@ -301,24 +301,57 @@ TEST_F(DialogsTest, EditDatumConfirmedUnchangedKeepsEachFieldToItsTextPrecision)
         form.apply(back);
         EXPECT_STREQ(back.ellipseName, d.ellipseName);
         EXPECT_STREQ(back.datumName, d.datumName);
-        EXPECT_NEAR(back.aAxis, d.aAxis, 0.005);
-        EXPECT_NEAR(back.inverseFlattening, d.inverseFlattening, 0.5e-8);
-        EXPECT_NEAR(back.deltaX, d.deltaX, 0.0005);
-        EXPECT_NEAR(back.deltaY, d.deltaY, 0.0005);
-        EXPECT_NEAR(back.deltaZ, d.deltaZ, 0.0005);
-        for (auto [b, o] : {std::pair{back.rotX, d.rotX}, {back.rotY, d.rotY}, {back.rotZ, d.rotZ}})
-            EXPECT_NEAR(b, o, 0.5e-5 / 3600 + 1e-15);
-        EXPECT_NEAR(back.scalar, d.scalar, 0.5e-10);
+        for (auto [b, o] : {std::pair{back.aAxis, d.aAxis}, {back.inverseFlattening, d.inverseFlattening},
+                            {back.deltaX, d.deltaX}, {back.deltaY, d.deltaY}, {back.deltaZ, d.deltaZ},
+                            {back.rotX, d.rotX}, {back.rotY, d.rotY}, {back.rotZ, d.rotZ}, {back.scalar, d.scalar}})
+            EXPECT_EQ(b, o);
     }
 }
 
-TEST_F(DialogsTest, EditDatumCutsLongNames) {
+// Each field refuses what it cannot take: the form names the field in a message
+// box, puts the focus in it and stays open; nothing reaches the datum until every
+// field is accepted.
+TEST_F(DialogsTest, EditDatumRefusesWhatItCannotKeep) {
+    const struct {
+        int id;
+        std::string text;
+        const char* label;
+    } cases[] = {
+        {7127, "abc", "Semi Major Axis"},       {7127, "637813", "Semi Major Axis"},
+        {7177, "1,5", "DX"},                    {7144, "0", "Inverse Flattening"},
+        {7144, "298.257,2", "Inverse Flattening"}, {7159, "N0 00 01", "Rot X"},
+        {7174, "1.5", "Scale"},                 {7152, std::string(40, 'D'), "Datum Name"},
+        {7136, "Hayford, 1909", "Ellipsoid Name"}, {7152, "", "Datum Name"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EditDatum form(nullptr);
+        form.fill(ed50());
+        backend.push({Action::typeText(7181, "-100.5"), Action::typeText(c.id, c.text), Action::ok(),
+                      Action::check([&](DialogWindow& w) {
+                          auto& sw = dynamic_cast<ScriptedWindow&>(w);
+                          EXPECT_FALSE(sw.closed());
+                          ASSERT_EQ(sw.messages().size(), 1u);
+                          EXPECT_EQ(sw.messages()[0].second.rfind(c.label, 0), 0u) << sw.messages()[0].second;
+                          EXPECT_EQ(sw.focus(), c.id);
+                      }),
+                      Action::cancel()});
+        EXPECT_EQ(form.doModal(), idCancel);
+        Datum back = ed50();
+        form.apply(back);
+        EXPECT_EQ(back.deltaY, ed50().deltaY); // the accepted DY was not taken either
+    }
+
+    // Mended, the same form takes every field.
     EditDatum form(nullptr);
-    form.fill(Datum());
-    backend.push({Action::typeText(7152, std::string(40, 'D')), Action::ok()});
-    ASSERT_EQ(form.doModal(), 1);
+    form.fill(ed50());
+    backend.push({Action::typeText(7127, "abc"), Action::ok(), Action::typeText(7127, "6378137.5"),
+                  Action::typeText(7177, "-1.5"), Action::typeText(7152, std::string(24, 'D')), Action::ok()});
+    ASSERT_EQ(form.doModal(), idOk);
     Datum back;
     form.apply(back);
+    EXPECT_EQ(back.aAxis, 6378137.5);
+    EXPECT_EQ(back.deltaX, -1.5);
     EXPECT_EQ(std::string(back.datumName), std::string(24, 'D'));
 }
 

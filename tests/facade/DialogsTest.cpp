@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "dialogs/ProjectionList.h"
 #include "dialogs/ScriptedBackend.h"
@@ -117,6 +118,140 @@ TEST_F(DialogExports, EditDialogCancelLeavesTheInstanceAsItWas) {
     EXPECT_STREQ(g->datum.datumName, datum.datumName);
     EXPECT_EQ(g->datum.eccSq, datum.eccSq);
     EXPECT_FALSE(gw::moduleStateActive());
+}
+
+// Sections with values the forms' texts cannot carry exactly: false values in US
+// survey feet and in a unit no button offers, Kestrel constants and factors with
+// more digits than their fields show, a local centre beyond the poles.
+const char* const kAwkwardSections = R"([tm-units-3]
+GeodesyType=0
+projName=Odd unit
+originLon=W084 10.1234
+originLat=N30 00.5678
+falseNorth=123.456
+falseEast=500000.001
+scaleFactor=0.999873
+units=3
+[polar-feet]
+GeodesyType=4
+projName=South polar
+lonOfOrigin=E012 34.5678
+latOfOrigin=S90 00.0000
+scaleFactor=0.994123
+falseNorth=2000000.123
+falseEast=1999999.987
+units=1
+[kestrel]
+GeodesyType=3
+localProjName=Site grid
+eToLocalNorth=0.000012345679
+eToLocalEast=0.999999876543
+eToLocalConst=2000.0000
+localToENorth=-0.000012345679
+localToEEast=1.000000123457
+localToEConst=-1234.5678
+localToNNorth=1.000000123457
+localToNEast=0.000012345679
+localToNConst=0.0001
+nToLocalNorth=0.999999876543
+nToLocalEast=-0.000012345679
+nToLocalConst=98765.4321
+localGeodesyType=0
+projName=Base zone
+originLon=W084 10.0000
+falseEast=700000.000
+units=2
+[local-beyond]
+GeodesyType=5
+localProjName=Beyond
+localCenterLat=95.000000000000
+localCenterLon=200.000000000000
+[local]
+GeodesyType=5
+localProjName=Delft
+localCenterLat=52.011234567891
+localCenterLon=4.359876543219
+[rd]
+GeodesyType=7
+aAxis=6377397.16
+inverseFlattening=299.1528128
+ellipseName=Bessel 1841
+datumName=Amersfoort
+deltaX=565.417
+deltaY=50.3319
+deltaZ=465.552
+rotX=-0.000110419
+scalar=0.0000040772
+)";
+
+// The Geodetics dialog, the projection's form and the datum form, each closed
+// with OK without an edit, change no value of a section: what is saved after them
+// is what was saved before, key by key.
+TEST_F(DialogExports, OkWithoutEditsChangesNoStoredValue) {
+    const std::string data = std::string(GRIDWISE_TEST_DATA) + "/../../data/";
+    const std::string awkward = dir.file("awkward.ini");
+    gwtest::writeFile(awkward, kAwkwardSections);
+    const struct {
+        std::string file;
+        const char* section;
+        bool hasForm;
+    } cases[] = {
+        {data + "survey/settings.ini", "georgia-west", true}, {data + "survey/settings.ini", "california-5", true},
+        {data + "survey/settings.ini", "pier-baseline", true}, {data + "survey/settings.ini", "ed50-utm31", true},
+        {data + "sample-settings.ini", "geodesy", true},       {awkward, "tm-units-3", true},
+        {awkward, "polar-feet", true},                         {awkward, "kestrel", true},
+        {awkward, "local-beyond", true},                       {awkward, "local", true},
+        {awkward, "rd", false},
+    };
+    gw::dlg::ScriptedBackendScope scope;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section);
+        std::string file = c.file;
+        std::string section = c.section;
+        loadGeoData(section.data(), file.data());
+        std::string before = dir.file("before.ini"), after = dir.file("after.ini");
+        saveGeoData(section.data(), before.data());
+        ASSERT_GT(gwtest::sectionLines(before, section).size(), 4u);
+
+        scope.backend.push({Action::click(7160), Action::click(7128), Action::ok()});
+        if (c.hasForm) scope.backend.push({Action::ok()});
+        scope.backend.push({Action::ok()});
+        ASSERT_EQ(editDialog(nullptr), 1);
+        EXPECT_EQ(scope.backend.scriptsLeft(), 0);
+        saveGeoData(section.data(), after.data());
+        EXPECT_EQ(gwtest::sectionLines(after, section), gwtest::sectionLines(before, section));
+        std::filesystem::remove(before);
+        std::filesystem::remove(after);
+    }
+}
+
+// Values the text forms cannot show are shown as they are, never as a zero that
+// OK would store: a local centre beyond the poles in plain degrees, false values
+// of a unit index no button offers in metres (with no button checked).
+TEST_F(DialogExports, ValuesTheTextFormsCannotShowAreShownAsTheyAre) {
+    const std::string awkward = dir.file("awkward.ini");
+    gwtest::writeFile(awkward, kAwkwardSections);
+    gw::dlg::ScriptedBackendScope scope;
+    const struct {
+        const char* section;
+        std::vector<std::pair<int, std::string>> texts;
+    } cases[] = {
+        {"local-beyond", {{7125, "95.0000000000"}, {7134, "200.0000000000"}}},
+        {"tm-units-3", {{7114, "123.46m"}, {7108, "500000.00m"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.section);
+        std::string section = c.section, file = awkward;
+        loadGeoData(section.data(), file.data());
+        scope.backend.push({Action::click(7160), Action::cancel()});
+        scope.backend.push({Action::check([&](gw::dlg::DialogWindow& w) {
+                                for (const auto& [id, text] : c.texts) EXPECT_EQ(w.text(id), text);
+                                for (int id : {7138, 7146, 7154}) EXPECT_FALSE(w.checked(id));
+                            }),
+                            Action::cancel()});
+        EXPECT_EQ(editDialog(nullptr), 0);
+        EXPECT_EQ(scope.backend.scriptsLeft(), 0);
+    }
 }
 
 TEST_F(DialogExports, DataUnitsShowsAndStoresTheUnitSettings) {
