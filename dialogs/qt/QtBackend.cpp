@@ -19,13 +19,18 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 
@@ -111,6 +116,43 @@ GW_CALL_INTO_LIBRARY void selectionChanged(Dialog& d, int id) { d.selectionChang
 GW_CALL_INTO_LIBRARY void helpRequest(Dialog& d) { d.helpRequest(); }
 #undef GW_CALL_INTO_LIBRARY
 
+// A message box whose text would make it higher than about two thirds of the
+// screen shows the text in a scrolling area of that height instead (a label of
+// its own: the box's label is left out of its layout).
+void scrollLongText(QMessageBox& box) {
+    auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    QScreen* screen = box.screen() != nullptr ? box.screen() : QGuiApplication::primaryScreen();
+    if (label == nullptr || grid == nullptr || screen == nullptr) return;
+    const QRect avail = screen->availableGeometry();
+    // The box wraps its text narrower than this area; the test for a text too
+    // high takes the narrower width, so that a box without the area fits too.
+    const int avg = label->fontMetrics().averageCharWidth();
+    const int width = std::min(std::max(avg * 80, 400), avail.width() * 2 / 3);
+    const int narrow = std::min(avg * 60, width);
+    const int limit = avail.height() * 2 / 3;
+    auto* text = new QLabel(box.text());
+    text->setObjectName(QStringLiteral("messageText"));
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    if (text->heightForWidth(narrow) <= limit) {
+        delete text;
+        return;
+    }
+    auto* area = new QScrollArea(&box);
+    area->setObjectName(QStringLiteral("messageScroll"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setFocusPolicy(Qt::NoFocus);
+    area->setFixedSize(width + area->verticalScrollBar()->sizeHint().width(), limit);
+    area->setWidget(text);
+    delete grid->replaceWidget(label, area);
+    label->hide();
+}
+
 class QtWindow final : public QDialog, public DialogWindow {
 public:
     QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent);
@@ -126,6 +168,8 @@ public:
     int selection(int id) const override;
     void select(int id, int index) override;
     void close(int result) override;
+    void messageBox(const std::string& caption, const std::string& text) override;
+    void setFocus(int id) override;
     void* handle() override { return static_cast<QWidget*>(this); }
 
     // Runs the window modally; a dialog that closed while it was initialised is
@@ -143,11 +187,13 @@ private:
         return it != controls_.end() ? it->second : nullptr;
     }
     template <class W> W* as(int id) const { return qobject_cast<W*>(widget(id)); }
+    void updateTabStop(QButtonGroup* group);
 
     Dialog& dialog_;
     std::map<int, QWidget*> controls_;
     std::map<QLabel*, QRect> labelRects_; // labels in their template rectangles
     std::map<int, QButtonGroup*> groups_; // radio id -> its group
+    std::vector<QButtonGroup*> allGroups_;
     bool running_ = false;
     int earlyResult_ = 0;
 };
@@ -207,6 +253,8 @@ QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : Q
             if (c.kind == ControlKind::radioFirst || group == nullptr) {
                 group = new QButtonGroup(this);
                 group->setExclusive(true);
+                allGroups_.push_back(group);
+                connect(group, &QButtonGroup::buttonToggled, this, [this, group] { updateTabStop(group); });
             }
             group->addButton(b);
             if (id >= 0) {
@@ -256,6 +304,7 @@ QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : Q
     // Frames lie behind the controls they surround, whatever their place in the
     // template.
     for (QGroupBox* g : frames) g->lower();
+    for (QButtonGroup* g : allGroups_) updateTabStop(g);
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     help->setContext(Qt::WindowShortcut);
@@ -307,6 +356,22 @@ void QtWindow::setChecked(int id, bool on) {
     } else {
         b->setChecked(on);
     }
+    if (group != nullptr) updateTabStop(group);
+}
+
+// Tab enters a radio group at its checked button (the first one when none is
+// checked), as the platform's dialogs do; the arrow keys move within the group.
+// The other buttons still take the focus when clicked.
+void QtWindow::updateTabStop(QButtonGroup* group) {
+    const QList<QAbstractButton*> buttons = group->buttons();
+    if (buttons.isEmpty()) return;
+    QAbstractButton* stop = buttons.front();
+    for (QAbstractButton* b : buttons)
+        if (b->isChecked()) {
+            stop = b;
+            break;
+        }
+    for (QAbstractButton* b : buttons) b->setFocusPolicy(b == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void QtWindow::resetList(int id) {
@@ -355,6 +420,32 @@ void QtWindow::close(int result) {
         done(result);
     else if (earlyResult_ == 0)
         earlyResult_ = result;
+}
+
+// A message is a QMessageBox named "message", a child of this window (centred over
+// it) and modal; its text is plain text, never markup. Enter and Escape dismiss
+// it. Help ("Help" as caption) has the information icon, anything else the
+// warning icon. A text too high for the screen scrolls inside the box. When the
+// box is gone this window is made active again, so that the keyboard focus is
+// back in it (where setFocus puts it).
+void QtWindow::messageBox(const std::string& caption, const std::string& text) {
+    const QMessageBox::Icon icon = caption == "Help" ? QMessageBox::Information : QMessageBox::Warning;
+    QMessageBox box(icon, fromUtf8(caption), QString(), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("message"));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromUtf8(text));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    scrollLongText(box);
+    box.exec();
+    activateWindow();
+}
+
+void QtWindow::setFocus(int id) {
+    QWidget* w = widget(id);
+    if (w == nullptr) return;
+    w->setFocus(Qt::OtherFocusReason);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
 }
 
 int QtWindow::run() {

@@ -16,8 +16,12 @@
 // the letters A-Z and a-z (kept exact, not rounded to whole pixels), 8 vertical
 // units the character height; a label one line high that its text does not fit
 // grows to the right instead of wrapping onto a line it has no room for. Controls are
-// made in template order, so the tab order is the resource order. Escape and
-// closing the window are Cancel (command 2), F1 a help request. A control with an
+// made in template order, so the tab order is the resource order; Tab enters a
+// radio group at its checked button (the first when none is), the arrow keys
+// move within it. Messages are QMessageBoxes named "message", modal and centred
+// over the window, dismissed with Enter or Escape. Escape and closing the window
+// are Cancel (command 2), F1 a help request (the title bar gets no help button:
+// Qt would take it for its "What's This" mode, not for F1). A control with an
 // id is named "c<id>" and the dialog "dialog<template id>" (tests and the
 // rendering program find them by these names).
 //

@@ -3,10 +3,13 @@
 #ifndef GRIDWISE_TESTS_QT_QTDRIVER_H
 #define GRIDWISE_TESTS_QT_QTDRIVER_H
 
+#include <algorithm>
 #include <functional>
 
 #include <QApplication>
 #include <QDialog>
+#include <QMessageBox>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -36,6 +39,28 @@ inline void whenShown(std::function<void(QDialog&)> act) {
     });
 }
 
+// Calls act with the message box once one is shown modally (a form's message
+// opened while the test clicks or types); a box that act leaves open is
+// dismissed. Waits at most about five seconds; then the test fails and nothing
+// is done, so that a form that shows no message is not disturbed later.
+inline void whenMessageShown(std::function<void(QMessageBox&)> act, int triesLeft = 250) {
+    QTimer::singleShot(20, [act = std::move(act), triesLeft]() mutable {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible()) {
+            if (triesLeft > 0)
+                whenMessageShown(std::move(act), triesLeft - 1);
+            else
+                ADD_FAILURE() << "no message box was shown";
+            return;
+        }
+        act(*box);
+        if (box->isVisible()) {
+            ADD_FAILURE() << "the test left the message box open";
+            box->done(0);
+        }
+    });
+}
+
 // The control of id in a window of the Qt backend.
 template <class W = QWidget> W* control(QDialog& d, int id) {
     W* w = d.findChild<W*>(QStringLiteral("c%1").arg(id), Qt::FindDirectChildrenOnly);
@@ -53,8 +78,15 @@ inline void typeInto(QDialog& d, int id, const QString& text) {
     QTest::keyClicks(w, text);
 }
 
+// Clicks a control: a button in its middle, a radio button on its indicator
+// (a radio button answers on its indicator and label only).
 inline void click(QDialog& d, int id) {
-    if (auto* w = control(d, id)) QTest::mouseClick(w, Qt::LeftButton);
+    auto* w = control(d, id);
+    if (w == nullptr) return;
+    if (qobject_cast<QRadioButton*>(w) != nullptr)
+        QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(std::min(6, w->width() / 2), w->height() / 2));
+    else
+        QTest::mouseClick(w, Qt::LeftButton);
 }
 
 } // namespace gw::test

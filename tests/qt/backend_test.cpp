@@ -126,16 +126,33 @@ TEST(QtBackend, BuildsTheTemplateInDialogUnitsOfTheFont) {
     EXPECT_EQ(form.run(), idCancel);
 }
 
+// Tab goes through the controls in resource order and enters a radio group at
+// its checked button only (the first one when none is checked).
 TEST(QtBackend, TabOrderIsTheResourceOrder) {
-    FixtureForm form;
-    whenShown([](QDialog& d) {
+    auto tabStops = [](QDialog& d) {
         QStringList order;
         for (QWidget* w = d.nextInFocusChain(); w != &d; w = w->nextInFocusChain())
             if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->parentWidget() == &d) order << w->objectName();
-        EXPECT_EQ(order, QStringList({"c101", "c111", "c112", "c121", "c1", "c2"}));
-        d.reject();
-    });
-    form.run();
+        return order;
+    };
+    for (int unit : {0, 1, -1}) {
+        SCOPED_TRACE(unit);
+        FixtureForm form;
+        form.unit = unit;
+        whenShown([&](QDialog& d) {
+            const QString radio = unit == 1 ? "c112" : "c111";
+            EXPECT_EQ(tabStops(d), QStringList({"c101", radio, "c121", "c1", "c2"}));
+            // The stop follows the checked button, whether the user or the form checks it.
+            click(d, unit == 1 ? 111 : 112);
+            EXPECT_EQ(tabStops(d)[1], unit == 1 ? "c111" : "c112");
+            form.window()->setChecked(111, true);
+            EXPECT_EQ(tabStops(d)[1], "c111");
+            form.window()->setChecked(111, false);
+            EXPECT_EQ(tabStops(d)[1], "c111");
+            d.reject();
+        });
+        form.run();
+    }
 }
 
 // Every way of closing: OK and Enter take the controls back into the form;
