@@ -193,7 +193,8 @@ void LocalDlg::onChooseBase() {
 }
 
 FieldReading LocalDlg::readConstant(const std::string& text) const {
-    return readDistanceField(text, base_->getUnits(), currentGridStyle() == gridStyleStation);
+    return readDistanceField(text, base_->getUnits(), currentGridStyle() == gridStyleStation, -kLocalConstantMax,
+                             kLocalConstantMax);
 }
 
 void LocalDlg::onOK() {

@@ -30,7 +30,8 @@ GridParameterForm::GridParameterForm(int templateId, void* parent, int northId, 
 int GridParameterForm::shownUnit() const { return units >= 0 && units <= 2 ? units : 0; }
 
 FieldReading GridParameterForm::readGrid(const std::string& text) const {
-    return readDistanceField(text, shownUnit(), currentGridStyle() == gridStyleStation);
+    return readDistanceField(text, shownUnit(), currentGridStyle() == gridStyleStation, -kFalseValueMax,
+                             kFalseValueMax);
 }
 
 void GridParameterForm::showDistances() {
@@ -68,7 +69,9 @@ UtmDialog::UtmDialog(void* parent)
       name(7129, "Name", sizeof TransverseMercator::projName - 1),
       centralMeridian(7102, "Central Meridian", readLongitudeField),
       latOfOrigin(7166, "Lat Of Origin", readLatitudeField),
-      scaleFactor(7120, "Scale Factor At CM", scaleFactorReader) {}
+      scaleFactor(7120, "Scale Factor At CM", [](const std::string& t) {
+          return readNumberField(t, kTransverseMercatorScaleMin, kScaleFactorMax);
+      }) {}
 
 void UtmDialog::fill(const TransverseMercator& p) {
     name.show(p.projName);

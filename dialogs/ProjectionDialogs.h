@@ -16,7 +16,8 @@
 //
 // On OK every field the user changed is read whole and checked
 // (dialogs/FormFields.h): angles as latitude or longitude text within +-90 or
-// +-180 degrees, the scale factor as a number from 0.1 to 10, false values as
+// +-180 degrees, the scale factor as a number from 0.1 to 10 (0.5 to 10
+// for Transverse Mercator, whose settings raise a smaller one to 0.5), false values as
 // distances, the name without a comma within 39 characters. A refused field is
 // named in a message box, gets the focus, and nothing is written. A field left
 // as shown keeps the projection's value to the bit, so OK without edits changes

@@ -65,7 +65,7 @@ max_len() {
   case $1 in
     fuzz_ini | fuzz_geo_settings) echo 4096 ;;
     fuzz_projection_list) echo 2048 ;;
-    fuzz_projection_init | fuzz_batch_text) echo 1024 ;;
+    fuzz_projection_init | fuzz_batch_text | fuzz_forms) echo 1024 ;;
     fuzz_fields | fuzz_dos_file_name | fuzz_datum | fuzz_cli_line) echo 512 ;;
     fuzz_checksum | fuzz_position_text) echo 256 ;;
     *) echo 128 ;;

@@ -24,7 +24,8 @@
 //             in bytes; blanks around it are dropped
 //
 // Ranges used by the forms (inclusive):
-//   scale factor of a projection      0.1 to 10
+//   scale factor of a projection      0.1 to 10 (Transverse Mercator 0.5 to 10: its
+//                                     settings raise a smaller one to 0.5)
 //   semi-major axis                   6,000,000 to 7,000,000 m
 //   inverse flattening                100 to 1000
 //   datum scale (a pure fraction)     -0.1 to 0.1
@@ -32,7 +33,10 @@
 //   datum shifts                      -100,000 to 100,000 m
 //   factors of an affine local system -1,000,000 to 1,000,000 (their settings
 //                                     keys hold twelve decimals)
-//   false northing and easting, local constants: any finite value
+//   false northing and easting        -100,000,000 to 100,000,000 m
+//   constants of an affine local system -10,000,000 to 10,000,000 m
+// (the distance reader takes at most twelve digits and points, so that is what
+// the shown texts, "%.2f" and "%.3f" in feet, may take and still read back)
 //
 // Threads: the readers use only their arguments and the process-wide unit table
 // (read only), so any thread may call them while nothing changes that table.
@@ -56,6 +60,7 @@ inline constexpr double kAnyValue = std::numeric_limits<double>::max();
 
 inline constexpr double kScaleFactorMin = 0.1;
 inline constexpr double kScaleFactorMax = 10.0;
+inline constexpr double kTransverseMercatorScaleMin = 0.5;
 inline constexpr double kSemiMajorAxisMin = 6.0e6;
 inline constexpr double kSemiMajorAxisMax = 7.0e6;
 inline constexpr double kInverseFlatteningMin = 100.0;
@@ -64,6 +69,8 @@ inline constexpr double kDatumScaleMax = 0.1;
 inline constexpr double kDatumRotationMax = 180.0;
 inline constexpr double kDatumShiftMax = 100000.0;
 inline constexpr double kLocalFactorMax = 1.0e6;
+inline constexpr double kFalseValueMax = 1.0e8;
+inline constexpr double kLocalConstantMax = 1.0e7;
 
 // A number within [lo, hi].
 FieldReading readNumberField(const std::string& text, double lo = -kAnyValue, double hi = kAnyValue);

@@ -192,6 +192,10 @@ private:
     Dialog& dialog_;
     std::map<int, QWidget*> controls_;
     std::map<QLabel*, QRect> labelRects_; // labels in their template rectangles
+    // The bytes last given to each edit field and the text Qt made of them: a
+    // field the user left as it was gives back those bytes, even when they were
+    // not UTF-8 (a name in a settings file written in another code page).
+    std::map<int, std::pair<QString, std::string>> editTexts_;
     std::map<int, QButtonGroup*> groups_; // radio id -> its group
     std::vector<QButtonGroup*> allGroups_;
     bool running_ = false;
@@ -313,7 +317,11 @@ QtWindow::QtWindow(Dialog& dialog, const DialogTemplate& t, QWidget* parent) : Q
 
 std::string QtWindow::text(int id) const {
     QWidget* w = widget(id);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        auto it = editTexts_.find(id);
+        if (it != editTexts_.end() && it->second.first == e->text()) return it->second.second;
+        return e->text().toStdString();
+    }
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
@@ -327,6 +335,7 @@ void QtWindow::setText(int id, const std::string& text) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->setText(s);
         e->setCursorPosition(0);
+        editTexts_[id] = {e->text(), text};
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(s);
         fitLabel(*l, labelRects_[l], width());

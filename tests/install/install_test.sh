@@ -49,10 +49,12 @@ if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc";
   fail "installed package files refer to the source or build tree"
 fi
 # Nor are test programs or benchmarks installed: beside the library, only the
-# gridwise tool and its manual page, and the Python package when it is built.
+# gridwise tool and its manual page, the dialogs' help pages with their pictures,
+# and the Python package when it is built.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
           ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*" \
           ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1" \
+          ! -path "$prefix/share/doc/gridwise/dialogs/*" \
           ! -path "$prefix/lib/python3*/dist-packages/gridwise/*")
 [ -z "$extra" ] || fail "unexpected installed files: $extra"
 

@@ -6,6 +6,7 @@
 #include "dialogs/EditDatum.h"
 #include "dialogs/Install.h"
 #include "dialogs/qt/QtBackend.h"
+#include "platform/CLocale.h"
 #include "projections/TransverseMercator.h"
 #include "qt/QtDriver.h"
 
@@ -52,6 +53,16 @@ TEST_F(QtForms, FalseEastingTypedInFeetIsHeldInMetres) {
     EXPECT_EQ(tm.editDialog(nullptr, nullptr), 0);
     EXPECT_EQ(tm.units, 1);
     EXPECT_DOUBLE_EQ(tm.falseEast, 1000 * 0.3048);
+}
+
+// A name in another code page than UTF-8 ("Z\xfcrich" in Latin-1), shown and left
+// alone, comes back byte for byte.
+TEST_F(QtForms, UntouchedFieldsKeepBytesThatAreNotUtf8) {
+    TransverseMercator tm;
+    gw::copyBounded(tm.projName, "Z\xfcrich grid", sizeof tm.projName);
+    whenShown([](QDialog& d) { click(d, idOk); });
+    ASSERT_EQ(tm.editDialog(nullptr, nullptr), 1);
+    EXPECT_STREQ(tm.projName, "Z\xfcrich grid");
 }
 
 TEST_F(QtForms, DatumTypedIntoItsFormReachesTheDatum) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -158,10 +159,15 @@ TEST_F(RealWindow, ARefusedFieldIsNamedInAMessageAndGetsTheFocus) {
     EXPECT_EQ(form.doModal(), idCancel);
 }
 
-// Every key of before has the same text in after (a save may add the keys of
-// values the file left at their defaults).
+// Every projection key of before has the same text in after (a save may add the
+// keys of values the file left at their defaults). The datum's keys are left to
+// the comparison with a save without the dialog: the inverse flattening is
+// written with six decimals, fewer than the file may hold.
 void expectKeptKeys(const std::map<std::string, std::string>& before, const std::map<std::string, std::string>& after) {
+    static const std::set<std::string> datumKeys = {"aAxis",  "inverseFlattening", "deltaX", "deltaY",
+                                                    "deltaZ", "scalar", "rotX", "rotY", "rotZ", "ellipseName", "datumName"};
     for (const auto& [key, value] : before) {
+        if (datumKeys.count(key) != 0) continue;
         auto it = after.find(key);
         if (it == after.end())
             ADD_FAILURE() << key << " was dropped";
