@@ -125,7 +125,7 @@ TEST_F(DialogHelp, TextForTheMessageBoxIsThePageWithoutMarkup) {
     for (const char* markup : {"![", "**", "`", "\n#", ".png"}) EXPECT_EQ(text.find(markup), std::string::npos) << markup;
     // A list item is one line; paragraphs stay apart.
     EXPECT_NE(text.find("- Scale Factor At CM: the scale on the central meridian, a plain number (\"0.999600\"), "
-                        "from 0.1 to 10.\n"),
+                        "from 0.5 to 10.\n"),
               std::string::npos);
     EXPECT_NE(text.find("\n\nFields\n"), std::string::npos);
     EXPECT_EQ(text.find("\n\n\n"), std::string::npos);
