@@ -21,6 +21,7 @@
 #include "dialogs/ScriptedBackend.h"
 #include "platform/HostServices.h"
 #include "support/SettingsFiles.h"
+#include "support/EnvScope.h"
 
 using namespace gw::dlg;
 
@@ -42,31 +43,7 @@ bool exists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0;
 }
 
-// Sets or removes an environment variable while it lives.
-class EnvScope {
-public:
-    EnvScope(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            had_ = true;
-            old_ = old;
-        }
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~EnvScope() {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
+using gwtest::EnvScope;
 
 // The children of this process that still exist (zombies included).
 int childProcesses() {

@@ -30,6 +30,7 @@
 #include "projections/TransverseMercator.h"
 #include "qt/QtDriver.h"
 #include "support/SettingsFiles.h"
+#include "support/EnvScope.h"
 
 namespace gw::dlg {
 namespace {
@@ -237,28 +238,7 @@ TEST_F(RealWindow, TheGeodeticsDialogWithoutEditsSavesTheSectionAsItWas) {
     deAllocGeodetics();
 }
 
-// Sets an environment variable while it lives.
-class EnvScope {
-public:
-    EnvScope(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            had_ = true;
-            old_ = old;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~EnvScope() {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_ = false;
-    std::string old_;
-};
+using gwtest::EnvScope;
 
 TEST_F(RealWindow, F1WithoutAHostOpensTheDialogsPageInTheViewer) {
     const std::string out = dir.file("viewer-arg");
