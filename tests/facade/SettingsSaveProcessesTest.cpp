@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@
 #include "support/SettingsFiles.h"
 
 namespace {
+
+// "p3s12" and the like (snprintf: g++ 12 at -O3 warns falsely on "p" + std::to_string).
+std::string tagged(const char* first, int a, const char* second, int b) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%s%d%s%d", first, a, second, b);
+    return text;
+}
 
 using gwtest::TempDir;
 
@@ -64,7 +72,7 @@ TEST(SettingsSaveProcesses, EightProcessesSavingGeodesyKeepAllSections) {
     ASSERT_TRUE(inProcesses(kProcesses, [&](int p) {
         if (allocGeodetics() != 1) return false;
         for (int i = 0; i < kSections; ++i) {
-            std::string section = "p" + std::to_string(p) + "s" + std::to_string(i);
+            std::string section = tagged("p", p, "s", i);
             saveGeoData(section.data(), const_cast<char*>(file.c_str()));
         }
         deAllocGeodetics();
@@ -75,7 +83,7 @@ TEST(SettingsSaveProcesses, EightProcessesSavingGeodesyKeepAllSections) {
     int incomplete = 0;
     for (int p = 0; p < kProcesses; ++p)
         for (int i = 0; i < kSections; ++i)
-            if (gwtest::sectionKeys(file, "p" + std::to_string(p) + "s" + std::to_string(i)) != expected) ++incomplete;
+            if (gwtest::sectionKeys(file, tagged("p", p, "s", i)) != expected) ++incomplete;
     EXPECT_EQ(incomplete, 0) << "of " << kProcesses * kSections << " sections";
     EXPECT_EQ(folderNames(std::filesystem::path(file).parent_path()), std::set<std::string>{"survey.ini"});
 }
@@ -93,7 +101,7 @@ TEST(SettingsSaveProcesses, ProjectionListAppendsKeepEveryEntry) {
     const bool ok = inProcesses(kProcesses, [&](int p) {
         bool all = true;
         for (int i = 0; i < kEntries; ++i)
-            all &= gw::dlg::appendProjectionEntry("General,P" + std::to_string(p) + "E" + std::to_string(i) + ",x");
+            all &= gw::dlg::appendProjectionEntry(tagged("General,P", p, "E", i) + ",x");
         return all;
     });
     auto entries = gw::dlg::readProjectionList();
