@@ -9,6 +9,7 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/LambertRules.h"
 #include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
@@ -20,7 +21,7 @@ using gw::kPi;
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
-constexpr double kGridLimit = 5000000.0;
+constexpr double kGridLimit = gw::lambert::kGridLimit;
 
 // Settings keys in the order of a new section; the string is
 // "1,projName,firstParallel,secondParallel,lonOfOrigin,latOfOrigin,falseNorth,falseEast,units".

@@ -10,6 +10,7 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/PolarStereoRules.h"
 #include "projections/ProjectionKeys.h"
 #include "units/SettingsText.h"
 
@@ -21,8 +22,8 @@ using gw::kPi;
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
-constexpr double kFrameLow = 890000.0;
-constexpr double kFrameHigh = 3110000.0;
+constexpr double kFrameLow = gw::polar::kFrameLow;
+constexpr double kFrameHigh = gw::polar::kFrameHigh;
 
 // Settings keys in the order of a new section; the string is
 // "4,projName,lonOfOrigin,latOfOrigin,scaleFactor,falseNorth,falseEast,units".
