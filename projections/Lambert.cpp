@@ -11,6 +11,7 @@
 #include "projections/IsometricLatitude.h"
 #include "projections/LambertRules.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -52,7 +53,7 @@ Lambert::Lambert(char* init)
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);
-    type = 1;
+    type = gw::code(gw::ProjectionType::lambert);
 }
 
 Projection* Lambert::clone() const { return new Lambert(*this); }

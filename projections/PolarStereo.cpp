@@ -12,6 +12,7 @@
 #include "projections/IsometricLatitude.h"
 #include "projections/PolarStereoRules.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -58,7 +59,7 @@ PolarStereo::PolarStereo(char* init)
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
-    type = 4;
+    type = gw::code(gw::ProjectionType::polarStereo);
 }
 
 Projection* PolarStereo::clone() const { return new PolarStereo(*this); }

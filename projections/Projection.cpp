@@ -54,7 +54,8 @@ Projection::Projection(const Projection& other) noexcept : type(other.type), inn
     if (other.ownsInner) {
         ownsInner = 1;
         try {
-            inner = other.inner != nullptr ? other.inner->clone() : makeProjection(0, nullptr);
+            inner = other.inner != nullptr ? other.inner->clone()
+                                           : makeProjection(gw::code(gw::ProjectionType::transverseMercator), nullptr);
             type = inner->type;
         } catch (...) {
             inner = nullptr;
@@ -70,7 +71,8 @@ Projection& Projection::operator=(const Projection& other) {
     if (this == &other) return *this;
     if (ownsInner) {
         const Projection* source = other.ownsInner ? other.inner : &other;
-        Projection* copy = source != nullptr ? source->clone() : makeProjection(0, nullptr);
+        Projection* copy = source != nullptr ? source->clone()
+                                             : makeProjection(gw::code(gw::ProjectionType::transverseMercator), nullptr);
         // The names first: `other` may be the concrete projection about to go.
         copyName(general, other.general);
         copyName(specific, other.specific);

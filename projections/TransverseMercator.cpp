@@ -8,6 +8,7 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "projections/TransverseMercatorRules.h"
 #include "units/SettingsText.h"
 
@@ -58,7 +59,7 @@ TransverseMercator::TransverseMercator(char* init)
       arcOrigin(0.0), datum(), polarRadius(0.0) {
     gw::copyBounded(projName, defaultName, sizeof projName);
     if (init != nullptr) gw::readInitString(*this, kTable, init);
-    type = 0;
+    type = gw::code(gw::ProjectionType::transverseMercator);
     gw::copyBounded(general, "USER", sizeof general);
     gw::copyBounded(specific, defaultSpecific, sizeof specific);
     // Constants of the default datum, so that nothing is left undefined before
