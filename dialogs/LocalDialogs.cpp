@@ -7,6 +7,7 @@
 #include "projections/EditDialogs.h"
 #include "projections/KestrelLocal.h"
 #include "projections/Local.h"
+#include "projections/ProjectionTypes.h"
 #include "projections/StaOff.h"
 
 namespace gw::dlg {
@@ -37,9 +38,9 @@ int runConStaOff(Projection& p, CWnd* parent, ProjDataStruct** list) {
 } // namespace
 
 void installLocalDialogs() {
-    setProjectionDialog(3, runLocalDlg);
-    setProjectionDialog(5, runLocalProj);
-    setProjectionDialog(6, runConStaOff);
+    setProjectionDialog(code(ProjectionType::kestrelLocal), runLocalDlg);
+    setProjectionDialog(code(ProjectionType::local), runLocalProj);
+    setProjectionDialog(code(ProjectionType::stationOffset), runConStaOff);
 }
 
 } // namespace gw::dlg

@@ -7,6 +7,7 @@
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
 #include "projections/EditDialogs.h"
+#include "projections/ProjectionTypes.h"
 #include "units/CurrentUnits.h"
 #include "units/GridText.h"
 #include "units/SettingsText.h"
@@ -218,9 +219,9 @@ int runPolar(Projection& p, CWnd* parent, ProjDataStruct**) { return runForm<Con
 } // namespace
 
 void installProjectionDialogs() {
-    setProjectionDialog(0, &runUtm);
-    setProjectionDialog(1, &runLambert);
-    setProjectionDialog(4, &runPolar);
+    setProjectionDialog(code(ProjectionType::transverseMercator), &runUtm);
+    setProjectionDialog(code(ProjectionType::lambert), &runLambert);
+    setProjectionDialog(code(ProjectionType::polarStereo), &runPolar);
 }
 
 } // namespace gw::dlg

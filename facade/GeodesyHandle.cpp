@@ -12,6 +12,7 @@
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "projections/ProjectionTypes.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ bool wholeAngle(const std::string& field) {
     return pos > 0 && static_cast<std::size_t>(pos) >= t.size() && std::isfinite(value);
 }
 
-bool knownType(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 7); }
+bool knownType(int code) { return gw::projectionType(code) != nullptr; }
 
 GwGeodesy* fail(const std::string& reason) {
     try {

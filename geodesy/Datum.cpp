@@ -37,6 +37,8 @@ Datum::Datum()
     update();
 }
 
+bool Datum::hasNorthSeaCorrection() const { return isNorthSea(datumName); }
+
 void Datum::update() {
     const double b = aAxis * (1 - 1 / inverseFlattening); // semi-minor axis
     const double a2 = aAxis * aAxis;

@@ -94,6 +94,9 @@ public:
 
     // Derives secondEccSq and eccSq from aAxis and inverseFlattening.
     void update();
+    // Whether the shifts add the North Sea correction (the datum named
+    // "ED50(N Sea)"): a shift of its own beside the seven parameters.
+    __attribute__((visibility("hidden"))) bool hasNorthSeaCorrection() const;
 
     // Sets the whole datum from "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" (the
     // rotations as angle text in degrees); fields of at most 29 characters; a scale

@@ -5,6 +5,7 @@
 #include "platform/CLocale.h"
 #include "projections/LocalSystemSupport.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ KestrelLocal::KestrelLocal(char* init)
       baseProj() {
     localProjName[0] = '\0';
     if (init) gw::readInitString(*this, kTable, init);
-    gw::setLocalSystemNames(*this, 3, "KestrelLocal");
+    gw::setLocalSystemNames(*this, gw::code(gw::ProjectionType::kestrelLocal), "KestrelLocal");
 }
 
 KestrelLocal::KestrelLocal(const KestrelLocal& other) = default;

@@ -9,7 +9,9 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/LambertRules.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -20,7 +22,7 @@ using gw::kPi;
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
-constexpr double kGridLimit = 5000000.0;
+constexpr double kGridLimit = gw::lambert::kGridLimit;
 
 // Settings keys in the order of a new section; the string is
 // "1,projName,firstParallel,secondParallel,lonOfOrigin,latOfOrigin,falseNorth,falseEast,units".
@@ -51,7 +53,7 @@ Lambert::Lambert(char* init)
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);
-    type = 1;
+    type = gw::code(gw::ProjectionType::lambert);
 }
 
 Projection* Lambert::clone() const { return new Lambert(*this); }

@@ -8,6 +8,7 @@
 #include "platform/CLocale.h"
 #include "projections/LocalSystemSupport.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -31,7 +32,7 @@ static_assert(gw::wellFormed(kTable));
 Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), centerLon(0.0) {
     localProjName[0] = '\0';
     if (init) gw::readInitString(*this, kTable, init);
-    gw::setLocalSystemNames(*this, 5, "Local");
+    gw::setLocalSystemNames(*this, gw::code(gw::ProjectionType::local), "Local");
 }
 
 Local::Local(const Local& other) = default;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/CLocale.h"
+#include "projections/ProjectionTypes.h"
 
 namespace gw {
 
@@ -33,6 +34,10 @@ char* textAfterCommas(char* text, int n) {
     return p;
 }
 
-int acceptedBaseType(int code) { return (code == 3 || code == 6) ? 0 : code; }
+int acceptedBaseType(int typeCode) {
+    return (typeCode == code(ProjectionType::kestrelLocal) || typeCode == code(ProjectionType::stationOffset))
+               ? code(ProjectionType::transverseMercator)
+               : typeCode;
+}
 
 } // namespace gw

@@ -10,7 +10,9 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/IsometricLatitude.h"
+#include "projections/PolarStereoRules.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -21,8 +23,8 @@ using gw::kPi;
 constexpr std::size_t kNameSize = 40;
 constexpr std::size_t kTypeNameSize = 30;
 constexpr std::size_t kLineSize = 50;
-constexpr double kFrameLow = 890000.0;
-constexpr double kFrameHigh = 3110000.0;
+constexpr double kFrameLow = gw::polar::kFrameLow;
+constexpr double kFrameHigh = gw::polar::kFrameHigh;
 
 // Settings keys in the order of a new section; the string is
 // "4,projName,lonOfOrigin,latOfOrigin,scaleFactor,falseNorth,falseEast,units".
@@ -57,7 +59,7 @@ PolarStereo::PolarStereo(char* init)
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);
-    type = 4;
+    type = gw::code(gw::ProjectionType::polarStereo);
 }
 
 Projection* PolarStereo::clone() const { return new PolarStereo(*this); }

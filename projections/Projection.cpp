@@ -11,32 +11,17 @@
 #include "projections/Local.h"
 #include "projections/PolarStereo.h"
 #include "projections/ProjectionFactory.h"
+#include "projections/ProjectionTypes.h"
 #include "projections/RDProj.h"
 #include "projections/StaOff.h"
 #include "projections/TransverseMercator.h"
 #include "units/SettingsText.h"
 
 Projection* makeProjection(int code, char* init) {
-    switch (code) {
-    case 0:
-        return new TransverseMercator(init);
-    case 1:
-        return new Lambert(init);
-    case 3:
-        return new KestrelLocal(init);
-    case 4:
-        return new PolarStereo(init);
-    case 5:
-        return new Local(init);
-    case 6:
-        return new StaOff(init);
-    case 7:
-        return new RDProj(init);
-    default:
-        // Codes without a class (2, 8, negative ...): a default Transverse
-        // Mercator; the text describes some other projection and is not used.
-        return new TransverseMercator(nullptr);
-    }
+    if (const gw::ProjectionTypeInfo* t = gw::projectionType(code)) return t->make(init);
+    // Codes without a class (2, 8, negative ...): a default Transverse Mercator;
+    // the text describes some other projection and is not used.
+    return gw::projectionType(gw::code(gw::ProjectionType::transverseMercator))->make(nullptr);
 }
 
 namespace {
@@ -69,7 +54,8 @@ Projection::Projection(const Projection& other) noexcept : type(other.type), inn
     if (other.ownsInner) {
         ownsInner = 1;
         try {
-            inner = other.inner != nullptr ? other.inner->clone() : makeProjection(0, nullptr);
+            inner = other.inner != nullptr ? other.inner->clone()
+                                           : makeProjection(gw::code(gw::ProjectionType::transverseMercator), nullptr);
             type = inner->type;
         } catch (...) {
             inner = nullptr;
@@ -85,7 +71,8 @@ Projection& Projection::operator=(const Projection& other) {
     if (this == &other) return *this;
     if (ownsInner) {
         const Projection* source = other.ownsInner ? other.inner : &other;
-        Projection* copy = source != nullptr ? source->clone() : makeProjection(0, nullptr);
+        Projection* copy = source != nullptr ? source->clone()
+                                             : makeProjection(gw::code(gw::ProjectionType::transverseMercator), nullptr);
         // The names first: `other` may be the concrete projection about to go.
         copyName(general, other.general);
         copyName(specific, other.specific);

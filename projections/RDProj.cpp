@@ -3,6 +3,7 @@
 
 #include "platform/CLocale.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 #include "projections/RDSeries.h"
 
 namespace {
@@ -32,7 +33,7 @@ RDProj::RDProj(char* init)
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "RD Projection", kTypeNameSize);
-    type = 7;
+    type = gw::code(gw::ProjectionType::rd);
 }
 
 Projection* RDProj::clone() const { return new RDProj(*this); }

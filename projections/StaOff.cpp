@@ -8,6 +8,7 @@
 #include "platform/CLocale.h"
 #include "projections/LocalSystemSupport.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ StaOff::StaOff(char* init)
       sinAz(0.0), cosAz(1.0), baseProj() {
     localProjName[0] = '\0';
     if (init) gw::readInitString(*this, kTable, init);
-    gw::setLocalSystemNames(*this, 6, "StaOff");
+    gw::setLocalSystemNames(*this, gw::code(gw::ProjectionType::stationOffset), "StaOff");
 }
 
 StaOff::StaOff(const StaOff& other) = default;

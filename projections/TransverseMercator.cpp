@@ -8,6 +8,8 @@
 #include "numerics/Angles.h"
 #include "platform/CLocale.h"
 #include "projections/ProjectionKeys.h"
+#include "projections/ProjectionTypes.h"
+#include "projections/TransverseMercatorRules.h"
 #include "units/SettingsText.h"
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 using TM = TransverseMercator;
 using gw::Form;
 
-const double gridLimit = 1e7; // metres
+constexpr double gridLimit = gw::tm::kGridLimit;
 
 constexpr const char* defaultName = "UTM Zone 11";
 constexpr const char* defaultSpecific = "Transverse Mercator";
@@ -57,7 +59,7 @@ TransverseMercator::TransverseMercator(char* init)
       arcOrigin(0.0), datum(), polarRadius(0.0) {
     gw::copyBounded(projName, defaultName, sizeof projName);
     if (init != nullptr) gw::readInitString(*this, kTable, init);
-    type = 0;
+    type = gw::code(gw::ProjectionType::transverseMercator);
     gw::copyBounded(general, "USER", sizeof general);
     gw::copyBounded(specific, defaultSpecific, sizeof specific);
     // Constants of the default datum, so that nothing is left undefined before
@@ -191,13 +193,13 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
     double c = 1.0;
     int steps = 0;
     settled = false;
-    for (int step = 0; step < 5; ++step) {
+    for (int step = 0; step < gw::tm::kFootpointSteps; ++step) {
         ++steps;
         s = std::sin(phi);
         c = std::cos(phi);
         const double delta = Mt - arcOf(phi, s, c);
         phi = phi + delta / (R * c0);
-        if (std::fabs(delta) < 0.0001) {
+        if (std::fabs(delta) < gw::tm::kFootpointTolerance) {
             settled = true;
             break;
         }

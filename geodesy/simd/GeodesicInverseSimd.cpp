@@ -26,11 +26,9 @@
 // the AVX2 and AVX-512 code.
 #pragma GCC optimize("fp-contract=off")
 
-#ifndef HWY_DISABLED_TARGETS
-#define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_AVX3_DL)
-#endif
+#include "platform/SimdTargets.h"
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "facade/GeodesicInverseSimd.cpp"
+#define HWY_TARGET_INCLUDE "geodesy/simd/GeodesicInverseSimd.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 
 #include <cmath>
@@ -38,14 +36,16 @@
 #include <hwy/contrib/math/math-inl.h>
 #include <hwy/highway.h>
 
-#include "facade/BatchKernels.h"
-#include "facade/VectorAngles-inl.h"
+#include "geodesy/Datum.h"
+#include "geodesy/Ellipsoid.h"
 #include "geodesy/GeodesicRules.h"
+#include "geodesy/simd/GeodesicSimd.h"
 #include "gridwise/angleutil.h"
 #include "numerics/Angles.h"
+#include "numerics/simd/VectorMath-inl.h"
 
-#ifndef GRIDWISE_FACADE_GEODESICINVERSESIMD_ONCE
-#define GRIDWISE_FACADE_GEODESICINVERSESIMD_ONCE
+#ifndef GRIDWISE_GEODESY_GEODESICINVERSESIMD_ONCE
+#define GRIDWISE_GEODESY_GEODESICINVERSESIMD_ONCE
 namespace gw::batch {
 // The one-point function's rules (geodesy/GeodesicRules.h).
 using gw::geodesic::kEastWest;
@@ -370,14 +370,17 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace gw::batch {
 
+HWY_EXPORT(GeodesicInverse);
+
+GeodesicConstants geodesicConstants(const Datum& datum) {
+    const gw::Ellipsoid el = gw::ellipsoidOf(datum);
+    return GeodesicConstants{el.a, el.f, el.e2, el.ep2, el.b};
+}
+
 void geodesicInverseBlock(SimdTier tier, const GeodesicConstants& k, std::size_t n, const double* lat1,
                           const double* lon1, const double* lat2, const double* lon2, double* azimuth,
                           double* distance, int* steps) {
-    dispatch(
-        tier, [&] { N_SCALAR::GeodesicInverse(k, n, lat1, lon1, lat2, lon2, azimuth, distance, steps); },
-        [&] { N_SSE4::GeodesicInverse(k, n, lat1, lon1, lat2, lon2, azimuth, distance, steps); },
-        [&] { N_AVX2::GeodesicInverse(k, n, lat1, lon1, lat2, lon2, azimuth, distance, steps); },
-        [&] { N_AVX3::GeodesicInverse(k, n, lat1, lon1, lat2, lon2, azimuth, distance, steps); });
+    GW_SIMD_DISPATCH(GeodesicInverse, tier)(k, n, lat1, lon1, lat2, lon2, azimuth, distance, steps);
 }
 
 } // namespace gw::batch

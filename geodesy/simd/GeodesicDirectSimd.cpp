@@ -20,11 +20,9 @@
 // Products and sums stay separate roundings, as in the one-point code.
 #pragma GCC optimize("fp-contract=off")
 
-#ifndef HWY_DISABLED_TARGETS
-#define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_AVX3_DL)
-#endif
+#include "platform/SimdTargets.h"
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "facade/GeodesicDirectSimd.cpp"
+#define HWY_TARGET_INCLUDE "geodesy/simd/GeodesicDirectSimd.cpp"
 #include <hwy/foreach_target.h> // IWYU pragma: keep
 
 #include <cmath>
@@ -32,13 +30,13 @@
 #include <hwy/contrib/math/math-inl.h>
 #include <hwy/highway.h>
 
-#include "facade/BatchKernels.h"
-#include "facade/VectorAngles-inl.h"
 #include "geodesy/GeodesicRules.h"
+#include "geodesy/simd/GeodesicSimd.h"
 #include "numerics/Angles.h"
+#include "numerics/simd/VectorMath-inl.h"
 
-#ifndef GRIDWISE_FACADE_GEODESICDIRECTSIMD_ONCE
-#define GRIDWISE_FACADE_GEODESICDIRECTSIMD_ONCE
+#ifndef GRIDWISE_GEODESY_GEODESICDIRECTSIMD_ONCE
+#define GRIDWISE_GEODESY_GEODESICDIRECTSIMD_ONCE
 namespace gw::batch::direct_detail {
 using gw::geodesic::kMinDistance; // the one-point function's rules (geodesy/GeodesicRules.h)
 using gw::geodesic::kShortLine;
@@ -269,14 +267,12 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace gw::batch {
 
+HWY_EXPORT(GeodesicDirectBlock);
+
 void geodesicDirectBlock(SimdTier tier, const GeodesicConstants& k, std::size_t n, const double* lat,
                          const double* lon, const double* azimuth, const double* distance, double* lat2,
                          double* lon2, int* steps) {
-    dispatch(
-        tier, [&] { N_SCALAR::GeodesicDirectBlock(k, n, lat, lon, azimuth, distance, lat2, lon2, steps); },
-        [&] { N_SSE4::GeodesicDirectBlock(k, n, lat, lon, azimuth, distance, lat2, lon2, steps); },
-        [&] { N_AVX2::GeodesicDirectBlock(k, n, lat, lon, azimuth, distance, lat2, lon2, steps); },
-        [&] { N_AVX3::GeodesicDirectBlock(k, n, lat, lon, azimuth, distance, lat2, lon2, steps); });
+    GW_SIMD_DISPATCH(GeodesicDirectBlock, tier)(k, n, lat, lon, azimuth, distance, lat2, lon2, steps);
 }
 
 } // namespace gw::batch

@@ -1,0 +1,51 @@
+// The registry of projection types: the one table that says which class a type
+// code stands for, with what each type brings along (its name, its factory, its
+// batch operations). The factory (makeProjection), the batch conversions and the
+// dialog layer consult it; no other place names a type code by its number.
+#ifndef GRIDWISE_PROJECTIONS_PROJECTIONTYPES_H
+#define GRIDWISE_PROJECTIONS_PROJECTIONTYPES_H
+
+#include <memory>
+#include <span>
+
+#include "gridwise/projection.h"
+
+namespace gw {
+
+class GridBatch;
+
+// The type codes of the concrete projections, as initialisation strings and
+// settings carry them. 2 and 8 have no class.
+enum class ProjectionType : int {
+    transverseMercator = 0,
+    lambert = 1,
+    kestrelLocal = 3,
+    polarStereo = 4,
+    local = 5,
+    stationOffset = 6,
+    rd = 7,
+};
+
+constexpr int code(ProjectionType t) { return static_cast<int>(t); }
+
+// One past the largest type code with a class.
+inline constexpr int kProjectionTypeCodes = 8;
+
+struct ProjectionTypeInfo {
+    ProjectionType type;
+    const char* name; // the class's own name
+    // A new projection of the class, built from an initialisation string (null:
+    // the class's defaults).
+    Projection* (*make)(char* init);
+    // The batch operations of a projection of the class (null: none of its own).
+    std::unique_ptr<GridBatch> (*batch)(Projection& concrete);
+};
+
+// Every type with a class, in code order.
+std::span<const ProjectionTypeInfo> projectionTypes();
+// The entry of a type code; null for a code without a class.
+const ProjectionTypeInfo* projectionType(int code);
+
+} // namespace gw
+
+#endif
