@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 namespace {
 
 thread_local std::string lastError;
+thread_local int lastErrorCode = GW_ERROR_NONE;
 
 // The fields of a comma-separated line, as written (no trimming).
 std::vector<std::string> splitFields(const char* text) {
@@ -78,43 +80,72 @@ bool wholeAngle(const std::string& field) {
 
 bool knownType(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 7); }
 
-GwGeodesy* fail(const std::string& reason) {
+GwGeodesy* fail(int code, const std::string& reason) {
+    gw::setBatchError(code, reason.c_str());
+    return nullptr;
+}
+
+// Why an exception ended a creation: memory that ran out (a string or array too
+// long to allocate included), else a failure no check foresaw.
+GwGeodesy* failOnException() noexcept {
     try {
-        lastError = reason;
+        throw;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    } catch (const std::exception& e) {
+        gw::setBatchError(GW_ERROR_INTERNAL, e.what());
+        return nullptr;
     } catch (...) {
-        lastError.clear();
+        gw::setBatchError(GW_ERROR_INTERNAL, "unexpected failure");
+        return nullptr;
     }
+    gw::setBatchError(GW_ERROR_OUT_OF_MEMORY, "out of memory");
     return nullptr;
 }
 
 // Whether the handle's geodesy object was made whole.
 bool whole(const GwGeodesy& g) { return g.geo.projection != nullptr && g.geo.projection->inner != nullptr; }
 
-// Checks the datum text; empty reason when it can be taken.
-std::string datumProblem(const char* text) {
+struct Problem {
+    int code = GW_ERROR_NONE;
+    std::string reason;
+};
+
+// Checks the datum text; code GW_ERROR_NONE when it can be taken. A field that does
+// not read is unreadable text, a number that reads but lies outside its range a bad
+// argument.
+Problem datumProblem(const char* text) {
     const std::vector<std::string> f = splitFields(text);
     if (f.size() != 11)
-        return "datum text has " + std::to_string(f.size()) +
-               " fields, not 11 (ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ)";
+        return {GW_ERROR_TEXT_UNREADABLE, "datum text has " + std::to_string(f.size()) +
+                                              " fields, not 11 (ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ)"};
     double a = 0.0, invf = 0.0, v = 0.0;
     if (!wholeNumber(f[1], a) || !(a >= 6.0e6 && a <= 7.0e6))
-        return "datum text: semi-major axis '" + f[1] + "' is not a number of metres in 6e6..7e6";
+        return {wholeNumber(f[1], a) ? GW_ERROR_BAD_ARGUMENT : GW_ERROR_TEXT_UNREADABLE,
+                "datum text: semi-major axis '" + f[1] + "' is not a number of metres in 6e6..7e6"};
     if (!wholeNumber(f[2], invf) || !(invf >= 100.0 && invf <= 1000.0))
-        return "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000";
+        return {wholeNumber(f[2], invf) ? GW_ERROR_BAD_ARGUMENT : GW_ERROR_TEXT_UNREADABLE,
+                "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000"};
     const char* names[] = {"dX", "dY", "dZ", "scale"};
     for (int i = 0; i < 4; ++i)
-        if (!wholeNumber(f[4 + i], v)) return std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number";
+        if (!wholeNumber(f[4 + i], v))
+            return {GW_ERROR_TEXT_UNREADABLE,
+                    std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number"};
     wholeNumber(f[7], v);
-    if (std::fabs(v) > 0.1) return "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)";
+    if (std::fabs(v) > 0.1)
+        return {GW_ERROR_BAD_ARGUMENT, "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)"};
     const char* rotations[] = {"rX", "rY", "rZ"};
     for (int i = 0; i < 3; ++i)
-        if (!wholeAngle(f[8 + i])) return std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle";
+        if (!wholeAngle(f[8 + i]))
+            return {GW_ERROR_TEXT_UNREADABLE,
+                    std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle"};
     return {};
 }
 
 } // namespace
 
-void gw::setBatchError(const char* reason) noexcept {
+void gw::setBatchError(int code, const char* reason) noexcept {
+    lastErrorCode = code;
     try {
         lastError = reason != nullptr ? reason : "";
     } catch (...) {
@@ -122,48 +153,50 @@ void gw::setBatchError(const char* reason) noexcept {
     }
 }
 
+void gw::setBatchError(const char* reason) noexcept { setBatchError(GW_ERROR_BAD_ARGUMENT, reason); }
+
 extern "C" {
 
 GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
     try {
-        if (file == nullptr || *file == '\0') return fail("no settings file named");
-        if (section == nullptr || *section == '\0') return fail("no settings section named");
+        if (file == nullptr || *file == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings file named");
+        if (section == nullptr || *section == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings section named");
         if (!gw::iniFileReadable(file))
-            return fail(std::string("settings file '") + file + "' cannot be read (resolved as '" +
+            return fail(GW_ERROR_FILE_UNREADABLE, std::string("settings file '") + file + "' cannot be read (resolved as '" +
                         gw::resolveSettingsPath(file) + "')");
         if (!gw::iniHasSection(section, file))
-            return fail(std::string("settings file '") + file + "' has no section [" + section + "]");
+            return fail(GW_ERROR_SECTION_MISSING, std::string("settings file '") + file + "' has no section [" + section + "]");
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
-        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> sec(section, section + std::strlen(section) + 1);
         std::vector<char> fil(file, file + std::strlen(file) + 1);
         g->geo.loadData(sec.data(), fil.data());
-        if (!whole(*g)) return fail("out of memory");
+        if (!whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         return g.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
     }
 }
 
 GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
     try {
-        if (initString == nullptr || trimmed(initString).empty()) return fail("no initialisation string");
+        if (initString == nullptr || trimmed(initString).empty()) return fail(GW_ERROR_BAD_ARGUMENT, "no initialisation string");
         const std::vector<std::string> fields = splitFields(initString);
         if (!plainInteger(fields[0]))
-            return fail("initialisation string does not start with a projection type code: '" + fields[0] + "'");
+            return fail(GW_ERROR_TEXT_UNREADABLE, "initialisation string does not start with a projection type code: '" + fields[0] + "'");
         const int code = gw::cAtoi(fields[0].c_str());
         if (!knownType(code))
-            return fail("projection type code " + std::to_string(code) + " names no projection (0, 1, 3..7)");
+            return fail(GW_ERROR_UNSUPPORTED, "projection type code " + std::to_string(code) + " names no projection (0, 1, 3..7)");
         if (datumText != nullptr && *datumText != '\0') {
-            const std::string problem = datumProblem(datumText);
-            if (!problem.empty()) return fail(problem);
+            const Problem problem = datumProblem(datumText);
+            if (problem.code != GW_ERROR_NONE) return fail(problem.code, problem.reason);
         }
 
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
-        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> init(initString, initString + std::strlen(initString) + 1);
         std::unique_ptr<Projection> made(new (std::nothrow) Projection(init.data()));
-        if (made == nullptr || made->inner == nullptr) return fail("out of memory");
+        if (made == nullptr || made->inner == nullptr) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
 
         // The string must have the fields the projection writes: a string of
         // another shape would leave fields unread or read them as zeros.
@@ -172,7 +205,7 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         const std::size_t expected = meaningfulFields(splitFields(written.data()));
         const std::size_t given = meaningfulFields(fields);
         if (given != expected)
-            return fail("initialisation string of type " + std::to_string(code) + " has " +
+            return fail(GW_ERROR_TEXT_UNREADABLE, "initialisation string of type " + std::to_string(code) + " has " +
                         std::to_string(given) + " fields, the projection writes " + std::to_string(expected));
 
         if (datumText != nullptr && *datumText != '\0') {
@@ -184,23 +217,25 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         g->geo.projection->geoparm(&g->geo.datum);
         return g.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
     }
 }
 
 GwGeodesy* gwGeodesyCopy(const GwGeodesy* g) {
-    if (g == nullptr) return fail("no handle to copy");
+    if (g == nullptr) return fail(GW_ERROR_BAD_ARGUMENT, "no handle to copy");
     try {
         std::unique_ptr<GwGeodesy> copy(new (std::nothrow) GwGeodesy(*g));
-        if (copy == nullptr || !whole(*copy)) return fail("out of memory");
+        if (copy == nullptr || !whole(*copy)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         return copy.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
     }
 }
 
 void gwGeodesyFree(GwGeodesy* g) { delete g; }
 
 const char* gwLastError(void) { return lastError.c_str(); }
+
+int gwLastErrorCode(void) { return lastErrorCode; }
 
 } // extern "C"

@@ -19,7 +19,9 @@ struct GwGeodesy {
 
 namespace gw {
 
-// Records why this thread's last call of the handle interface failed.
+// Records why this thread's last call of the handle interface failed: the class
+// of the failure (GW_ERROR_...) and its text. Without a class it is a bad argument.
+void setBatchError(int code, const char* reason) noexcept;
 void setBatchError(const char* reason) noexcept;
 
 } // namespace gw

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,27 +53,39 @@ std::string lastError() {
     return e != nullptr ? e : "";
 }
 
+// Raises the Python exception of the class of this thread's last failure of the
+// handle interface: FileNotFoundError for a settings file that cannot be read,
+// KeyError for a missing section, MemoryError when memory ran out, ValueError for
+// what the caller gave (arguments and texts), RuntimeError otherwise.
+[[noreturn]] void raiseLastError() {
+    const std::string reason = lastError();
+    switch (gwLastErrorCode()) {
+    case GW_ERROR_FILE_UNREADABLE:
+        PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
+        throw py::error_already_set();
+    case GW_ERROR_SECTION_MISSING:
+        throw py::key_error(reason);
+    case GW_ERROR_OUT_OF_MEMORY:
+        throw std::bad_alloc();
+    case GW_ERROR_BAD_ARGUMENT:
+    case GW_ERROR_TEXT_UNREADABLE:
+    case GW_ERROR_UNSUPPORTED:
+        throw py::value_error(reason);
+    default:
+        throw std::runtime_error(reason);
+    }
+}
+
 Handle fromSettings(const std::string& file, const std::string& section) {
     GwGeodesy* g = gwGeodesyFromSettings(file.c_str(), section.c_str());
-    if (g != nullptr) return Handle(g);
-    const std::string reason = lastError();
-    if (!file.empty() && !section.empty()) {
-        if (!gw::iniFileReadable(file.c_str())) {
-            PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
-            throw py::error_already_set();
-        }
-        if (!gw::iniHasSection(section.c_str(), file.c_str())) throw py::key_error(reason);
-        if (reason == "out of memory") throw std::bad_alloc();
-    }
-    throw py::value_error(reason);
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
 }
 
 Handle fromText(const std::string& init, const std::string& datum) {
     GwGeodesy* g = gwGeodesyFromText(init.c_str(), datum.c_str());
-    if (g != nullptr) return Handle(g);
-    const std::string reason = lastError();
-    if (reason == "out of memory") throw std::bad_alloc();
-    throw py::value_error(reason);
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
 }
 
 // WGS 84 and the default Transverse Mercator, as a freshly built geodesy object.
@@ -84,7 +97,7 @@ Handle defaultHandle() {
 
 Handle copyHandle(const Handle& h) {
     GwGeodesy* g = gwGeodesyCopy(h.get());
-    if (g == nullptr) throw std::bad_alloc();
+    if (g == nullptr) raiseLastError();
     return Handle(g);
 }
 

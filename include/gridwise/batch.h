@@ -33,6 +33,23 @@
  *   gwLastError() gives, for the calling thread, why its last call of this header
  *     that failed returned NULL or refused a batch ("" when none failed yet). The
  *     text stays valid until the thread's next failing call of this header.
+ *   gwLastErrorCode() gives the class of that same failure (GW_ERROR_NONE when
+ *     none failed yet), so that a caller can tell kinds apart without reading
+ *     the text:
+ *       GW_ERROR_BAD_ARGUMENT     a NULL or empty argument where one is needed,
+ *                                 a number that reads but lies outside its range
+ *                                 (semi-major axis, inverse flattening, scale);
+ *       GW_ERROR_FILE_UNREADABLE  the settings file cannot be read;
+ *       GW_ERROR_SECTION_MISSING  the settings file has no such section;
+ *       GW_ERROR_TEXT_UNREADABLE  an initialisation string or datum text that
+ *                                 does not read (a type code that is not an
+ *                                 integer, a field count or a field that does
+ *                                 not read);
+ *       GW_ERROR_UNSUPPORTED      a type code that names no projection;
+ *       GW_ERROR_OUT_OF_MEMORY    memory ran out ("out of memory");
+ *       GW_ERROR_INTERNAL         a failure none of the checks foresaw (none is
+ *                                 known; the text says what failed).
+ *     A successful call leaves both as they were.
  *
  * Batch conversions: every call takes a handle, a count n, and for every
  * coordinate array a pointer and a stride in bytes between consecutive values
@@ -195,6 +212,19 @@ GW_EXPORT GwGeodesy* gwGeodesyFromText(const char* initString, const char* datum
 GW_EXPORT GwGeodesy* gwGeodesyCopy(const GwGeodesy* g);
 GW_EXPORT void gwGeodesyFree(GwGeodesy* g);
 GW_EXPORT const char* gwLastError(void);
+GW_EXPORT int gwLastErrorCode(void);
+
+/* Classes of the failures that gwLastErrorCode reports (see above). */
+enum {
+    GW_ERROR_NONE = 0,
+    GW_ERROR_BAD_ARGUMENT = 1,
+    GW_ERROR_FILE_UNREADABLE = 2,
+    GW_ERROR_SECTION_MISSING = 3,
+    GW_ERROR_TEXT_UNREADABLE = 4,
+    GW_ERROR_UNSUPPORTED = 5,
+    GW_ERROR_OUT_OF_MEMORY = 6,
+    GW_ERROR_INTERNAL = 7
+};
 
 /* Status codes of the batch conversions. */
 enum {
