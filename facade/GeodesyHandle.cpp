@@ -66,16 +66,14 @@ bool wholeNumber(const std::string& field, double& value) {
     return end == t.c_str() + t.size() && std::isfinite(value);
 }
 
-// Angle text read whole (a plain number of degrees, or degrees, minutes and seconds).
+// Angle text read whole (a plain number of degrees, or degrees, minutes and seconds;
+// a sign letter alone reads as no rotation, as the datum reads it).
 bool wholeAngle(const std::string& field) {
     const std::string t = trimmed(field);
     if (t.empty()) return true; // an empty rotation is no rotation
     if (field.size() > 29) return false;
-    std::vector<char> copy(t.begin(), t.end());
-    copy.push_back('\0');
-    int pos = 0;
-    const double value = parseStrToAng(copy.data(), &pos);
-    return pos > 0 && static_cast<std::size_t>(pos) >= t.size() && std::isfinite(value);
+    double value = 0.0;
+    return gwReadAngle(t.c_str(), GW_ANGLE_SIGN_ALONE, &value, nullptr) == 1 && std::isfinite(value);
 }
 
 bool knownType(int code) { return code == 0 || code == 1 || (code >= 3 && code <= 7); }
@@ -140,6 +138,90 @@ Problem datumProblem(const char* text) {
             return {GW_ERROR_TEXT_UNREADABLE,
                     std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle"};
     return {};
+}
+
+// Copies text into dst of size bytes (cut, always terminated when size > 0) and
+// gives its whole length, as snprintf does.
+std::size_t giveText(const std::string& text, char* dst, std::size_t size) noexcept {
+    if (dst != nullptr && size > 0) {
+        const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        std::memcpy(dst, text.data(), n);
+        dst[n] = '\0';
+    }
+    return text.size();
+}
+
+// A number as the shortest "C"-locale text that reads back to the same double.
+std::string exactNumber(double v) {
+    std::string text;
+    for (int digits = 1; digits <= 17; ++digits) {
+        text = gw::cFormatString("%.*g", digits, v);
+        if (gw::cStrtod(text.c_str(), nullptr) == v) break;
+    }
+    return text;
+}
+
+// A rotation as angle text that the datum's angle reader takes back. The reader
+// takes runs of digits and points of at most twelve characters and no exponent:
+// plain decimal degrees are used when some such run reads back exactly (settings
+// keep rotations with ten decimals, which always fits below ten degrees);
+// otherwise degrees, minutes and seconds with as many decimals of the seconds as
+// fit, within about 1e-10 arc-second.
+std::string rotationText(double deg) {
+    if (!std::isfinite(deg) || deg == 0.0) return "0";
+    const char* sign = deg < 0 ? "-" : "";
+    const double a = std::fabs(deg);
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+        const std::string digits = gw::cFormatString("%.*f", decimals, a);
+        if (digits.size() > 12) break;
+        std::string text = std::string(sign) + digits;
+        if (strToAng(text.data()) == deg) return text;
+    }
+    double d = std::floor(a);
+    double rest = (a - d) * 60.0;
+    double m = std::floor(rest);
+    double s = (rest - m) * 60.0;
+    if (s < 0) s = 0;
+    int sd = 10; // "ss." and ten decimals make twelve characters
+    if (s >= 10) sd = 9;
+    return gw::cFormatString("%s%.0f %.0f %.*f", sign, d, m, sd, s);
+}
+
+std::string datumText(const Datum& d) {
+    std::string t = d.ellipseName;
+    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + d.datumName;
+    t += ',' + exactNumber(d.deltaX) + ',' + exactNumber(d.deltaY) + ',' + exactNumber(d.deltaZ);
+    t += ',' + exactNumber(d.scalar);
+    t += ',' + rotationText(d.rotX) + ',' + rotationText(d.rotY) + ',' + rotationText(d.rotZ);
+    return t;
+}
+
+// A description line without the blanks and line ends behind it.
+std::string trimmedLine(const char* line) {
+    std::size_t len = strnlen(line, 49);
+    while (len > 0 && (line[len - 1] == ' ' || line[len - 1] == '\r' || line[len - 1] == '\n')) --len;
+    return std::string(line, len);
+}
+
+// The description lines of the projection (six) or of the datum (seven), joined
+// by line breaks.
+std::string description(const GwGeodesy& g, int part) {
+    char lines[7][50];
+    std::memset(lines, 0, sizeof lines);
+    int count = 6;
+    if (part == GW_DESCRIBE_PROJECTION) {
+        g.geo.projection->getLines(lines);
+    } else {
+        Datum datum = g.geo.datum; // getLines is not const; the copy keeps the handle as it is
+        datum.getLines(lines);
+        count = 7;
+    }
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += '\n';
+        text += trimmedLine(lines[i]);
+    }
+    return text;
 }
 
 } // namespace
@@ -232,7 +314,87 @@ GwGeodesy* gwGeodesyCopy(const GwGeodesy* g) {
     }
 }
 
+GwGeodesy* gwGeodesyNew(void) {
+    try {
+        std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
+        return g.release();
+    } catch (...) {
+        return failOnException();
+    }
+}
+
 void gwGeodesyFree(GwGeodesy* g) { delete g; }
+
+size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr) {
+        fail(GW_ERROR_BAD_ARGUMENT, "no handle");
+        return 0;
+    }
+    try {
+        std::vector<char> init(GW_INIT_STR_MAX, '\0');
+        g->geo.projection->getInitStr(init.data(), init.size());
+        return giveText(init.data(), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr) {
+        fail(GW_ERROR_BAD_ARGUMENT, "no handle");
+        return 0;
+    }
+    try {
+        return giveText(datumText(g->geo.datum), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr || (part != GW_DESCRIBE_PROJECTION && part != GW_DESCRIBE_DATUM)) {
+        fail(GW_ERROR_BAD_ARGUMENT, g == nullptr ? "no handle" : "no such part of a description");
+        return 0;
+    }
+    try {
+        return giveText(description(*g, part), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+int gwSettingsSectionCheck(const char* file, const char* section) {
+    try {
+        int code = GW_ERROR_NONE;
+        std::string reason;
+        if (file == nullptr || *file == '\0') {
+            code = GW_ERROR_BAD_ARGUMENT;
+            reason = "no settings file named";
+        } else if (section == nullptr || *section == '\0') {
+            code = GW_ERROR_BAD_ARGUMENT;
+            reason = "no settings section named";
+        } else if (!gw::iniFileReadable(file)) {
+            code = GW_ERROR_FILE_UNREADABLE;
+            reason = std::string("settings file '") + file + "' cannot be read (resolved as '" +
+                     gw::resolveSettingsPath(file) + "')";
+        } else if (!gw::iniHasSection(section, file)) {
+            code = GW_ERROR_SECTION_MISSING;
+            reason = std::string("settings file '") + file + "' has no section [" + section + "]";
+        }
+        if (code != GW_ERROR_NONE) fail(code, reason);
+        return code;
+    } catch (...) {
+        failOnException();
+        return lastErrorCode;
+    }
+}
 
 const char* gwLastError(void) { return lastError.c_str(); }
 

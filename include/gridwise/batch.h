@@ -29,7 +29,29 @@
  *     station/offset system they are read in its station form.
  *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
  *     runs out).
+ *   gwGeodesyNew() gives a handle on WGS 84 and the default Transverse Mercator
+ *     (NULL when memory runs out).
  *   gwGeodesyFree(g) destroys a handle; NULL is allowed and ignored.
+ *
+ * What a handle holds, as text: each writes its text into dst (at most size - 1
+ * characters and a terminator; nothing when dst is NULL or size 0) and returns
+ * the whole text's length, as snprintf does; a NULL handle gives "" and 0.
+ *   gwGeodesyInitString(g, dst, size): the projection's initialisation string,
+ *     which gwGeodesyFromText reads back (at most GW_INIT_STR_MAX - 1 characters).
+ *   gwGeodesyDatumText(g, dst, size): the datum text
+ *     "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" that gwGeodesyFromText reads
+ *     back to the same datum: numbers as the shortest "C"-locale text that reads
+ *     back to the same double, rotations as plain degrees when some text of at
+ *     most twelve characters reads back exactly, otherwise degrees, minutes and
+ *     seconds within about 1e-10 arc-second.
+ *   gwGeodesyDescription(g, part, dst, size): the description lines of the
+ *     projection (GW_DESCRIBE_PROJECTION, six lines) or of the datum
+ *     (GW_DESCRIBE_DATUM, seven lines), joined by '\n', each without the blanks
+ *     behind it; as on the dialogs, they use the process-wide units object.
+ *   gwSettingsSectionCheck(file, section) tells whether a settings section can
+ *     be read, as gwGeodesyFromSettings first checks it: GW_ERROR_NONE, or the
+ *     class of the refusal (bad argument, file unreadable, section missing),
+ *     with its text in gwLastError.
  *   gwLastError() gives, for the calling thread, why its last call of this header
  *     that failed returned NULL or refused a batch ("" when none failed yet). The
  *     text stays valid until the thread's next failing call of this header.
@@ -210,7 +232,15 @@ typedef struct GwGeodesy GwGeodesy;
 GW_EXPORT GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section);
 GW_EXPORT GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText);
 GW_EXPORT GwGeodesy* gwGeodesyCopy(const GwGeodesy* g);
+GW_EXPORT GwGeodesy* gwGeodesyNew(void);
 GW_EXPORT void gwGeodesyFree(GwGeodesy* g);
+GW_EXPORT size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size);
+GW_EXPORT size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size);
+GW_EXPORT size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size);
+GW_EXPORT int gwSettingsSectionCheck(const char* file, const char* section);
+
+/* Parts of gwGeodesyDescription. */
+enum { GW_DESCRIBE_PROJECTION = 0, GW_DESCRIBE_DATUM = 1 };
 GW_EXPORT const char* gwLastError(void);
 GW_EXPORT int gwLastErrorCode(void);
 
