@@ -13,6 +13,7 @@
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "units/GridText.h"
 
 namespace {
 
@@ -274,6 +275,10 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
             if (problem.code != GW_ERROR_NONE) return fail(problem.code, problem.reason);
         }
 
+        // The grid texts of the string are read in the form of the projection being
+        // built (the station form for a station/offset system), whatever the
+        // process-wide geodesy instance holds.
+        const gw::GridStyleScope style(code == 6 ? gw::gridStyleStation : gw::gridStyleNorthEast);
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
         if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> init(initString, initString + std::strlen(initString) + 1);
@@ -334,6 +339,9 @@ size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size) {
     }
     try {
         std::vector<char> init(GW_INIT_STR_MAX, '\0');
+        const gw::GridStyleScope style(g->geo.projection->getFormat() == gw::gridStyleStation
+                                           ? gw::gridStyleStation
+                                           : gw::gridStyleNorthEast);
         g->geo.projection->getInitStr(init.data(), init.size());
         return giveText(init.data(), dst, size);
     } catch (...) {

@@ -1,4 +1,5 @@
 /* Angle, latitude and longitude text.
+ * See docs/threads.md for what may be shared between threads.
  *
  * Writers: angToStr (signed angle), latToStr (N/S), lonToStr (E/W); style 0 writes
  * degrees, minutes and seconds, any other style degrees and decimal minutes.

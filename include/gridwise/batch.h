@@ -1,4 +1,5 @@
 /* Geodesy objects by handle and conversions of whole arrays.
+ * See docs/threads.md for what may be shared between threads.
  *
  * A GwGeodesy is a geodesy object of the caller's own: a working datum, a map
  * projection (or local system) and a unit table, independent of the process-wide
@@ -25,8 +26,8 @@
  *     other than eleven fields, a non-number in a numeric field (a, 1/f, dX, dY,
  *     dZ, scale), a semi-major axis outside 6e6..7e6 m or an inverse flattening
  *     outside 100..1000. False northings and eastings are read as grid text:
- *     "1234.5", "4050ft"; while the process-wide geodesy instance holds a
- *     station/offset system they are read in its station form.
+ *     "1234.5", "4050ft"; in the station form for a station/offset system (type
+ *     6), whatever the process-wide geodesy instance holds.
  *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
  *     runs out).
  *   gwGeodesyNew() gives a handle on WGS 84 and the default Transverse Mercator
@@ -209,7 +210,7 @@
  * With GRIDWISE_SIMD=scalar, and for the other projections and calls, the results
  * are the one-point results bit for bit.
  *
- * Threads: a handle is only read by the batch conversions, so any number of
+ * Threads (docs/threads.md): a handle is only read by the batch conversions, so any number of
  * threads may convert at the same time on the same or different handles. Nothing
  * process-wide is read or written while converting. Creating, copying and
  * converting may run beside each other; gwGeodesyFree must not run while another
