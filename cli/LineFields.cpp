@@ -10,6 +10,7 @@
 #include "gridwise/postext.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
+#include "units/DecimalText.h"
 
 namespace gwcli {
 
@@ -53,42 +54,7 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 } // namespace
 
-double plainValue(std::string_view s) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    // Up to 15 digits make a whole number that a double holds exactly, and a power
-    // of ten up to 1e22 is exact too, so their quotient is the correctly rounded
-    // value, as std::from_chars gives it; anything else goes to from_chars.
-    std::uint64_t mantissa = 0;
-    int digits = 0, decimals = 0;
-    bool point = false;
-    for (char c : s) {
-        if (c == '.') {
-            point = true;
-            continue;
-        }
-        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
-        if (mantissa != 0) ++digits;
-        if (point) ++decimals;
-    }
-    double v;
-    if (digits <= 15 && decimals <= 22) {
-        v = static_cast<double>(mantissa) / kPowersOfTen[decimals];
-    } else {
-        v = 0.0;
-        const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (r.ec == std::errc::result_out_of_range) {
-            // Beyond the largest double (a whole part of more than 308 digits) the
-            // value is infinite, as strtod reads it; below the smallest, zero.
-            const std::string_view whole = s.substr(0, s.find('.'));
-            v = whole.find_first_not_of('0') != std::string_view::npos ? HUGE_VAL : 0.0;
-        }
-    }
-    return negative ? -v : v;
-}
+double plainValue(std::string_view s) { return gw::plainDecimalValue(s); }
 
 namespace {
 
@@ -215,7 +181,9 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
     }
 
     if (letter == '\0' && nparts == 1) {
-        degrees = plainValue(parts[0]);
+        // A plain number, read exactly whatever its length.
+        const std::string text(parts[0]);
+        gwReadAngle(text.c_str(), GW_ANGLE_EXACT_DECIMAL, &degrees, nullptr);
     } else {
         if (!letterFits(letter, kind)) {
             error = std::string(kindName(kind)) + " with the letter " + std::string(1, letter) + ": " +
@@ -235,8 +203,9 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
             n += parts[k].size();
         }
         text[n] = '\0';
-        int pos = 0;
-        degrees = parseStrToAng(text, &pos);
+        // The tokens were checked above; the value is what the reader reads (a
+        // degrees field that starts with a point reads as 0).
+        gwReadAngle(text, 0, &degrees, nullptr);
     }
     const double limit = kind == AngleKind::latitude ? 90.0 : (kind == AngleKind::longitude ? 540.0 : 1e9);
     if (!(std::fabs(degrees) <= limit)) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,12 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 #include "projections/ProjectionTypes.h"
+#include "units/GridText.h"
 
 namespace {
 
 thread_local std::string lastError;
+thread_local int lastErrorCode = GW_ERROR_NONE;
 
 // The fields of a comma-separated line, as written (no trimming).
 std::vector<std::string> splitFields(const char* text) {
@@ -65,57 +68,168 @@ bool wholeNumber(const std::string& field, double& value) {
     return end == t.c_str() + t.size() && std::isfinite(value);
 }
 
-// Angle text read whole (a plain number of degrees, or degrees, minutes and seconds).
+// Angle text read whole (a plain number of degrees, or degrees, minutes and seconds;
+// a sign letter alone reads as no rotation, as the datum reads it).
 bool wholeAngle(const std::string& field) {
     const std::string t = trimmed(field);
     if (t.empty()) return true; // an empty rotation is no rotation
     if (field.size() > 29) return false;
-    std::vector<char> copy(t.begin(), t.end());
-    copy.push_back('\0');
-    int pos = 0;
-    const double value = parseStrToAng(copy.data(), &pos);
-    return pos > 0 && static_cast<std::size_t>(pos) >= t.size() && std::isfinite(value);
+    double value = 0.0;
+    return gwReadAngle(t.c_str(), GW_ANGLE_SIGN_ALONE, &value, nullptr) == 1 && std::isfinite(value);
 }
 
 bool knownType(int code) { return gw::projectionType(code) != nullptr; }
 
-GwGeodesy* fail(const std::string& reason) {
+GwGeodesy* fail(int code, const std::string& reason) {
+    gw::setBatchError(code, reason.c_str());
+    return nullptr;
+}
+
+// Why an exception ended a creation: memory that ran out (a string or array too
+// long to allocate included), else a failure no check foresaw.
+GwGeodesy* failOnException() noexcept {
     try {
-        lastError = reason;
+        throw;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    } catch (const std::exception& e) {
+        gw::setBatchError(GW_ERROR_INTERNAL, e.what());
+        return nullptr;
     } catch (...) {
-        lastError.clear();
+        gw::setBatchError(GW_ERROR_INTERNAL, "unexpected failure");
+        return nullptr;
     }
+    gw::setBatchError(GW_ERROR_OUT_OF_MEMORY, "out of memory");
     return nullptr;
 }
 
 // Whether the handle's geodesy object was made whole.
 bool whole(const GwGeodesy& g) { return g.geo.projection != nullptr && g.geo.projection->inner != nullptr; }
 
-// Checks the datum text; empty reason when it can be taken.
-std::string datumProblem(const char* text) {
+struct Problem {
+    int code = GW_ERROR_NONE;
+    std::string reason;
+};
+
+// Checks the datum text; code GW_ERROR_NONE when it can be taken. A field that does
+// not read is unreadable text, a number that reads but lies outside its range a bad
+// argument.
+Problem datumProblem(const char* text) {
     const std::vector<std::string> f = splitFields(text);
     if (f.size() != 11)
-        return "datum text has " + std::to_string(f.size()) +
-               " fields, not 11 (ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ)";
+        return {GW_ERROR_TEXT_UNREADABLE, "datum text has " + std::to_string(f.size()) +
+                                              " fields, not 11 (ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ)"};
     double a = 0.0, invf = 0.0, v = 0.0;
     if (!wholeNumber(f[1], a) || !(a >= 6.0e6 && a <= 7.0e6))
-        return "datum text: semi-major axis '" + f[1] + "' is not a number of metres in 6e6..7e6";
+        return {wholeNumber(f[1], a) ? GW_ERROR_BAD_ARGUMENT : GW_ERROR_TEXT_UNREADABLE,
+                "datum text: semi-major axis '" + f[1] + "' is not a number of metres in 6e6..7e6"};
     if (!wholeNumber(f[2], invf) || !(invf >= 100.0 && invf <= 1000.0))
-        return "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000";
+        return {wholeNumber(f[2], invf) ? GW_ERROR_BAD_ARGUMENT : GW_ERROR_TEXT_UNREADABLE,
+                "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000"};
     const char* names[] = {"dX", "dY", "dZ", "scale"};
     for (int i = 0; i < 4; ++i)
-        if (!wholeNumber(f[4 + i], v)) return std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number";
+        if (!wholeNumber(f[4 + i], v))
+            return {GW_ERROR_TEXT_UNREADABLE,
+                    std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number"};
     wholeNumber(f[7], v);
-    if (std::fabs(v) > 0.1) return "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)";
+    if (std::fabs(v) > 0.1)
+        return {GW_ERROR_BAD_ARGUMENT, "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)"};
     const char* rotations[] = {"rX", "rY", "rZ"};
     for (int i = 0; i < 3; ++i)
-        if (!wholeAngle(f[8 + i])) return std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle";
+        if (!wholeAngle(f[8 + i]))
+            return {GW_ERROR_TEXT_UNREADABLE,
+                    std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle"};
     return {};
+}
+
+// Copies text into dst of size bytes (cut, always terminated when size > 0) and
+// gives its whole length, as snprintf does.
+std::size_t giveText(const std::string& text, char* dst, std::size_t size) noexcept {
+    if (dst != nullptr && size > 0) {
+        const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        std::memcpy(dst, text.data(), n);
+        dst[n] = '\0';
+    }
+    return text.size();
+}
+
+// A number as the shortest "C"-locale text that reads back to the same double.
+std::string exactNumber(double v) {
+    std::string text;
+    for (int digits = 1; digits <= 17; ++digits) {
+        text = gw::cFormatString("%.*g", digits, v);
+        if (gw::cStrtod(text.c_str(), nullptr) == v) break;
+    }
+    return text;
+}
+
+// A rotation as angle text that the datum's angle reader takes back. The reader
+// takes runs of digits and points of at most twelve characters and no exponent:
+// plain decimal degrees are used when some such run reads back exactly (settings
+// keep rotations with ten decimals, which always fits below ten degrees);
+// otherwise degrees, minutes and seconds with as many decimals of the seconds as
+// fit, within about 1e-10 arc-second.
+std::string rotationText(double deg) {
+    if (!std::isfinite(deg) || deg == 0.0) return "0";
+    const char* sign = deg < 0 ? "-" : "";
+    const double a = std::fabs(deg);
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+        const std::string digits = gw::cFormatString("%.*f", decimals, a);
+        if (digits.size() > 12) break;
+        std::string text = std::string(sign) + digits;
+        if (strToAng(text.data()) == deg) return text;
+    }
+    double d = std::floor(a);
+    double rest = (a - d) * 60.0;
+    double m = std::floor(rest);
+    double s = (rest - m) * 60.0;
+    if (s < 0) s = 0;
+    int sd = 10; // "ss." and ten decimals make twelve characters
+    if (s >= 10) sd = 9;
+    return gw::cFormatString("%s%.0f %.0f %.*f", sign, d, m, sd, s);
+}
+
+std::string datumText(const Datum& d) {
+    std::string t = d.ellipseName;
+    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + d.datumName;
+    t += ',' + exactNumber(d.deltaX) + ',' + exactNumber(d.deltaY) + ',' + exactNumber(d.deltaZ);
+    t += ',' + exactNumber(d.scalar);
+    t += ',' + rotationText(d.rotX) + ',' + rotationText(d.rotY) + ',' + rotationText(d.rotZ);
+    return t;
+}
+
+// A description line without the blanks and line ends behind it.
+std::string trimmedLine(const char* line) {
+    std::size_t len = strnlen(line, 49);
+    while (len > 0 && (line[len - 1] == ' ' || line[len - 1] == '\r' || line[len - 1] == '\n')) --len;
+    return std::string(line, len);
+}
+
+// The description lines of the projection (six) or of the datum (seven), joined
+// by line breaks.
+std::string description(const GwGeodesy& g, int part) {
+    char lines[7][50];
+    std::memset(lines, 0, sizeof lines);
+    int count = 6;
+    if (part == GW_DESCRIBE_PROJECTION) {
+        g.geo.projection->getLines(lines);
+    } else {
+        Datum datum = g.geo.datum; // getLines is not const; the copy keeps the handle as it is
+        datum.getLines(lines);
+        count = 7;
+    }
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) text += '\n';
+        text += trimmedLine(lines[i]);
+    }
+    return text;
 }
 
 } // namespace
 
-void gw::setBatchError(const char* reason) noexcept {
+void gw::setBatchError(int code, const char* reason) noexcept {
+    lastErrorCode = code;
     try {
         lastError = reason != nullptr ? reason : "";
     } catch (...) {
@@ -123,48 +237,54 @@ void gw::setBatchError(const char* reason) noexcept {
     }
 }
 
+void gw::setBatchError(const char* reason) noexcept { setBatchError(GW_ERROR_BAD_ARGUMENT, reason); }
+
 extern "C" {
 
 GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
     try {
-        if (file == nullptr || *file == '\0') return fail("no settings file named");
-        if (section == nullptr || *section == '\0') return fail("no settings section named");
+        if (file == nullptr || *file == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings file named");
+        if (section == nullptr || *section == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings section named");
         if (!gw::iniFileReadable(file))
-            return fail(std::string("settings file '") + file + "' cannot be read (resolved as '" +
+            return fail(GW_ERROR_FILE_UNREADABLE, std::string("settings file '") + file + "' cannot be read (resolved as '" +
                         gw::resolveSettingsPath(file) + "')");
         if (!gw::iniHasSection(section, file))
-            return fail(std::string("settings file '") + file + "' has no section [" + section + "]");
+            return fail(GW_ERROR_SECTION_MISSING, std::string("settings file '") + file + "' has no section [" + section + "]");
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
-        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> sec(section, section + std::strlen(section) + 1);
         std::vector<char> fil(file, file + std::strlen(file) + 1);
         g->geo.loadData(sec.data(), fil.data());
-        if (!whole(*g)) return fail("out of memory");
+        if (!whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         return g.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
     }
 }
 
 GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
     try {
-        if (initString == nullptr || trimmed(initString).empty()) return fail("no initialisation string");
+        if (initString == nullptr || trimmed(initString).empty()) return fail(GW_ERROR_BAD_ARGUMENT, "no initialisation string");
         const std::vector<std::string> fields = splitFields(initString);
         if (!plainInteger(fields[0]))
-            return fail("initialisation string does not start with a projection type code: '" + fields[0] + "'");
+            return fail(GW_ERROR_TEXT_UNREADABLE, "initialisation string does not start with a projection type code: '" + fields[0] + "'");
         const int code = gw::cAtoi(fields[0].c_str());
         if (!knownType(code))
-            return fail("projection type code " + std::to_string(code) + " names no projection (0, 1, 3..7)");
+            return fail(GW_ERROR_UNSUPPORTED, "projection type code " + std::to_string(code) + " names no projection (0, 1, 3..7)");
         if (datumText != nullptr && *datumText != '\0') {
-            const std::string problem = datumProblem(datumText);
-            if (!problem.empty()) return fail(problem);
+            const Problem problem = datumProblem(datumText);
+            if (problem.code != GW_ERROR_NONE) return fail(problem.code, problem.reason);
         }
 
+        // The grid texts of the string are read in the form of the projection being
+        // built (the station form for a station/offset system), whatever the
+        // process-wide geodesy instance holds.
+        const gw::GridStyleScope style(code == 6 ? gw::gridStyleStation : gw::gridStyleNorthEast);
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
-        if (g == nullptr || !whole(*g)) return fail("out of memory");
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> init(initString, initString + std::strlen(initString) + 1);
         std::unique_ptr<Projection> made(new (std::nothrow) Projection(init.data()));
-        if (made == nullptr || made->inner == nullptr) return fail("out of memory");
+        if (made == nullptr || made->inner == nullptr) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
 
         // The string must have the fields the projection writes: a string of
         // another shape would leave fields unread or read them as zeros.
@@ -173,7 +293,7 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         const std::size_t expected = meaningfulFields(splitFields(written.data()));
         const std::size_t given = meaningfulFields(fields);
         if (given != expected)
-            return fail("initialisation string of type " + std::to_string(code) + " has " +
+            return fail(GW_ERROR_TEXT_UNREADABLE, "initialisation string of type " + std::to_string(code) + " has " +
                         std::to_string(given) + " fields, the projection writes " + std::to_string(expected));
 
         if (datumText != nullptr && *datumText != '\0') {
@@ -185,23 +305,108 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         g->geo.projection->geoparm(&g->geo.datum);
         return g.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
     }
 }
 
 GwGeodesy* gwGeodesyCopy(const GwGeodesy* g) {
-    if (g == nullptr) return fail("no handle to copy");
+    if (g == nullptr) return fail(GW_ERROR_BAD_ARGUMENT, "no handle to copy");
     try {
         std::unique_ptr<GwGeodesy> copy(new (std::nothrow) GwGeodesy(*g));
-        if (copy == nullptr || !whole(*copy)) return fail("out of memory");
+        if (copy == nullptr || !whole(*copy)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         return copy.release();
     } catch (...) {
-        return fail("out of memory");
+        return failOnException();
+    }
+}
+
+GwGeodesy* gwGeodesyNew(void) {
+    try {
+        std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
+        if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
+        return g.release();
+    } catch (...) {
+        return failOnException();
     }
 }
 
 void gwGeodesyFree(GwGeodesy* g) { delete g; }
 
+size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr) {
+        fail(GW_ERROR_BAD_ARGUMENT, "no handle");
+        return 0;
+    }
+    try {
+        std::vector<char> init(GW_INIT_STR_MAX, '\0');
+        const gw::GridStyleScope style(g->geo.projection->getFormat() == gw::gridStyleStation
+                                           ? gw::gridStyleStation
+                                           : gw::gridStyleNorthEast);
+        g->geo.projection->getInitStr(init.data(), init.size());
+        return giveText(init.data(), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr) {
+        fail(GW_ERROR_BAD_ARGUMENT, "no handle");
+        return 0;
+    }
+    try {
+        return giveText(datumText(g->geo.datum), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr || (part != GW_DESCRIBE_PROJECTION && part != GW_DESCRIBE_DATUM)) {
+        fail(GW_ERROR_BAD_ARGUMENT, g == nullptr ? "no handle" : "no such part of a description");
+        return 0;
+    }
+    try {
+        return giveText(description(*g, part), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+int gwSettingsSectionCheck(const char* file, const char* section) {
+    try {
+        int code = GW_ERROR_NONE;
+        std::string reason;
+        if (file == nullptr || *file == '\0') {
+            code = GW_ERROR_BAD_ARGUMENT;
+            reason = "no settings file named";
+        } else if (section == nullptr || *section == '\0') {
+            code = GW_ERROR_BAD_ARGUMENT;
+            reason = "no settings section named";
+        } else if (!gw::iniFileReadable(file)) {
+            code = GW_ERROR_FILE_UNREADABLE;
+            reason = std::string("settings file '") + file + "' cannot be read (resolved as '" +
+                     gw::resolveSettingsPath(file) + "')";
+        } else if (!gw::iniHasSection(section, file)) {
+            code = GW_ERROR_SECTION_MISSING;
+            reason = std::string("settings file '") + file + "' has no section [" + section + "]";
+        }
+        if (code != GW_ERROR_NONE) fail(code, reason);
+        return code;
+    } catch (...) {
+        failOnException();
+        return lastErrorCode;
+    }
+}
+
 const char* gwLastError(void) { return lastError.c_str(); }
+
+int gwLastErrorCode(void) { return lastErrorCode; }
 
 } // extern "C"

@@ -3,8 +3,10 @@
 // A handle owns a whole Geodetics (its working datum and its projection envelope,
 // which clones on copy) and a unit table of its own, taken from a freshly built
 // Units, so that nothing it converts with is shared with the process-wide geodesy
-// instance or units object. Conversions only read it (the projections and the
-// datum keep no state of a conversion), so one handle serves many threads at once.
+// instance or units object. The batch conversions only read it (the projections'
+// and the datum's conversion members keep no state of a conversion), so one handle
+// serves many threads at once for conversions; the general rule of Projection (one
+// object, one thread) holds for everything else (docs/threads.md).
 #ifndef GRIDWISE_FACADE_GEODESYHANDLE_H
 #define GRIDWISE_FACADE_GEODESYHANDLE_H
 
@@ -19,7 +21,9 @@ struct GwGeodesy {
 
 namespace gw {
 
-// Records why this thread's last call of the handle interface failed.
+// Records why this thread's last call of the handle interface failed: the class
+// of the failure (GW_ERROR_...) and its text. Without a class it is a bad argument.
+void setBatchError(int code, const char* reason) noexcept;
 void setBatchError(const char* reason) noexcept;
 
 } // namespace gw

@@ -14,17 +14,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "facade/GeodesyHandle.h"
 #include "gridwise/angletext.h"
 #include "gridwise/batch.h"
 #include "gridwise/datetext.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
-#include "platform/IniFile.h"
 
 namespace py = pybind11;
 
@@ -52,115 +52,86 @@ std::string lastError() {
     return e != nullptr ? e : "";
 }
 
+// Raises the Python exception of the class of this thread's last failure of the
+// handle interface: FileNotFoundError for a settings file that cannot be read,
+// KeyError for a missing section, MemoryError when memory ran out, ValueError for
+// what the caller gave (arguments and texts), RuntimeError otherwise.
+[[noreturn]] void raiseLastError() {
+    const std::string reason = lastError();
+    switch (gwLastErrorCode()) {
+    case GW_ERROR_FILE_UNREADABLE:
+        PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
+        throw py::error_already_set();
+    case GW_ERROR_SECTION_MISSING:
+        throw py::key_error(reason);
+    case GW_ERROR_OUT_OF_MEMORY:
+        throw std::bad_alloc();
+    case GW_ERROR_BAD_ARGUMENT:
+    case GW_ERROR_TEXT_UNREADABLE:
+    case GW_ERROR_UNSUPPORTED:
+        throw py::value_error(reason);
+    default:
+        throw std::runtime_error(reason);
+    }
+}
+
 Handle fromSettings(const std::string& file, const std::string& section) {
     GwGeodesy* g = gwGeodesyFromSettings(file.c_str(), section.c_str());
-    if (g != nullptr) return Handle(g);
-    const std::string reason = lastError();
-    if (!file.empty() && !section.empty()) {
-        if (!gw::iniFileReadable(file.c_str())) {
-            PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
-            throw py::error_already_set();
-        }
-        if (!gw::iniHasSection(section.c_str(), file.c_str())) throw py::key_error(reason);
-        if (reason == "out of memory") throw std::bad_alloc();
-    }
-    throw py::value_error(reason);
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
 }
 
 Handle fromText(const std::string& init, const std::string& datum) {
     GwGeodesy* g = gwGeodesyFromText(init.c_str(), datum.c_str());
-    if (g != nullptr) return Handle(g);
-    const std::string reason = lastError();
-    if (reason == "out of memory") throw std::bad_alloc();
-    throw py::value_error(reason);
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
 }
 
 // WGS 84 and the default Transverse Mercator, as a freshly built geodesy object.
 Handle defaultHandle() {
-    std::unique_ptr<GwGeodesy> g(new GwGeodesy());
-    if (g->geo.projection == nullptr || g->geo.projection->inner == nullptr) throw std::bad_alloc();
-    return Handle(g.release());
+    GwGeodesy* g = gwGeodesyNew();
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
 }
 
 Handle copyHandle(const Handle& h) {
     GwGeodesy* g = gwGeodesyCopy(h.get());
-    if (g == nullptr) throw std::bad_alloc();
+    if (g == nullptr) raiseLastError();
     return Handle(g);
 }
 
-std::string initString(Handle& h) {
-    std::vector<char> init(GW_INIT_STR_MAX, '\0');
-    h.get()->geo.projection->getInitStr(init.data(), init.size());
-    return std::string(init.data());
-}
-
-// A number as the shortest "C"-locale text that reads back to the same double.
-std::string exactNumber(double v) {
-    char buf[40];
-    for (int digits = 1; digits <= 17; ++digits) {
-        std::snprintf(buf, sizeof buf, "%.*g", digits, v);
-        if (std::strtod(buf, nullptr) == v) break;
+// A text of the handle from one of its writers (which return the whole length).
+std::string handleText(const Handle& h, const std::function<size_t(const GwGeodesy*, char*, size_t)>& writer) {
+    std::vector<char> text(256);
+    const size_t length = writer(h.get(), text.data(), text.size());
+    if (length >= text.size()) {
+        text.assign(length + 1, '\0');
+        writer(h.get(), text.data(), text.size());
     }
-    return buf;
+    return std::string(text.data(), length);
 }
 
-// A rotation as angle text that the datum's angle reader takes back. The reader
-// takes runs of digits and points of at most twelve characters and no exponent:
-// plain decimal degrees are used when some such run reads back exactly (settings
-// keep rotations with ten decimals, which always fits below ten degrees);
-// otherwise degrees, minutes and seconds with as many decimals of the seconds as
-// fit, within about 1e-10 arc-second.
-std::string rotationText(double deg) {
-    if (!std::isfinite(deg) || deg == 0.0) return "0";
-    const char* sign = deg < 0 ? "-" : "";
-    const double a = std::fabs(deg);
-    char buf[64];
-    for (int decimals = 0; decimals <= 11; ++decimals) {
-        int len = std::snprintf(buf, sizeof buf, "%.*f", decimals, a);
-        if (len > 12) break;
-        std::string text = std::string(sign) + buf;
-        std::vector<char> copy(text.begin(), text.end());
-        copy.push_back('\0');
-        if (strToAng(copy.data()) == deg) return text;
+std::string initString(const Handle& h) { return handleText(h, gwGeodesyInitString); }
+
+std::string datumText(const Handle& h) { return handleText(h, gwGeodesyDatumText); }
+
+std::vector<std::string> descriptionLines(const Handle& h, int part) {
+    const std::string text = handleText(h, [part](const GwGeodesy* g, char* dst, size_t size) {
+        return gwGeodesyDescription(g, part, dst, size);
+    });
+    std::vector<std::string> lines(1);
+    for (char c : text) {
+        if (c == '\n')
+            lines.emplace_back();
+        else
+            lines.back() += c;
     }
-    double d = std::floor(a);
-    double rest = (a - d) * 60.0;
-    double m = std::floor(rest);
-    double s = (rest - m) * 60.0;
-    if (s < 0) s = 0;
-    int sd = 10; // "ss." and ten decimals make twelve characters
-    if (s >= 10) sd = 9;
-    std::snprintf(buf, sizeof buf, "%s%.0f %.0f %.*f", sign, d, m, sd, s);
-    return buf;
+    return lines;
 }
 
-std::string datumText(Handle& h) {
-    const Datum& d = h.get()->geo.datum;
-    std::string t = d.ellipseName;
-    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + d.datumName;
-    t += ',' + exactNumber(d.deltaX) + ',' + exactNumber(d.deltaY) + ',' + exactNumber(d.deltaZ);
-    t += ',' + exactNumber(d.scalar);
-    t += ',' + rotationText(d.rotX) + ',' + rotationText(d.rotY) + ',' + rotationText(d.rotZ);
-    return t;
-}
-
-std::string trimmedLine(const char* line) {
-    std::size_t len = strnlen(line, 49);
-    while (len > 0 && (line[len - 1] == ' ' || line[len - 1] == '\r' || line[len - 1] == '\n')) --len;
-    return std::string(line, len);
-}
-
-py::tuple describe(Handle& h) {
-    char lines[7][50];
-    std::memset(lines, 0, sizeof lines);
-    h.get()->geo.projection->getLines(lines);
-    std::vector<std::string> projection;
-    for (int i = 0; i < 6; ++i) projection.push_back(trimmedLine(lines[i]));
-    std::memset(lines, 0, sizeof lines);
-    h.get()->geo.datum.getLines(lines);
-    std::vector<std::string> datum;
-    for (int i = 0; i < 7; ++i) datum.push_back(trimmedLine(lines[i]));
-    return py::make_tuple(projection, datum, initString(h));
+py::tuple describe(const Handle& h) {
+    return py::make_tuple(descriptionLines(h, GW_DESCRIBE_PROJECTION), descriptionLines(h, GW_DESCRIBE_DATUM),
+                          initString(h));
 }
 
 // ---------------------------------------------------------------------------
@@ -355,17 +326,12 @@ std::string angleText(int (*writer)(char*, double, int, int), double v, int deci
 // Angle text read whole: a number is there and nothing but blanks follows it.
 double parseAngle(const std::string& text) {
     if (text.find('\0') != std::string::npos) throw py::value_error("angle text holds a NUL character");
-    std::vector<char> t = cText(text);
-    int pos = 0;
-    const double v = parseStrToAng(t.data(), &pos);
-    std::size_t lead = 0;
-    while (lead < text.size() && (text[lead] == ' ' || text[lead] == '\t')) ++lead;
-    bool digits = false;
-    for (std::size_t i = lead; i < static_cast<std::size_t>(pos) && i < text.size(); ++i)
-        if (text[i] >= '0' && text[i] <= '9') digits = true;
-    if (!digits) throw py::value_error("'" + text + "' is not an angle");
-    if (!onlySpaceFrom(text, static_cast<std::size_t>(pos)))
-        throw py::value_error("'" + text + "' is not an angle: unread text from position " + std::to_string(pos));
+    double v = 0.0;
+    size_t stop = 0;
+    const int verdict = gwReadAngle(text.c_str(), 0, &v, &stop);
+    if (verdict == 0) throw py::value_error("'" + text + "' is not an angle");
+    if (verdict < 0)
+        throw py::value_error("'" + text + "' is not an angle: unread text from position " + std::to_string(stop));
     return v;
 }
 
@@ -374,15 +340,7 @@ public:
     Units units;
 
     static PyUnits fromSettings(const std::string& file) {
-        if (file.empty()) throw py::value_error("no settings file named");
-        if (!gw::iniFileReadable(file.c_str())) {
-            const std::string reason = "settings file '" + file + "' cannot be read (resolved as '" +
-                                       gw::resolveSettingsPath(file.c_str()) + "')";
-            PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
-            throw py::error_already_set();
-        }
-        if (!gw::iniHasSection("units", file.c_str()))
-            throw py::key_error("settings file '" + file + "' has no section [units]");
+        if (gwSettingsSectionCheck(file.c_str(), "units") != GW_ERROR_NONE) raiseLastError();
         PyUnits u;
         std::vector<char> f = cText(file);
         u.units.loadData(f.data());

@@ -9,11 +9,13 @@
 #include "gridwise/angletext.h"
 
 #include "platform/CLocale.h"
+#include "units/DecimalText.h"
 
 #include <climits>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -102,6 +104,57 @@ double readRun(const char* text, std::size_t& pos) {
     while (n < 12 && isRunChar(static_cast<unsigned char>(text[pos]))) run[n++] = text[pos++];
     run[n] = '\0';
     return gw::cAtof(run);
+}
+
+// The angle reader behind parseStrToAng and gwReadAngle: reads from text[0] and
+// leaves pos at the first character not consumed; read tells whether degrees
+// were read (a digit began them).
+double readAngleText(const char* text, std::size_t& pos, bool& read) {
+    std::size_t p = 0;
+    double result = 0.0;
+    read = false;
+    if (text != nullptr && text[0] != '\0') {
+        do {
+            int sign = 0;  // not yet given
+            p = skipSpace(text, p);
+            if (text[p] == '\0') break;
+            unsigned char c = static_cast<unsigned char>(text[p]);
+            if (isPositiveLetter(c) || isNegativeLetter(c)) {
+                sign = isPositiveLetter(c) ? 1 : -1;
+                p = skipSpace(text, p + 1);
+            }
+            if (!gw::cIsDigit(static_cast<unsigned char>(text[p]))) break;
+            read = true;
+            double deg = readRun(text, p);
+            double min = 0.0, sec = 0.0;
+            p = skipSpace(text, p);
+            if (isRunChar(static_cast<unsigned char>(text[p]))) {
+                min = readRun(text, p);
+                p = skipSpace(text, p);
+                if (isRunChar(static_cast<unsigned char>(text[p]))) sec = readRun(text, p);
+            }
+            if (sign == 0) {
+                sign = 1;
+                p = skipSpace(text, p);
+                c = static_cast<unsigned char>(text[p]);
+                if (c != '\0' && (isPositiveLetter(c) || isNegativeLetter(c))) {
+                    sign = isPositiveLetter(c) ? 1 : -1;
+                    ++p;
+                }
+            }
+            result = sign * (deg + min / 60.0 + sec / 3600.0);
+        } while (false);
+    }
+    pos = p;
+    return result;
+}
+
+// The text without the C blanks around it.
+std::string_view trimmedText(const char* text) {
+    std::string_view s(text);
+    while (!s.empty() && gw::cIsSpace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && gw::cIsSpace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    return s;
 }
 
 // Latitude and longitude share one writer: hemisphere letters, range limit and
@@ -216,40 +269,36 @@ int lonToStr(char* dst, double longitude, int decimals, int style) {
 
 double parseStrToAng(char* text, int* pos) {
     std::size_t p = 0;
-    double result = 0.0;
-    if (text != nullptr && text[0] != '\0') {
-        do {
-            int sign = 0;  // not yet given
-            p = skipSpace(text, p);
-            if (text[p] == '\0') break;
-            unsigned char c = static_cast<unsigned char>(text[p]);
-            if (isPositiveLetter(c) || isNegativeLetter(c)) {
-                sign = isPositiveLetter(c) ? 1 : -1;
-                p = skipSpace(text, p + 1);
-            }
-            if (!gw::cIsDigit(static_cast<unsigned char>(text[p]))) break;
-            double deg = readRun(text, p);
-            double min = 0.0, sec = 0.0;
-            p = skipSpace(text, p);
-            if (isRunChar(static_cast<unsigned char>(text[p]))) {
-                min = readRun(text, p);
-                p = skipSpace(text, p);
-                if (isRunChar(static_cast<unsigned char>(text[p]))) sec = readRun(text, p);
-            }
-            if (sign == 0) {
-                sign = 1;
-                p = skipSpace(text, p);
-                c = static_cast<unsigned char>(text[p]);
-                if (c != '\0' && (isPositiveLetter(c) || isNegativeLetter(c))) {
-                    sign = isPositiveLetter(c) ? 1 : -1;
-                    ++p;
-                }
-            }
-            result = sign * (deg + min / 60.0 + sec / 3600.0);
-        } while (false);
-    }
+    bool read = false;
+    const double result = readAngleText(text, p, read);
     if (pos != nullptr) *pos = p > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(p);
     return result;
+}
+
+int gwReadAngle(const char* text, int flags, double* degrees, size_t* stop) {
+    if (text == nullptr) text = "";
+    std::size_t p = 0;
+    double value = 0.0;
+    int verdict;
+    const std::string_view whole = trimmedText(text);
+    if ((flags & GW_ANGLE_EXACT_DECIMAL) != 0 && gw::isPlainDecimal(whole)) {
+        value = gw::plainDecimalValue(whole);
+        p = static_cast<std::size_t>(whole.data() - text) + whole.size();
+        verdict = 1;
+    } else if ((flags & GW_ANGLE_SIGN_ALONE) != 0 && whole.size() == 1 &&
+               (isPositiveLetter(static_cast<unsigned char>(whole[0])) ||
+                isNegativeLetter(static_cast<unsigned char>(whole[0])))) {
+        p = static_cast<std::size_t>(whole.data() - text) + 1;
+        verdict = 1;
+    } else {
+        bool read = false;
+        value = readAngleText(text, p, read);
+        if (!read) verdict = 0;
+        else verdict = text[skipSpace(text, p)] == '\0' ? 1 : -1;
+    }
+    if (degrees != nullptr) *degrees = value;
+    if (stop != nullptr) *stop = p;
+    return verdict;
 }
 
 double strToAng(char* text) {

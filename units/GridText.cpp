@@ -8,6 +8,8 @@ namespace gw {
 
 namespace {
 GridStyleSource gridStyleSource = nullptr;
+constexpr int kNoOverride = -2;
+thread_local int threadGridStyle = kNoOverride; // set by a GridStyleScope of this thread
 } // namespace
 
 void foldStation(char* text) {
@@ -39,6 +41,13 @@ double readGridValue(char* text, int* pos, int unit, bool station) {
 
 void setGridStyleSource(GridStyleSource source) { gridStyleSource = source; }
 
-int currentGridStyle() { return gridStyleSource ? gridStyleSource() : -1; }
+int currentGridStyle() {
+    if (threadGridStyle != kNoOverride) return threadGridStyle;
+    return gridStyleSource ? gridStyleSource() : -1;
+}
+
+GridStyleScope::GridStyleScope(int style) noexcept : previous_(threadGridStyle) { threadGridStyle = style; }
+
+GridStyleScope::~GridStyleScope() { threadGridStyle = previous_; }
 
 } // namespace gw

@@ -10,6 +10,9 @@
 // (setGridStyleSource) and texts are read in the station form while that source
 // answers 2. Without a source, or while it answers anything else, grid values are
 // read as plain distances. Called from the host's user-interface thread only.
+// A GridStyleScope gives its thread a style of its own while it lives, whatever
+// the source answers (geodesy handles read and write their texts in the style of
+// their own projection, not the geodesy instance's).
 #ifndef GRIDWISE_UNITS_GRIDTEXT_H
 #define GRIDWISE_UNITS_GRIDTEXT_H
 
@@ -29,6 +32,17 @@ double readGridValue(char* text, int* pos, int unit, bool station);
 using GridStyleSource = int (*)();
 void setGridStyleSource(GridStyleSource source);
 int currentGridStyle();
+
+class GridStyleScope {
+public:
+    explicit GridStyleScope(int style) noexcept;
+    ~GridStyleScope();
+    GridStyleScope(const GridStyleScope&) = delete;
+    GridStyleScope& operator=(const GridStyleScope&) = delete;
+
+private:
+    int previous_;
+};
 
 } // namespace gw
 

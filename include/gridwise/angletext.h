@@ -1,4 +1,5 @@
 /* Angle, latitude and longitude text.
+ * See docs/threads.md for what may be shared between threads.
  *
  * Writers: angToStr (signed angle), latToStr (N/S), lonToStr (E/W); style 0 writes
  * degrees, minutes and seconds, any other style degrees and decimal minutes.
@@ -42,6 +43,21 @@
  * text, the end for an all-whitespace one). pos may be null. The parser never
  * reads past the terminating NUL.
  *
+ * gwReadAngle is the strict reader of a whole angle text, used wherever one text
+ * must be one angle (the gridwise tool, the datum rotations of a handle, the
+ * Python package). It reads text as parseStrToAng does and returns 1 when
+ * degrees were read (a digit began them) and nothing but C whitespace follows,
+ * 0 when no degrees were read, -1 when text follows the angle. *degrees (may be
+ * null) receives what the reader read (0 when nothing), *stop (may be null) the
+ * index of the first character not read. flags, or-ed, widen what is taken:
+ *   GW_ANGLE_EXACT_DECIMAL  a text that is, C whitespace around it aside, a plain
+ *                           decimal number ([+-] digits [. digits]) is read as
+ *                           the correctly rounded double whatever its length
+ *                           (the parser's runs end after 12 characters);
+ *   GW_ANGLE_SIGN_ALONE     a text that is, C whitespace around it aside, one
+ *                           sign letter (N n E e + S s W w -) reads as 0.
+ * A NULL text is the empty text (0 is returned).
+ *
  * pad writes src right-justified (or cut) in exactly `width` characters plus the
  * terminator; src and dst may overlap. stripChars copies src leaving out every
  * C whitespace character; dst may be src.
@@ -52,9 +68,14 @@
 #ifndef GRIDWISE_ANGLETEXT_H
 #define GRIDWISE_ANGLETEXT_H
 
+#include <stddef.h>
+
 #include "gridwise/export.h"
 
 GW_C_BEGIN
+
+/* Flags of gwReadAngle. */
+enum { GW_ANGLE_EXACT_DECIMAL = 1, GW_ANGLE_SIGN_ALONE = 2 };
 
 GW_EXPORT void degToDms(double degrees, int decimals, int* d, int* m, double* s);
 GW_EXPORT void degToDecMin(double degrees, int decimals, int* d, double* m);
@@ -63,6 +84,7 @@ GW_EXPORT int latToStr(char* dst, double latitude, int decimals, int style);
 GW_EXPORT int lonToStr(char* dst, double longitude, int decimals, int style);
 GW_EXPORT double parseStrToAng(char* text, int* pos);
 GW_EXPORT double strToAng(char* text);
+GW_EXPORT int gwReadAngle(const char* text, int flags, double* degrees, size_t* stop);
 GW_EXPORT void pad(char* src, unsigned width, char* dst);
 GW_EXPORT void stripChars(char* dst, char* src);
 

@@ -1,4 +1,5 @@
 /* Angle utilities on directions in degrees.
+ * See docs/threads.md for what may be shared between threads.
  *
  * Threads: the functions work only on their arguments and may be called from
  * several threads at once. */

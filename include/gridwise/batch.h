@@ -1,4 +1,5 @@
 /* Geodesy objects by handle and conversions of whole arrays.
+ * See docs/threads.md for what may be shared between threads.
  *
  * A GwGeodesy is a geodesy object of the caller's own: a working datum, a map
  * projection (or local system) and a unit table, independent of the process-wide
@@ -25,14 +26,53 @@
  *     other than eleven fields, a non-number in a numeric field (a, 1/f, dX, dY,
  *     dZ, scale), a semi-major axis outside 6e6..7e6 m or an inverse flattening
  *     outside 100..1000. False northings and eastings are read as grid text:
- *     "1234.5", "4050ft"; while the process-wide geodesy instance holds a
- *     station/offset system they are read in its station form.
+ *     "1234.5", "4050ft"; in the station form for a station/offset system (type
+ *     6), whatever the process-wide geodesy instance holds.
  *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
  *     runs out).
+ *   gwGeodesyNew() gives a handle on WGS 84 and the default Transverse Mercator
+ *     (NULL when memory runs out).
  *   gwGeodesyFree(g) destroys a handle; NULL is allowed and ignored.
+ *
+ * What a handle holds, as text: each writes its text into dst (at most size - 1
+ * characters and a terminator; nothing when dst is NULL or size 0) and returns
+ * the whole text's length, as snprintf does; a NULL handle gives "" and 0.
+ *   gwGeodesyInitString(g, dst, size): the projection's initialisation string,
+ *     which gwGeodesyFromText reads back (at most GW_INIT_STR_MAX - 1 characters).
+ *   gwGeodesyDatumText(g, dst, size): the datum text
+ *     "ellipse,a,1/f,datum,dX,dY,dZ,scale,rX,rY,rZ" that gwGeodesyFromText reads
+ *     back to the same datum: numbers as the shortest "C"-locale text that reads
+ *     back to the same double, rotations as plain degrees when some text of at
+ *     most twelve characters reads back exactly, otherwise degrees, minutes and
+ *     seconds within about 1e-10 arc-second.
+ *   gwGeodesyDescription(g, part, dst, size): the description lines of the
+ *     projection (GW_DESCRIBE_PROJECTION, six lines) or of the datum
+ *     (GW_DESCRIBE_DATUM, seven lines), joined by '\n', each without the blanks
+ *     behind it; as on the dialogs, they use the process-wide units object.
+ *   gwSettingsSectionCheck(file, section) tells whether a settings section can
+ *     be read, as gwGeodesyFromSettings first checks it: GW_ERROR_NONE, or the
+ *     class of the refusal (bad argument, file unreadable, section missing),
+ *     with its text in gwLastError.
  *   gwLastError() gives, for the calling thread, why its last call of this header
  *     that failed returned NULL or refused a batch ("" when none failed yet). The
  *     text stays valid until the thread's next failing call of this header.
+ *   gwLastErrorCode() gives the class of that same failure (GW_ERROR_NONE when
+ *     none failed yet), so that a caller can tell kinds apart without reading
+ *     the text:
+ *       GW_ERROR_BAD_ARGUMENT     a NULL or empty argument where one is needed,
+ *                                 a number that reads but lies outside its range
+ *                                 (semi-major axis, inverse flattening, scale);
+ *       GW_ERROR_FILE_UNREADABLE  the settings file cannot be read;
+ *       GW_ERROR_SECTION_MISSING  the settings file has no such section;
+ *       GW_ERROR_TEXT_UNREADABLE  an initialisation string or datum text that
+ *                                 does not read (a type code that is not an
+ *                                 integer, a field count or a field that does
+ *                                 not read);
+ *       GW_ERROR_UNSUPPORTED      a type code that names no projection;
+ *       GW_ERROR_OUT_OF_MEMORY    memory ran out ("out of memory");
+ *       GW_ERROR_INTERNAL         a failure none of the checks foresaw (none is
+ *                                 known; the text says what failed).
+ *     A successful call leaves both as they were.
  *
  * Batch conversions: every call takes a handle, a count n, and for every
  * coordinate array a pointer and a stride in bytes between consecutive values
@@ -170,7 +210,7 @@
  * With GRIDWISE_SIMD=scalar, and for the other projections and calls, the results
  * are the one-point results bit for bit.
  *
- * Threads: a handle is only read by the batch conversions, so any number of
+ * Threads (docs/threads.md): a handle is only read by the batch conversions, so any number of
  * threads may convert at the same time on the same or different handles. Nothing
  * process-wide is read or written while converting. Creating, copying and
  * converting may run beside each other; gwGeodesyFree must not run while another
@@ -193,8 +233,29 @@ typedef struct GwGeodesy GwGeodesy;
 GW_EXPORT GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section);
 GW_EXPORT GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText);
 GW_EXPORT GwGeodesy* gwGeodesyCopy(const GwGeodesy* g);
+GW_EXPORT GwGeodesy* gwGeodesyNew(void);
 GW_EXPORT void gwGeodesyFree(GwGeodesy* g);
+GW_EXPORT size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size);
+GW_EXPORT size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size);
+GW_EXPORT size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size);
+GW_EXPORT int gwSettingsSectionCheck(const char* file, const char* section);
+
+/* Parts of gwGeodesyDescription. */
+enum { GW_DESCRIBE_PROJECTION = 0, GW_DESCRIBE_DATUM = 1 };
 GW_EXPORT const char* gwLastError(void);
+GW_EXPORT int gwLastErrorCode(void);
+
+/* Classes of the failures that gwLastErrorCode reports (see above). */
+enum {
+    GW_ERROR_NONE = 0,
+    GW_ERROR_BAD_ARGUMENT = 1,
+    GW_ERROR_FILE_UNREADABLE = 2,
+    GW_ERROR_SECTION_MISSING = 3,
+    GW_ERROR_TEXT_UNREADABLE = 4,
+    GW_ERROR_UNSUPPORTED = 5,
+    GW_ERROR_OUT_OF_MEMORY = 6,
+    GW_ERROR_INTERNAL = 7
+};
 
 /* Status codes of the batch conversions. */
 enum {

@@ -1,4 +1,5 @@
 /* Date and time text: "MM-DD-YY hh:mm:ss.s", month first, two-digit year.
+ * See docs/threads.md for what may be shared between threads.
  *
  * timeToStr writes a DOS time (seconds since 1970-01-01, see timecal.h) with the
  * format "%02d-%02d-%02d %02d:%02d:%04.1f", seconds cut (not rounded) to tenths;

@@ -1,4 +1,5 @@
 /* Earth-centred cartesian coordinates, the North Sea correction and vector rotation.
+ * See docs/threads.md for what may be shared between threads.
  *
  * Angles are in degrees (latitude positive north, longitude positive east),
  * lengths in metres. The ellipsoid is given by its semi-major axis a, its first

@@ -1,4 +1,5 @@
 /* Symbol visibility of the Gridwise library.
+ * See docs/threads.md for what may be shared between threads.
  *
  * The library is built with hidden visibility; GW_EXPORT marks the functions and
  * classes that libgridwise.so exports. GW_C_BEGIN/GW_C_END wrap the C interface so

@@ -1,4 +1,5 @@
 /* Record fields, sentence checksums and file-name stems.
+ * See docs/threads.md for what may be shared between threads.
  *
  * breakFields splits a text into a caller-owned array of fixed-width fields; a
  * field keeps at most width - 1 characters (longer ones are cut), surplus fields

@@ -1,4 +1,5 @@
 /* Filters and statistics for navigation data: a running median filter that
+ * See docs/threads.md for what may be shared between threads.
  * rejects spikes (FilterData), medians and a robust straight-line fit (centTend,
  * centTendFit), Gaussian random numbers (gasdev), a file-name key ordered by the
  * numbers in the name (FLClass) and a plain record (CalcBaseStation).

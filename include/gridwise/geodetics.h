@@ -1,4 +1,5 @@
 /* The geodesy instance and its C interface.
+ * See docs/threads.md for what may be shared between threads.
  *
  * The library keeps one process-wide geodesy object (a working datum and a map
  * projection). allocGeodetics creates it: WGS 84 and a default Transverse

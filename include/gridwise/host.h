@@ -1,4 +1,5 @@
 /* Host services: how a host application plugs its own services into the library.
+ * See docs/threads.md for what may be shared between threads.
  *
  * The library calls three services of its host:
  *   - loadAppResources, once at start-up, first: the host makes the module's

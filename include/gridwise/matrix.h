@@ -1,4 +1,5 @@
 /* Vectors, row-pointer matrices, three in-place matrix inverters and the
+ * See docs/threads.md for what may be shared between threads.
  * geographic/cartesian conversion on the WGS 84 ellipsoid.
  *
  * A vector of n holds n + 1 elements (indices 0 to n). A matrix of nr by nc is an

@@ -1,4 +1,5 @@
 /* Position and grid text in the style and unit of the current projection.
+ * See docs/threads.md for what may be shared between threads.
  *
  * These functions work on the projection of the geodesy instance and the unit
  * table of the units object. Values handed in and out are metres and degrees;

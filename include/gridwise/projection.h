@@ -1,4 +1,5 @@
 /* Projection interface, envelope and factory.
+ * See docs/threads.md for what may be shared between threads.
  *
  * `Projection` is both the abstract interface of every map projection and local
  * coordinate system, and the envelope through which the rest of the library holds

@@ -1,4 +1,5 @@
 /* Time and calendar: DOS time, calendar dates, Julian day numbers, GPS time and a
+ * See docs/threads.md for what may be shared between threads.
  * running clock.
  *
  * DOS time is seconds since 1970-01-01 00:00:00 as a double; every day has 86400

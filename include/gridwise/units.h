@@ -1,4 +1,5 @@
 /* Units of length, the process-wide unit settings and distance text.
+ * See docs/threads.md for what may be shared between threads.
  *
  * The unit table holds ten records, five filled: 0 metres, 1 feet, 2 US survey
  * feet, 3 kilometres, 4 nautical miles. The settings live in section "units" of the
