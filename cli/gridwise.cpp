@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -22,6 +23,7 @@
 #include <unistd.h>
 
 #include "cli/Converter.h"
+#include "cli/HelpText.h"
 #include "cli/LineStream.h"
 #include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
@@ -33,84 +35,48 @@ namespace {
 
 using gwcli::Job;
 
+// A command: what it does (Job), whether it reads lines and takes the grid
+// columns, and its help texts (cli/HelpText.h, from which the manual is made too).
 struct Command {
-    const char* name;
     Job job;
     bool streams;     // reads lines
     bool gridColumns; // takes --convergence and --scale
-    const char* summary;
-    const char* input;
-    const char* output;
-    const char* example;
+    const gwcli::help::CommandText& text;
 };
 
+using gwcli::help::kCommandTexts;
 const Command kCommands[] = {
-    {"geo2grid", Job::geo2grid, true, true, "Latitude and longitude on the working datum to grid",
-     "LAT LON [NAME...]", "NORTHING EASTING [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '34 -117' | gridwise geo2grid\n3762155.972 500000.000"},
-    {"grid2geo", Job::grid2geo, true, true, "Grid to latitude and longitude on the working datum",
-     "NORTHING EASTING [NAME...]", "LAT LON [CONVERGENCE] [SCALE] [NAME...]",
-     "echo '3762155.972 500000' | gridwise grid2geo\n34.00000000 -117.00000000"},
-    {"wgs2working", Job::wgs2working, true, false, "WGS 84 to the working datum", "LAT LON [NAME...]",
-     "LAT LON [NAME...]",
-     "echo '41.4 2.17' | gridwise wgs2working --settings data/survey/settings.ini --section ed50-utm31\n"
-     "41.40109329 2.17113165"},
-    {"working2wgs", Job::working2wgs, true, false, "The working datum to WGS 84", "LAT LON [NAME...]",
-     "LAT LON [NAME...]",
-     "echo '41.40109329 2.17113165' | gridwise working2wgs --settings data/survey/settings.ini \\\n"
-     "--section ed50-utm31\n41.40000001 2.17000001"},
-    {"wgs2grid", Job::wgs2grid, true, false, "WGS 84 to the working datum and on to grid", "LAT LON [NAME...]",
-     "NORTHING EASTING [NAME...]",
-     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\nN3762155.97m E500000.00m gate"},
-    {"grid2wgs", Job::grid2wgs, true, false, "Grid to the working datum and on to WGS 84",
-     "NORTHING EASTING [NAME...]", "LAT LON [NAME...]",
-     "echo 'N3762155.97m E500000.00m' | gridwise grid2wgs --text\nN34 00.0000 W117 00.0000"},
-    {"inverse", Job::inverse, true, false, "Geodesic between two points on the working ellipsoid",
-     "LAT1 LON1 LAT2 LON2 [NAME...]", "AZIMUTH DISTANCE [NAME...]",
-     "echo '52 4 52 5' | gridwise inverse\n89.60599082 68677.472"},
-    {"direct", Job::direct, true, false, "End point of a geodesic on the working ellipsoid",
-     "LAT LON AZIMUTH DISTANCE [NAME...]", "LAT2 LON2 [NAME...]",
-     "echo '52 4 90 1000' | gridwise direct\n51.99999910 4.01456070"},
-    {"describe", Job::geo2grid, false, false,
-     "The projection's and the datum's description lines and the initialisation string", "", "",
-     "gridwise describe --settings data/survey/settings.ini --section california-5"},
-    {"edit", Job::geo2grid, false, false,
-     "The Geodetics dialog on a settings section, saved there on OK (needs a display)", "", "",
-     "gridwise edit --settings ./my-settings.ini --section geodesy"},
-    {"units", Job::geo2grid, false, false,
-     "The Data Units dialog on the unit settings, saved on OK (needs a display)", "", "",
-     "gridwise units --units ./my-settings.ini"},
+    {Job::geo2grid, true, true, kCommandTexts[0]},
+    {Job::grid2geo, true, true, kCommandTexts[1]},
+    {Job::wgs2working, true, false, kCommandTexts[2]},
+    {Job::working2wgs, true, false, kCommandTexts[3]},
+    {Job::wgs2grid, true, false, kCommandTexts[4]},
+    {Job::grid2wgs, true, false, kCommandTexts[5]},
+    {Job::inverse, true, false, kCommandTexts[6]},
+    {Job::direct, true, false, kCommandTexts[7]},
+    {Job::geo2grid, false, false, kCommandTexts[8]},
+    {Job::geo2grid, false, false, kCommandTexts[9]},
+    {Job::geo2grid, false, false, kCommandTexts[10]},
 };
+static_assert(std::size(kCommands) == std::size(kCommandTexts));
 
-const char* const kOptionsHelp =
-    "Options:\n"
-    "  --settings FILE    geodesy settings file (default: WGS 84 and the Transverse\n"
-    "                     Mercator \"UTM Zone 11\"); a name without a folder is taken\n"
-    "                     from the working folder when it is there, else from the\n"
-    "                     settings folder\n"
-    "  --section NAME     section of the settings file (needed with --settings)\n"
-    "  --units FILE       unit settings (section \"units\"; default: the [units]\n"
-    "                     section of the settings file, if it has one)\n"
-    "  -p N               decimals: N for metres (default 3), N+5 for degrees,\n"
-    "                     N+6 for scale factors; N from 0 to 12\n"
-    "  --text             write (and read plain numbers in) the library's own text\n"
-    "                     forms and units\n"
-    "  --convergence      geo2grid, grid2geo: add the grid convergence (decimal\n"
-    "                     degrees, also with --text)\n"
-    "  --scale            geo2grid, grid2geo: add the point scale factor\n"
-    "  -j N               convert with N threads (output in input order)\n"
-    "  --input-file FILE  read FILE instead of standard input\n"
-    "  --output-file FILE write FILE instead of standard output\n"
-    "  --quiet            no progress line on standard error\n"
-    "  -h, --help         this help\n";
-
-const char* const kInputHelp =
-    "Input: one point per line; fields separated by blanks, tabs or commas.\n"
-    "Angles in decimal degrees (52.0854, -117.5) or with a hemisphere letter\n"
-    "(N52 05.1240, 52 05 07.44 N, W117 30); grid values as plain numbers or\n"
-    "labelled (N5765432.10m, E1234.5ft, S12+34.56m). Text after the fields (point\n"
-    "names) is copied to the output; empty lines and lines starting with '#' pass\n"
-    "through. A bad line gives 'ERROR: ...' in its place.\n";
+// The options' help: each option's term in a column, its lines beside it.
+std::string optionsHelp() {
+    std::string text = "Options:\n";
+    for (const gwcli::help::OptionText& o : gwcli::help::kOptionTexts) {
+        char term[32];
+        std::snprintf(term, sizeof term, "  %-18s ", o.term);
+        std::string lines = o.help;
+        std::size_t begin = 0;
+        for (bool first = true; begin <= lines.size(); first = false) {
+            std::size_t end = lines.find('\n', begin);
+            if (end == std::string::npos) end = lines.size();
+            text += (first ? std::string(term) : std::string(21, ' ')) + lines.substr(begin, end - begin) + "\n";
+            begin = end + 1;
+        }
+    }
+    return text;
+}
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "gridwise: %s\nTry 'gridwise --help'.\n", message.c_str());
@@ -135,19 +101,21 @@ void printExample(const char* example) {
 }
 
 void printCommandHelp(const Command& c) {
-    std::printf("usage: gridwise %s [OPTIONS]\n\n%s.\n", c.name, c.summary);
-    if (c.streams) std::printf("\nInput lines:  %s\nOutput lines: %s\n\n%s", c.input, c.output, kInputHelp);
+    std::printf("usage: gridwise %s [OPTIONS]\n\n%s.\n", c.text.name, c.text.summary);
+    if (c.streams)
+        std::printf("\nInput lines:  %s\nOutput lines: %s\n\n%s", c.text.input, c.text.output,
+                    gwcli::help::kInputHelp);
     std::printf("\nExample:\n");
-    printExample(c.example);
-    std::printf("\n%s", kOptionsHelp);
+    printExample(c.text.example);
+    std::printf("\n%s", optionsHelp().c_str());
 }
 
 void printHelp() {
     std::printf("usage: gridwise COMMAND [OPTIONS]\n\nCommands:\n");
-    for (const Command& c : kCommands) std::printf("  %-12s %s\n", c.name, c.summary);
-    std::printf("\n%s\n%s\nExamples:\n", kInputHelp, kOptionsHelp);
+    for (const Command& c : kCommands) std::printf("  %-12s %s\n", c.text.name, c.text.summary);
+    std::printf("\n%s\n%s\nExamples:\n", gwcli::help::kInputHelp, optionsHelp().c_str());
     for (const Command& c : kCommands)
-        if (c.streams) printExample(c.example);
+        if (c.streams) printExample(c.text.example);
     std::printf("\n'gridwise COMMAND --help' shows one command. Exit status: 0 all lines\n"
                 "converted, 1 a line failed, 2 a usage or settings error.\n");
 }
@@ -227,7 +195,7 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
             if (precision ? !parseInt(v.c_str(), 0, 12, a.job.precision) : !parseInt(v.c_str(), 1, 64, a.threads))
                 return "option " + arg + (precision ? " takes a number from 0 to 12" : " takes a number from 1 to 64");
         } else {
-            return "unknown option '" + arg + "' for " + a.command->name;
+            return "unknown option '" + arg + "' for " + a.command->text.name;
         }
     }
     if (!a.settings.empty() && a.section.empty()) return "--settings needs --section NAME";
@@ -421,7 +389,7 @@ int main(int argc, char** argv) {
     }
     Arguments a;
     for (const Command& c : kCommands)
-        if (name == c.name) a.command = &c;
+        if (name == c.text.name) a.command = &c;
     if (a.command == nullptr) return usageError("unknown command '" + name + "'");
     const std::string problem = readOptions(argc, argv, a);
     if (a.help) {
@@ -431,7 +399,7 @@ int main(int argc, char** argv) {
     if (!problem.empty()) return usageError(problem);
     a.job.job = a.command->job;
 
-    const std::string command = a.command->name;
+    const std::string command = a.command->text.name;
     if (command == "edit") return editSettings(a);
     if (command == "units") return editUnits(a);
 

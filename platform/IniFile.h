@@ -56,11 +56,14 @@
 #include <string>
 #include <vector>
 
+#include "gridwise/export.h"
+
 namespace gw {
 
 // The path a settings file name stands for (see above): for a bare name, the file of
-// the settings folder it matches. Empty for a null or empty name.
-std::string resolveSettingsPath(const char* file);
+// the settings folder it matches. Empty for a null or empty name. Exported for
+// the Python module, which names the settings file it read.
+GW_EXPORT std::string resolveSettingsPath(const char* file);
 
 // The value of key in section of file, or def (null counts as "") when the file,
 // section or key is missing. Surrounding whitespace of the value is removed.
@@ -80,9 +83,10 @@ int iniGetInt(const char* section, const char* key, int def, const char* file);
 // opens), and whether it has section (a "[section]" line, matched without regard
 // to case). Both false for a null or empty name; iniHasSection is false for a file
 // that cannot be read. Callers that must not fall back to defaults silently check
-// these first.
-bool iniFileReadable(const char* file);
-bool iniHasSection(const char* section, const char* file);
+// these first. Exported for the gridwise tool, which checks its --settings and
+// --units files with them.
+GW_EXPORT bool iniFileReadable(const char* file);
+GW_EXPORT bool iniHasSection(const char* section, const char* file);
 
 // Writes key=value into section of file. A value is cut at its first line break; a
 // null value writes an empty one. New lines get the line ending of the file's first

@@ -59,23 +59,30 @@ protected:
 
 } // namespace
 
+// Every call returns; a NaN in the datum shifts or the inverse problem gives NaN
+// out, and a NaN start latitude of the direct problem a NaN end latitude.
 TEST_P(HostileValuesTest, OnePointConversionsReturn) {
     double r1 = 0, r2 = 0, r3 = 0;
     for (double a : kHostile) {
         for (double b : kHostile) {
+            const bool nan = std::isnan(a) || std::isnan(b);
             geo.geoToGrid(a, b, r1, r2);
             geo.gridToGeo(a, b, r1, r2);
             (void)geo.lineScale(a, b, b, a);
             (void)geo.converge(a, b);
             geo.wgs84ToWorking(a, b, a, r1, r2, r3);
+            EXPECT_TRUE(!nan || (std::isnan(r1) && std::isnan(r2))) << "wgs84ToWorking " << a << " " << b;
             geo.workingToWgs84(a, b, b, r1, r2, r3);
+            EXPECT_TRUE(!nan || (std::isnan(r1) && std::isnan(r2))) << "workingToWgs84 " << a << " " << b;
             geo.direct(a, b, a, b, r1, r2);
+            EXPECT_TRUE(!std::isnan(a) || std::isnan(r1)) << "direct " << a << " " << b;
             geo.direct(45.0, 10.0, a, b, r1, r2);
             geo.inverse(a, b, 45.0, 10.0, r1, r2);
+            EXPECT_TRUE(!nan || (std::isnan(r1) && std::isnan(r2))) << "inverse " << a << " " << b;
             geo.inverse(45.0, 10.0, a, b, r1, r2);
+            EXPECT_TRUE(!nan || (std::isnan(r1) && std::isnan(r2))) << "inverse to " << a << " " << b;
         }
     }
-    SUCCEED();
 }
 
 TEST_P(HostileValuesTest, BatchConversionsMarkNonFiniteInputs) {
@@ -133,6 +140,7 @@ TEST(HostileValues, SolversAndNumericsReturn) {
         // Cartesian to geographic: the latitude iteration has a cap.
         double lat = 0, lon = 0, h = 0, x = v, y = v, z = v;
         conv(&lat, &lon, &h, &x, &y, &z, 1);
+        const bool geographicNaN = std::isnan(lat) && std::isnan(lon) && std::isnan(h);
         lat = v, lon = v, h = v;
         conv(&lat, &lon, &h, &x, &y, &z, 2);
 
@@ -163,11 +171,15 @@ TEST(HostileValues, SolversAndNumericsReturn) {
         (void)gpsToDos(v, v);
         (void)gpsTime(v);
 
-        (void)arctan(v, v);
-        (void)deltaAngle(v, 10.0);
-        (void)deltaAngle(10.0, v);
-        (void)deltaAngle(v, v, v);
+        const double atn = arctan(v, v);
+        const double d1 = deltaAngle(v, 10.0), d2 = deltaAngle(10.0, v), d3 = deltaAngle(v, v, v);
         (void)curveDirection(v, 10.0);
+        if (std::isnan(v)) {
+            // NaN in gives NaN out.
+            EXPECT_TRUE(geographicNaN) << "cartesian to geographic";
+            EXPECT_TRUE(std::isnan(x) && std::isnan(y) && std::isnan(z)) << "geographic to cartesian";
+            EXPECT_TRUE(std::isnan(gpsToDos(v, v)) && std::isnan(gpsTime(v)));
+            EXPECT_TRUE(std::isnan(atn) && std::isnan(d1) && std::isnan(d2) && std::isnan(d3));
+        }
     }
-    SUCCEED();
 }

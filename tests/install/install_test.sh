@@ -50,17 +50,29 @@ if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc";
 fi
 # Nor are test programs or benchmarks installed: beside the library, only the
 # gridwise tool and its manual page, the dialogs' help pages with their pictures,
-# and the Python package when it is built.
+# the licence (as Debian's copyright file) and the news, and the Python package
+# when it is built.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
           ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*" \
           ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1" \
           ! -path "$prefix/share/doc/gridwise/dialogs/*" \
+          ! -path "$prefix/share/doc/gridwise/copyright" ! -path "$prefix/share/doc/gridwise/NEWS.md" \
           ! -path "$prefix/lib/python3*/dist-packages/gridwise/*")
 [ -z "$extra" ] || fail "unexpected installed files: $extra"
+
+[ -f "$prefix/share/doc/gridwise/copyright" ] || fail "the licence was not installed"
+
+# The installed tool and Python extension use the installed library (one copy of
+# its code), found from their own folders.
+uses_installed_library() {
+  resolved=$(ldd "$1" | sed -n 's/.*libgridwise\.so\.1 => \([^ ]*\).*/\1/p')
+  [ "$resolved" -ef "$libdir/libgridwise.so.1" ] || fail "$1 loads '$resolved', not the installed library"
+}
 
 # The installed Python package, when there is one, imports and converts on its own.
 pydir=$(find "$prefix" -path '*/dist-packages/gridwise/__init__.py' -printf '%h\n' | head -n 1)
 if [ -n "$pydir" ]; then
+  uses_installed_library "$(find "$pydir" -name '_gridwise*.so' | head -n 1)"
   pyconverted=$(cd "$tmp" && PYTHONPATH=$(dirname "$pydir") /usr/bin/python3 -c \
     'import gridwise; n, e = gridwise.Geodesy().geo_to_grid(34, -117); print(f"{n:.3f} {e:.3f}")') ||
     fail "the installed Python package does not import"
@@ -70,6 +82,7 @@ fi
 # The installed tool converts on its own.
 [ -x "$prefix/bin/gridwise" ] || fail "the gridwise tool was not installed"
 [ -f "$prefix/share/man/man1/gridwise.1" ] || fail "the manual page gridwise.1 was not installed"
+uses_installed_library "$prefix/bin/gridwise"
 converted=$(echo '34 -117' | "$prefix/bin/gridwise" geo2grid) || fail "the installed gridwise tool failed"
 [ "$converted" = "3762155.972 500000.000" ] || fail "the installed gridwise tool wrote '$converted'"
 

@@ -1,0 +1,228 @@
+// The gridwise tool's help texts, and the manual page made from them
+// (cli/ManPage.cpp writes gridwise.1 at build time): the commands' summaries,
+// input and output fields and examples, the options, and the manual's own prose.
+// Each text is written once here; `gridwise --help` and the manual show it.
+#pragma once
+
+namespace gwcli::help {
+
+struct CommandText {
+    const char* name;
+    const char* summary; // one line, for --help
+    const char* input;   // the fields of an input line (empty: reads none)
+    const char* output;  // the fields of an output line
+    // The command line, then the lines it writes; a command line ending in a
+    // backslash goes on in the next line.
+    const char* example;
+    const char* manual; // the manual's description (roff)
+};
+
+inline constexpr CommandText kCommandTexts[] = {
+    {"geo2grid", "Latitude and longitude on the working datum to grid", "LAT LON [NAME...]",
+     "NORTHING EASTING [CONVERGENCE] [SCALE] [NAME...]", "echo '34 -117' | gridwise geo2grid\n3762155.972 500000.000",
+     "LAT LON on the working datum to NORTHING EASTING."},
+    {"grid2geo", "Grid to latitude and longitude on the working datum", "NORTHING EASTING [NAME...]",
+     "LAT LON [CONVERGENCE] [SCALE] [NAME...]",
+     "echo '3762155.972 500000' | gridwise grid2geo\n34.00000000 -117.00000000",
+     "NORTHING EASTING to LAT LON on the working datum."},
+    {"wgs2working", "WGS 84 to the working datum", "LAT LON [NAME...]", "LAT LON [NAME...]",
+     "echo '41.4 2.17' | gridwise wgs2working --settings data/survey/settings.ini --section ed50-utm31\n"
+     "41.40109329 2.17113165",
+     "LAT LON on WGS\\ 84 to LAT LON on the working datum."},
+    {"working2wgs", "The working datum to WGS 84", "LAT LON [NAME...]", "LAT LON [NAME...]",
+     "echo '41.40109329 2.17113165' | gridwise working2wgs --settings data/survey/settings.ini \\\n"
+     "--section ed50-utm31\n41.40000001 2.17000001",
+     "LAT LON on the working datum to WGS\\ 84."},
+    {"wgs2grid", "WGS 84 to the working datum and on to grid", "LAT LON [NAME...]", "NORTHING EASTING [NAME...]",
+     "echo 'N34 00.0000 W117 00.0000 gate' | gridwise wgs2grid --text\nN3762155.97m E500000.00m gate",
+     "LAT LON on WGS\\ 84 to the working datum and on to NORTHING EASTING."},
+    {"grid2wgs", "Grid to the working datum and on to WGS 84", "NORTHING EASTING [NAME...]", "LAT LON [NAME...]",
+     "echo 'N3762155.97m E500000.00m' | gridwise grid2wgs --text\nN34 00.0000 W117 00.0000",
+     "NORTHING EASTING to the working datum and on to LAT LON on WGS\\ 84."},
+    {"inverse", "Geodesic between two points on the working ellipsoid", "LAT1 LON1 LAT2 LON2 [NAME...]",
+     "AZIMUTH DISTANCE [NAME...]", "echo '52 4 52 5' | gridwise inverse\n89.60599082 68677.472",
+     "LAT1 LON1 LAT2 LON2 to AZIMUTH DISTANCE: the geodesic on the working ellipsoid\n"
+     "(azimuth at the first point, clockwise from north)."},
+    {"direct", "End point of a geodesic on the working ellipsoid", "LAT LON AZIMUTH DISTANCE [NAME...]",
+     "LAT2 LON2 [NAME...]", "echo '52 4 90 1000' | gridwise direct\n51.99999910 4.01456070",
+     "LAT LON AZIMUTH DISTANCE to LAT2 LON2."},
+    {"describe", "The projection's and the datum's description lines and the initialisation string", "", "",
+     "gridwise describe --settings data/survey/settings.ini --section california-5",
+     "Writes the projection's six description lines, the datum's seven and the\n"
+     "projection's initialisation string."},
+    {"edit", "The Geodetics dialog on a settings section, saved there on OK (needs a display)", "", "",
+     "gridwise edit --settings ./my-settings.ini --section geodesy",
+     "Opens the Geodetics dialog on the settings section and saves it there on OK\n(needs a display)."},
+    {"units", "The Data Units dialog on the unit settings, saved on OK (needs a display)", "", "",
+     "gridwise units --units ./my-settings.ini",
+     "Opens the Data Units dialog on the unit settings of the file and saves them on\nOK (needs a display)."},
+};
+
+struct OptionText {
+    const char* term;   // as --help shows it
+    const char* help;   // --help's lines beside it
+    const char* manual; // the manual's entry (roff: the term's line, then the description)
+};
+
+inline constexpr OptionText kOptionTexts[] = {
+    {"--settings FILE",
+     "geodesy settings file (default: WGS 84 and the Transverse\n"
+     "Mercator \"UTM Zone 11\"); a name without a folder is taken\n"
+     "from the working folder when it is there, else from the\n"
+     "settings folder",
+     ".BI \\-\\-settings \" file\"\n"
+     "The geodesy settings file. A name without a folder is taken from the working\n"
+     "folder when such a file is there, else from the settings folder. A file that\n"
+     "cannot be read is an error, never a silent fall\\-back to the defaults."},
+    {"--section NAME", "section of the settings file (needed with --settings)",
+     ".BI \\-\\-section \" name\"\n"
+     "The section of the settings file (needed with \\fB\\-\\-settings\\fR); a section that\n"
+     "is not in the file is an error."},
+    {"--units FILE",
+     "unit settings (section \"units\"; default: the [units]\n"
+     "section of the settings file, if it has one)",
+     ".BI \\-\\-units \" file\"\n"
+     "The unit settings (section \"units\"). Default: the [units] section of the\n"
+     "settings file, when it has one, else metres and degrees with decimal minutes."},
+    {"-p N",
+     "decimals: N for metres (default 3), N+5 for degrees,\n"
+     "N+6 for scale factors; N from 0 to 12",
+     ".BI \\-p \" n\"\nDecimals, 0 to 12 (see OUTPUT)."},
+    {"--text",
+     "write (and read plain numbers in) the library's own text\n"
+     "forms and units",
+     ".B \\-\\-text\nThe library's text forms (see OUTPUT)."},
+    {"--convergence",
+     "geo2grid, grid2geo: add the grid convergence (decimal\n"
+     "degrees, also with --text)",
+     ".B \\-\\-convergence\ngeo2grid and grid2geo: a column with the grid convergence, decimal degrees."},
+    {"--scale", "geo2grid, grid2geo: add the point scale factor",
+     ".B \\-\\-scale\ngeo2grid and grid2geo: a column with the point scale factor."},
+    {"-j N", "convert with N threads (output in input order)",
+     ".BI \\-j \" n\"\n"
+     "Convert with\n.I n\n"
+     "threads (1 to 64), each with a geodesy object of its own; the output keeps the\n"
+     "input order."},
+    {"--input-file FILE", "read FILE instead of standard input",
+     ".BI \\-\\-input\\-file \" file\"\n"
+     "Read the points from\n.IR file .\n"
+     "With standard error on a terminal, a progress line (points done, rate, share of\n"
+     "the file) is refreshed there."},
+    {"--output-file FILE", "write FILE instead of standard output",
+     ".BI \\-\\-output\\-file \" file\"\nWrite the converted lines to\n.IR file ."},
+    {"--quiet", "no progress line on standard error",
+     ".B \\-\\-quiet\nNo progress line and no count of failed lines on standard error."},
+    {"-h, --help", "this help", ".BR \\-h \", \" \\-\\-help\nDescribes the command, with an example."},
+};
+
+// --help's short account of the input lines.
+inline constexpr const char* kInputHelp =
+    "Input: one point per line; fields separated by blanks, tabs or commas.\n"
+    "Angles in decimal degrees (52.0854, -117.5) or with a hemisphere letter\n"
+    "(N52 05.1240, 52 05 07.44 N, W117 30); grid values as plain numbers or\n"
+    "labelled (N5765432.10m, E1234.5ft, S12+34.56m). Text after the fields (point\n"
+    "names) is copied to the output; empty lines and lines starting with '#' pass\n"
+    "through. A bad line gives 'ERROR: ...' in its place.\n";
+
+// The manual's date.
+inline constexpr const char* kManualDate = "December 2026";
+
+// The manual before its COMMANDS section (after the title line).
+inline constexpr const char* kManualHead = R"(.SH NAME
+gridwise \- convert survey positions between map grids, datums and geodesics
+.SH SYNOPSIS
+.B gridwise
+.I command
+.RB [ \-\-settings
+.I file
+.BR \-\-section
+.IR name ]
+.RB [ \-\-units
+.IR file ]
+.RB [ \-p
+.IR n ]
+.RB [ \-\-text ]
+.RB [ \-j
+.IR n ]
+.RB [ \-\-input\-file
+.IR file ]
+.RB [ \-\-output\-file
+.IR file ]
+.RB [ \-\-quiet ]
+.br
+.B gridwise
+.I command
+.B \-\-help
+.SH DESCRIPTION
+.B gridwise
+reads one point per line from standard input (or
+.BR \-\-input\-file ),
+converts it with the Gridwise geodesy library and writes one line per input
+line, in the same order, to standard output (or
+.BR \-\-output\-file ).
+The projection and the working datum come from a section of a settings file;
+without one, WGS\ 84 and the Transverse Mercator "UTM Zone 11" serve, so
+.B echo 34 \-117 | gridwise geo2grid
+works out of the box.
+)";
+
+// The manual's INPUT and OUTPUT sections, between COMMANDS and OPTIONS.
+inline constexpr const char* kManualInputOutput = R"(.SH INPUT
+Fields are separated by blanks, tabs or commas. Angles are decimal degrees
+(52.0854, \-117.5) or carry a hemisphere letter, first or last (N52 05.1240,
+52 05 07.44 N, W117 30); after the degrees, a field is read as minutes (and one
+more as seconds) only when the field before it is whole and it is below 60, so
+.B 34 \-117 1001
+is latitude 34, longitude \-117 and the point name 1001. Latitudes take N or S,
+longitudes E or W. Grid values are plain numbers or labelled with the axis and a
+unit (N5765432.10m, E1234.5ft, S12+34.56m and O\-5.00m on a station/offset
+system); a label must fit its field. Distances are plain numbers or carry a unit
+(1000ft, 1.5km, 2nm).
+.PP
+Text after the fields (point names) is copied to the output. Empty lines and
+lines whose first non\-blank character is '#' pass through unchanged. A carriage
+return before the line break and a UTF\-8 byte\-order mark at the start are
+tolerated. A line that cannot be read or converted gives
+.B ERROR:
+and the reason in its place, and the lines after it are converted as usual. A
+line longer than 65536 bytes is an error. Numbers are read and written the same
+in every locale.
+.SH OUTPUT
+By default decimal degrees and metres: metres with
+.I n
+decimals (\fB\-p\fR, default 3), degrees with
+.IR n +5
+and scale factors with
+.IR n +6,
+each rounded as printf's "%.*f" rounds. The output fields are separated by the
+separator that followed the first input field (a comma, a tab, else a blank).
+With
+.BR \-\-text ,
+the library's own text forms: latitudes and longitudes in the style of the unit
+settings (degrees and decimal minutes, or degrees, minutes and seconds), grid
+values with the projection's axis labels and unit, azimuths as angle text,
+distances in the distance unit of the unit settings; plain numbers in the
+input are then in the projection's unit (grid values) and the distance unit
+(distances).
+)";
+
+// The manual after its OPTIONS section.
+inline constexpr const char* kManualTail = R"(.SH EXIT STATUS
+0 when every line converted; 1 when a line gave
+.B ERROR
+or the input could not be read or the output written; 2 for a usage error, a
+settings file or section that cannot be read, or an input or output file that
+cannot be opened.
+.SH ENVIRONMENT
+.TP
+.B GRIDWISE_SETTINGS_DIR
+The settings folder (else $XDG_CONFIG_HOME/gridwise, else ~/.config/gridwise).
+.SH EXAMPLES
+.nf
+gridwise wgs2grid \-\-text \-\-settings data/survey/settings.ini \\
+    \-\-section georgia\-west \-\-input\-file data/survey/atlanta.txt
+gridwise geo2grid \-j 2 \-\-input\-file points.txt \-\-output\-file grid.txt
+.fi
+)";
+
+} // namespace gwcli::help
