@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Benchmark main with a ratio table: after the usual console report, each
 // (ours, peer) pair of benchmarks of the program is printed as the ratio of
 // their CPU times per iteration, measured in the same run. With repetitions the

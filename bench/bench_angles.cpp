@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle text: parsing (parseStrToAng) and writing latitudes (latToStr), beside the
 // degree-minute-second text routines of GeographicLib and PROJ on the same angles.
 #include "gridwise/angletext.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Batch conversions on a geodesy handle, 10 million points per case on one core,
 // beside the peers converting the same points in the same run: PROJ's
 // proj_trans_generic (tmerc +approx, lcc, ups, sterea for RD, a cart/helmert/cart

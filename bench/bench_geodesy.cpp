@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Geodesic problems, datum conversion and cartesian conversion, each beside
 // GeographicLib's Geodesic and Geocentric on the same ellipsoid.
 #include <GeographicLib/Geocentric.hpp>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings-file reads: a section loaded key by key from a 1 MB file.
 #include "platform/IniFile.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Navigation numerics beside their peers: the matrix inverters, the WGS 84
 // conversion (GeographicLib's Geocentric), the spike filter, Gaussian deviates
 // (std::normal_distribution), the calendar (std::chrono) and the date text

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Lambert conformal conic, polar stereographic and RD conversions in both
 // directions, beside GeographicLib (LambertConformalConic, PolarStereographic) and
 // PROJ (proj_trans on the matching operations) on the same ellipsoid and points.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Transverse Mercator: our series (geoToGrid, gridToGeo, on the class and through
 // the exported C functions of the geodesy instance) beside GeographicLib's
 // TransverseMercator (Forward, Reverse) and PROJ's proj_trans (utm, tmerc with its

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Distance text: parseStrToUnit and distToStr, beside the C library's strtod and
 // snprintf doing the bare number.
 #include "gridwise/units.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Command-line speed of the gridwise tool beside PROJ and GeographicLib, on the same
 # generated files in one run.
 #

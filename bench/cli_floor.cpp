@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The floor of a line-oriented conversion filter: the cost of reading a file of
 // numbers, parsing them and printing two numbers per line, with no conversion in
 // between. bench/cli-speed.sh times it beside the gridwise command-line tool so the

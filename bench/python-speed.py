@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Speed of the gridwise Python package on 10 million points, beside pyproj.
 
     PYTHONPATH=build/python /usr/bin/python3 bench/python-speed.py [--points N] [--dask-points N]

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The conversions of the gridwise tool, a batch of input lines at a time.
 //
 // A Converter owns a geodesy handle of its own (a copy of the geodesy object the

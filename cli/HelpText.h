@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The gridwise tool's help texts, and the manual page made from them
 // (cli/ManPage.cpp writes gridwise.1 at build time): the commands' summaries,
 // input and output fields and examples, the options, and the manual's own prose.

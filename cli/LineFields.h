@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The fields of one input line of the gridwise tool, and the numbers it writes.
 //
 // A line is split into tokens at runs of blanks and tabs and at single commas

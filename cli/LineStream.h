@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Streams lines from an input through converters to an output, in input order.
 //
 // The input is read in blocks and cut into lines at '\n'; a '\r' before the

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Writes the gridwise tool's manual page (gridwise.1) from the help texts of
 // cli/HelpText.h, which `gridwise --help` shows too:
 //

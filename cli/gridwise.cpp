@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // gridwise: the library's conversions as a line-oriented filter.
 //
 //   gridwise COMMAND [OPTIONS]

@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Writes OUTPUT, a C++ source holding the bytes of the dialogs' help pages: every
 # argument after the script that names a ".md" file is a page. Each page becomes a
 # byte array (so that any character of the page is kept as it is, with a zero

@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Fuzz targets of the text and settings readers (tests/fuzz), built with clang's
 # libFuzzer: -DGRIDWISE_FUZZ=ON with CMAKE_CXX_COMPILER=clang++ (Debian: clang-16 and
 # libfuzzer-16-dev). Every source of the build is instrumented for the fuzzer's

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The station/offset system's dialog (template 7019, "Station/Offset System"):
 // the baseline start (7126, 7135) and end (7143, 7151) as latitude and longitude
 // text with 4 decimals of a minute, the base projection's six description lines,

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The data-units form (7016, "Data Units"): the display settings of the
 // process-wide units object.
 //

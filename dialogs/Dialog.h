@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The base of the library's dialogs: a modal form on a dialog template, with the
 // life cycle the forms rely on.
 //

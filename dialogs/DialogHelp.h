@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The dialogs' own help, for when the host shows none: one page per dialog
 // template, a Markdown file named after the template ("7011-geodetics.md").
 //

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Dialog templates as data: the library's dialog resources 7010 to 7019.
 //
 // A template gives a dialog's caption and size and, per control, its id, kind,

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The controls of a dialog while it runs, as a backend shows them, and the
 // backends that run dialogs.
 //

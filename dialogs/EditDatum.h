@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The datum form (7012, "Geodetics"): the working ellipsoid and the shift of a
 // Datum, opened from the Geodetics dialog.
 //

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Typed fields of the settings forms: each shows a stored value as text, and on
 // OK either takes what the user typed, read whole by the field's reader
 // (units/FieldRules.h), or refuses it.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Templates 7010 to 7016: the save-as, Geodetics, datum, projection parameter and
 // data-units dialogs. Controls are in resource (tab) order; labels and frames that
 // nothing addresses have id -1.

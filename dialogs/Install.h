@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Installs the projections' parameter dialogs of this layer as the runners the
 // projections call (projections/EditDialogs.h). The facade installs them when the
 // library is loaded; a test of the dialogs alone calls installDialogs itself.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The dialogs of the three local systems, installed as the runners of their
 // projections' editDialog.
 #include "dialogs/ConStaOff.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The affine local system's dialog (template 7017, "Kestrel Local Coordinate
 // System").
 //

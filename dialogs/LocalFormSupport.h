@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // What the local-system dialogs share: the base projection's description lines.
 // Their angle fields are the settings' latitude and longitude texts
 // (units/SettingsText.h).

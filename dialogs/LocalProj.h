@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The flat local grid's dialog (template 7018, "Local Coordinate System"): the
 // origin's latitude (7125) and longitude (7134) as text, degrees and decimal
 // minutes with 4 decimals ("N52 05.1240"). OK reads both texts back as angles

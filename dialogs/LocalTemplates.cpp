@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Templates 7017 to 7019: the local-system dialogs.
 //
 // Labels sit left of their fields, edit fields are 12 units high, text lines 8

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Geodetics form (7011): the user picks the working projection and datum from
 // the projection list (see ProjectionList.h), edits the projection's parameters
 // and the datum, and appends the working projection to the list under a new name.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The parameter dialogs of the Transverse Mercator, Lambert and polar
 // stereographic projections, and the runners through which the projections open
 // them.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The parameter forms of the Transverse Mercator (7013), Lambert (7014) and polar
 // stereographic (7015) projections.
 //

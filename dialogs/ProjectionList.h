@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Entries of the projection list, the settings file "projlist2.ini" shared with
 // the host: section "PROJECTIONS", "NumberProjections" (the count N) and one line
 // per entry under "Proj1" to "ProjN" (keys match without regard to case; new keys

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The "Save As" form (7010): the name under which the Geodetics dialog appends
 // the working projection to the projection list.
 //

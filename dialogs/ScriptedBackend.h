@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // A backend that plays recorded user actions against the dialog code, for tests.
 //
 // Each dialog run takes the next script pushed (a dialog run without a script is

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The ten dialog templates of the library, one function each (resource id in the
 // comment). findTemplate (DialogTemplate.h) maps ids to them.
 #ifndef GRIDWISE_DIALOGS_TEMPLATES_H

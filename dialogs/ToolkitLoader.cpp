@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Loading the Qt backend's library. Without a display nothing is loaded: a host or
 // server that never shows a dialog needs no Qt, and dialogs return 0 at once.
 #include <dlfcn.h>

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Converts a file of 20 million WGS 84 points to UTM zone 11 grid coordinates on Dask.
 
     /usr/bin/python3 examples/dask_convert.py                  # a local cluster, 2 workers

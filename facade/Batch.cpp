@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Batch conversions on a geodesy handle (gridwise/batch.h): strided arrays in and
 // out, a status per point, and the domain rules that turn a projection's fallback
 // values into statuses.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The block kernels the batch conversions reach, for programs that measure or
 // test them beside the batch functions: the tier selection (platform), the datum
 // shift and the geodesic problems (geodesy), and the projections' kernels, each

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Geodesy objects by handle: creation from a settings section or from the two
 // texts of a projection-list entry, copies, and the per-thread failure reason.
 #include "facade/GeodesyHandle.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The geodesy object behind a GwGeodesy handle (gridwise/batch.h).
 //
 // A handle owns a whole Geodetics (its working datum and its projection envelope,

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The geodesy object: one working datum and one map projection.
 //
 // Geodetics holds the working Datum by value and a Projection envelope by an

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Position and grid text in the style and unit of the current projection.
 //
 // The grid forms need both process-wide objects, the geodesy instance (for the

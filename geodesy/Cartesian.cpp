@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Earth-centred cartesian coordinates, the North Sea correction and vector rotation.
 //
 // Geographic to cartesian is the closed form, with N the prime-vertical radius of

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The working geodetic datum: settings, description and the shift to WGS 84.
 #include "geodesy/Datum.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The working geodetic datum.
 //
 // A Datum is the working ellipsoid (semi-major axis aAxis in metres and inverse

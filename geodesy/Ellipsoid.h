@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The working ellipsoid as the geodesy formulas use it, and its radii of curvature.
 #ifndef GRIDWISE_GEODESY_ELLIPSOID_H
 #define GRIDWISE_GEODESY_ELLIPSOID_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Geodesic direct and inverse problems on the working ellipsoid.
 //
 // Lines under 40000 m use Puissant's short-line formulas (L. Puissant, Traité de

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The fixed rules of the geodesic problems (Datum::direct, Datum::inverse), shared
 // by the one-point functions and the batch kernels so both branch and stop alike.
 #ifndef GRIDWISE_GEODESY_GEODESICRULES_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The module's main source unit: the application object and its start-up.
 #include "module/Gridwise.h"
 

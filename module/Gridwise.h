@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The module's application object and start-up.
 //
 // One static CGridwiseApp lives in the library. Its start-up (initInstance) runs

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Installation of the host's services through the C interface.
 #include "gridwise/host.h"
 

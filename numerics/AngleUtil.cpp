@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle utilities on directions in degrees.
 #include "gridwise/angleutil.h"
 

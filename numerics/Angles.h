@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle constants and the folds of directions and longitudes, in degrees.
 //
 // pi is 3.141592653589793 everywhere in the library; degrees become radians by

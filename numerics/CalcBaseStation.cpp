@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // A plain record kept for the hosts.
 #include "gridwise/filters.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // A path name ordered by the numbers in its file name.
 #include "gridwise/filters.h"
 #include "numerics/PathParts.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Record fields, sentence checksums and file-name stems.
 #include "gridwise/fields.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Running median filter over a ring of time-stamped samples.
 #include "gridwise/filters.h"
 #include "numerics/Statistics.h"

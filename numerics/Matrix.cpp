@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Vectors, row-pointer matrices, matrix inverters and the WGS 84 geographic/cartesian
 // conversion.
 #include "gridwise/matrix.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Path names split into drive, directory, file name and extension.
 #include "numerics/PathParts.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Splitting a path name into drive, directory, file name and extension.
 #ifndef GRIDWISE_NUMERICS_PATHPARTS_H
 #define GRIDWISE_NUMERICS_PATHPARTS_H

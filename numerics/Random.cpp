@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Uniform deviates from three shuffled congruential sequences, and Gaussian
 // deviates by the polar Box-Muller method.
 #include "gridwise/filters.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Sorting, medians and the robust straight-line fit.
 #include "gridwise/filters.h"
 #include "numerics/Statistics.h"

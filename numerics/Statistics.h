@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Internal helpers of the filters and statistics.
 #ifndef GRIDWISE_NUMERICS_STATISTICS_H
 #define GRIDWISE_NUMERICS_STATISTICS_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Time and calendar: Julian day numbers, DOS time, GPS time and the running clock.
 #include "gridwise/timecal.h"
 #include "numerics/TimeCalendar.h"

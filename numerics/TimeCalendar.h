@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Internal calendar helpers shared by the time functions and their tests.
 #ifndef GRIDWISE_NUMERICS_TIMECALENDAR_H
 #define GRIDWISE_NUMERICS_TIMECALENDAR_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Text numbers in the classic "C" locale.
 //
 // Every number the library writes or reads as text (settings files, angle and

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Services of the host application that the library calls.
 //
 // The library lets the host load its application resources and asks the host

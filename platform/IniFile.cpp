@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "platform/IniFile.h"
 
 #include "platform/CLocale.h"

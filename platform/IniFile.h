@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings files in the INI format.
 //
 // Our reader and writer of the classic private-profile format: "[section]" lines,

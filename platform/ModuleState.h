@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Start-up gate and module state of the library: our replacement of the dialog
 // framework's module-state switch, and the gate that every allocating entry point
 // passes. The start-up itself (the application object, module/Gridwise.h) lives in

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The instruction sets the vector kernels are compiled for, included by every file
 // that compiles kernels with Highway's foreach_target and by the tier selection
 // (platform/SimdTier.cpp), so that all of them agree on Highway's dispatch tables:

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The vector tier of the batch kernels and the choice of a kernel by it.
 //
 // The tier: the best the processor has (AVX-512, AVX2, SSE4, else the portable

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The base projection of a local system over a map projection (the affine local
 // system and the station/offset system): an envelope that the local system owns.
 //

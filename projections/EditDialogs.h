@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The parameter dialogs of the projections, which live in the dialog layer above
 // this one: that layer installs one runner per projection type code, and a
 // projection's editDialog runs the runner of its type. Without a runner (a program

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // What a projection gives the batch conversions: its block kernels and its domain
 // rules. The batch layer reads a block of points into arrays, lets the projection
 // convert the whole block (forwardBlock, reverseBlock: vector kernels where the

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The initialisation string of a projection as the library writes it.
 //
 // Projection::initText appends a projection's string to an InitText; initString

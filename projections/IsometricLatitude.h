@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Isometric latitude on the ellipsoid and its inverse, shared by the conformal
 // conic and the polar stereographic projections (Snyder, Map Projections - A
 // Working Manual, USGS Professional Paper 1395, 1987, chapter 3; the polar

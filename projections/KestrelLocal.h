@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Affine local system over a base projection (projection type code 3).
 //
 // A local site grid defined by two affine transformations on top of a full map

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Lambert conformal conic projection with two standard parallels.
 #include "projections/Lambert.h"
 

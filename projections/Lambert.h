@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Lambert conformal conic projection with two standard parallels (type code 1).
 //
 // Method: the ellipsoidal Lambert conformal conic with two standard parallels

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Lambert conformal conic's limits and domain rules, read by its one-point
 // code (Lambert.cpp), its vector kernels (simd/LambertSimd.cpp) and its batch
 // operations.

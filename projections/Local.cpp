@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "projections/Local.h"
 
 #include "projections/EditDialogs.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Flat local grid around an origin (projection type code 5).
 //
 // A geographic offset from the origin (centerLat, centerLon) becomes metres by

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Helpers shared by the local coordinate systems (the flat local grid, the
 // affine local system and the station/offset system): their names, their
 // description lines over a base projection, and the rules for the base that the

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Polar stereographic projection.
 #include "projections/PolarStereo.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Polar stereographic projection (type code 4), by default the universal polar
 // stereographic grid of the north polar area.
 //

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The polar stereographic projection's limits and domain rules, read by its
 // one-point code (PolarStereo.cpp), its vector kernels (simd/PolarStereoSimd.cpp)
 // and its batch operations.

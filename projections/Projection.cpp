@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The projection envelope, its copy semantics and the factory by type code.
 #include "gridwise/projection.h"
 

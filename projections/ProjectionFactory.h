@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The projection factory and helpers shared by the concrete projections.
 //
 // makeProjection is the one place that knows which class a projection type code

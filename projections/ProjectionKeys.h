@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The settings keys and initialisation-string fields of a projection class, in
 // one table.
 //

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The registry of projection types: the one table that says which class a type
 // code stands for, with what each type brings along (its name, its factory, its
 // batch operations). The factory (makeProjection), the batch conversions and the

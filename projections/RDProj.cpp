@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Dutch national grid RD by fixed power series.
 #include "projections/RDProj.h"
 

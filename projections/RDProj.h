@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Dutch national grid RD (type code 7), by fixed power series.
 //
 // Method: the approximation series between RD coordinates and Bessel 1841

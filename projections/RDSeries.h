@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The power series of the RD projection: the coefficient tables, shared by the
 // one-point conversion and the batch kernels (which evaluate them on vectors by the
 // same steps), and their one-point evaluation.

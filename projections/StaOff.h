@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Station/offset system along a baseline (projection type code 6).
 //
 // Positions are given as station (distance along the baseline from its start)

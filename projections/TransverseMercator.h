@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Transverse Mercator by the classic series (projection type code 0).
 //
 // The default projection of the library: every envelope built without an

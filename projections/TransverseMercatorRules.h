@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Transverse Mercator's limits and domain rules, read by its one-point code
 // (TransverseMercator.cpp), its vector kernels (simd/TransverseMercatorSimd.cpp)
 // and its batch operations.

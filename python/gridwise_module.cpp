@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The native part of the Python package `gridwise`: geodesy objects by handle,
 // strided conversions over numpy arrays with the GIL released, and the text forms
 // of angles, distances and dates. The package's __init__.py turns its inputs into

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Accuracy pictures: how far our written projection formulas and geodesic
 solutions are from exact references.
 

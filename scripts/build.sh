@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # scripts/build.sh DIR [--target NAME]... [cmake options...]
 #
 # Builds the build folder DIR (relative to the repository) incrementally with Ninja:

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Installs the Debian packages the build needs, only those that are missing. As root
 # it uses apt-get directly; otherwise sudo, when there is one. The package lists are
 # refreshed only when an install from the present lists fails (a fresh machine may

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # scripts/fuzz.sh [SECONDS] [BUILD_DIR]
 #
 # Builds the libFuzzer programs of tests/fuzz with clang-16 in BUILD_DIR (relative

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Prints the folder-level include graph of the library and checks its layering.
 #
 #   scripts/include-graph.sh [--check]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # scripts/render-dialogs.sh [BUILD_DIR]
 #
 # Renders each of the library's ten dialogs, filled from data/sample-settings.ini,

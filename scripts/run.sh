@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # The main job: builds everything (installing the packages that are missing) and
 # converts the sample survey points of data/survey/ with the gridwise tool: WGS 84
 # positions of a few marks to the grids of four projects (a Transverse Mercator in

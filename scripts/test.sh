@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # Builds and runs every test: once in the normal build, once under
 # AddressSanitizer + UndefinedBehaviorSanitizer and once optimised for release, each
 # in a build folder of its own; then the tests that convert or read settings from

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle, latitude and longitude text.
 //
 // The writers split the absolute value of the angle into whole degrees, whole

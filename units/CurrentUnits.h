@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The units object the library's own text forms use.
 #ifndef GRIDWISE_UNITS_CURRENTUNITS_H
 #define GRIDWISE_UNITS_CURRENTUNITS_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Date and time text: "MM-DD-YY hh:mm:ss.s" from and to DOS time.
 #include "gridwise/datetext.h"
 #include "gridwise/timecal.h"

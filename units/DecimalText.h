@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Plain decimal numbers read exactly: an optional sign, digits with at most one
 // point. The value is the correctly rounded double, whatever the length of the
 // text (infinite beyond the largest double, as strtod reads it; zero below the

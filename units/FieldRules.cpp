@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "units/FieldRules.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Typed fields of the settings forms: what a text must be to be accepted, read
 // by the same readers that read the settings.
 //

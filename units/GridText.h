@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Reading grid values, plain or in the station form, and the grid style of the
 // projection in use.
 //

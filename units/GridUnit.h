@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Valid indices into the unit table, and the unit record of a projection's grid unit.
 //
 // Three rules select a record from a unit index; each is spelled here once:

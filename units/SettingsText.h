@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings values and text fields shared by the projections and the datum.
 //
 // Settings numbers are read as text of up to 99 characters and converted in the

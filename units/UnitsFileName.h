@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The units file name: the settings file last given to loadUnits, read by the
 // data-units dialog when it saves the user's choice.
 #ifndef GRIDWISE_UNITS_UNITSFILENAME_H

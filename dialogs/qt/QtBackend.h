@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Qt backend of the dialogs, in a library of its own (libgridwise-qt.so) that
 // libgridwise.so loads when a dialog is first shown (dialogs/ToolkitLoader.cpp),
 // so that a host that never opens a dialog needs no Qt.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The seven-parameter datum shift on vectors, compiled once per instruction set
 // (platform/SimdTargets.h) and chosen at run time by the tier: geographic to
 // cartesian on the source ellipsoid, the shift, and the latitude iteration back

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The geodesic direct problem on vectors: Datum::direct lane by lane, compiled once
 // per instruction set (the portable baseline on SSE2, SSE4, AVX2, AVX-512) and
 // chosen at run time. Each lane takes the one-point function's branch (the start

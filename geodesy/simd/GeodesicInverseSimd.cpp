@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The geodesic inverse problem on vectors (Datum::inverse lane by lane), compiled
 // once per instruction set (the portable baseline on SSE2, SSE4, AVX2, AVX-512) and
 // chosen at run time.

@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Date and time text: "MM-DD-YY hh:mm:ss.s", month first, two-digit year.
  * See docs/threads.md for what may be shared between threads.
  *

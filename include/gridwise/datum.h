@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Earth-centred cartesian coordinates, the North Sea correction and vector rotation.
  * See docs/threads.md for what may be shared between threads.
  *

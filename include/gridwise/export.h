@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Symbol visibility of the Gridwise library.
  * See docs/threads.md for what may be shared between threads.
  *

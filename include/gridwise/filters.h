@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Filters and statistics for navigation data: a running median filter that
  * See docs/threads.md for what may be shared between threads.
  * rejects spikes (FilterData), medians and a robust straight-line fit (centTend,

@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* The geodesy instance and its C interface.
  * See docs/threads.md for what may be shared between threads.
  *

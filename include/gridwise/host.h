@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Host services: how a host application plugs its own services into the library.
  * See docs/threads.md for what may be shared between threads.
  *

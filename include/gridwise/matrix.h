@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Vectors, row-pointer matrices, three in-place matrix inverters and the
  * See docs/threads.md for what may be shared between threads.
  * geographic/cartesian conversion on the WGS 84 ellipsoid.

@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Position and grid text in the style and unit of the current projection.
  * See docs/threads.md for what may be shared between threads.
  *

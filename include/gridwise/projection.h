@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Projection interface, envelope and factory.
  * See docs/threads.md for what may be shared between threads.
  *

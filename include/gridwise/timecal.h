@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Time and calendar: DOS time, calendar dates, Julian day numbers, GPS time and a
  * See docs/threads.md for what may be shared between threads.
  * running clock.

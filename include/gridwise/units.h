@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* Units of length, the process-wide unit settings and distance text.
  * See docs/threads.md for what may be shared between threads.
  *

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // What a vector kernel tells of each lane, beside its results: the steps of its
 // iteration, and flags for lanes the kernel's caller converts otherwise.
 #ifndef GRIDWISE_NUMERICS_SIMD_LANEFLAGS_H

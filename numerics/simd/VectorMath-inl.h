@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Vector helpers shared by the kernels: angle reductions, the arctangent of two
 // values, the C library's functions lane by lane, turning a sine and cosine through
 // a small angle, clamping, and storing a lane's steps. Included once per

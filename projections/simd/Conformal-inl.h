@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The isometric latitude and its inverse on vectors, shared by the conformal
 // projections' kernels (Lambert, polar stereographic). Included once per
 // instruction set from a file compiled with Highway's foreach_target, after

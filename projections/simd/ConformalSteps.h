@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The inverse of the isometric latitude as latitudeFromIsometric takes it, step
 // for step: the latitude in radians and the number of Newton steps taken (1..10),
 // for measuring the vector kernels against it. Pure: any thread.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The polar stereographic projection's vector kernels, compiled once per
 // instruction set (platform/SimdTargets.h) and chosen at run time by the tier.
 // Products and sums stay separate roundings, as in the one-point code (compiled

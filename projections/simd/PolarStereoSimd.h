@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The polar stereographic projection's block kernels and its batch operations:
 // the one-point steps on vectors of 2, 4 or 8 lanes by the tier, n a multiple of
 // simdBlockLanes(). Pure functions of their arguments: any thread.

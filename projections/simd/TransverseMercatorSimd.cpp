@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Transverse Mercator's vector kernels, compiled once per instruction set
 // (platform/SimdTargets.h) and chosen at run time by the tier. Each kernel writes
 // out the one-point conversion's steps in the same order of operations; only the

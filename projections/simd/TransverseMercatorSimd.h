@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Transverse Mercator's block kernels and its batch operations.
 //
 // tmGridToGeo is TransverseMercator::gridToGeo itself (through gridToGeoSteps: the

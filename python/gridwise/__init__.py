@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Gridwise geodesy for numpy: map grids, datum shifts, geodesics and survey text.
 
 A :class:`Geodesy` is one working datum and one map projection (or local

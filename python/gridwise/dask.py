@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Gridwise conversions of Dask arrays and Dask DataFrame columns, chunk by chunk.
 
 Every function has the name of a :class:`gridwise.Geodesy` method and takes the

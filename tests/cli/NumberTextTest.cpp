@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The tool's own number reading and writing against the C library's: every
 // value must come out exactly as printf's "%.*f" writes it and read exactly as
 // strtod reads it, in every magnitude the fast paths cover and around them.

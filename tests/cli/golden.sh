@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # tests/cli/golden.sh GRIDWISE CASE-FILE...
 #
 # Runs the gridwise tool on golden cases and compares what it writes with what the

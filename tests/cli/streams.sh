@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # tests/cli/streams.sh GRIDWISE
 #
 # The gridwise tool on inputs that golden files cannot hold: many lines through

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The dialogs' own help when the host shows none: the page of each dialog, shown
 // in the dialog's message box or handed to a viewer program.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Geodetics, datum, save-as and projection parameter forms, run with the
 // scripted backend; settings files in a scratch folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The local systems' dialogs, played with the scripted backend: what they show,
 // what OK writes back and Cancel keeps, the affine system's choice of a new base
 // projection from the projection list, and the base projection's own dialog run

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Running out of memory: the geodesy object's constructors and assignment never
 // throw, a Geodetics without its projection answers safely and makes it again on
 // loading, and allocGeodetics gives a whole instance or none.

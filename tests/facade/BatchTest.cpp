@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Geodesy handles and batch conversions: every batch call against the one-point
 // functions of the process-wide instance on random points of every projection type,
 // lanes that end in each status, strides (interleaved, broadcast, in place), bad

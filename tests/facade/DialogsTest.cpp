@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The dialogs behind the C interface: editDialog on the geodesy instance and
 // dataUnitsDialog on the units object, run with the scripted backend, and both
 // without any way to show a dialog.

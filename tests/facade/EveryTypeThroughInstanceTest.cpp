@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Every projection type through the geodesy instance and its C functions: names,
 // grid unit and conversion factor, position text, conversions, and the round trips
 // through saveGeoData/loadGeoData and through the initialisation string.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The vector kernels of the batch geodesic direct problem against the scalar tier
 // (the one-point function): every vector tier the processor has, on lines of
 // several kinds, within 1e-13 degree and with the same statuses.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The vector kernel of the batch geodesic inverse against the scalar tier (the
 // one-point function, lane by lane): every instruction set the processor has, on
 // lines of several kinds, within 1e-8 m and 1e-13 degree and with the same statuses.

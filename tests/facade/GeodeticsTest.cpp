@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The geodesy object and its C interface: settings order and round trip, defaults,
 // projection type fallbacks, track memory, unit conversion, copies, and the
 // behaviour without an instance.

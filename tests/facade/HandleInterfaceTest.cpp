@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The handle interface seen as a host sees it: the class of every refusal, the
 // texts a handle gives back, and handles built beside a process-wide instance
 // that holds another projection.

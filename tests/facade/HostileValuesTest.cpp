@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Every conversion and solver fed NaN, infinities, +-1e308, denormals and signed
 // zeros: each call returns (the test runner's timeout catches a loop without a
 // cap), nothing is written outside the outputs (the sanitizer builds watch), and

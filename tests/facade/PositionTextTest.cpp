@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Position and grid text in the current projection's style and unit: the three
 // labelling styles, the station form and its folding, round trips, long and bad
 // texts, and the behaviour without the geodesy instance or the units object.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Saves of several processes into one settings file: geodesy saves and projection-list
 // appends keep every section and entry, and leave nothing beside the file.
 #include <gtest/gtest.h>

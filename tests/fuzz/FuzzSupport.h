@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Helpers shared by the fuzz programs.
 #ifndef GRIDWISE_TESTS_FUZZ_FUZZSUPPORT_H
 #define GRIDWISE_TESTS_FUZZ_FUZZSUPPORT_H

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // parseStrToAng and strToAng on any bytes; and every angle, latitude and longitude
 // text the writers produce reads back within half a unit of its last decimal.
 #include <cmath>

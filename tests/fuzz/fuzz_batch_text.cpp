@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // gwGeodesyFromText on any initialisation string and datum text (the input split
 // at its first line break; a missing second part is a NULL datum text): a handle
 // or NULL with a reason, never a fault. A handle converts a few points with every

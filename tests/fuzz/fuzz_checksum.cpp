@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // checkCheckSum on any bytes; and every sentence checkSum completes is accepted.
 #include <string>
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The gridwise tool's line reader on any line: LineTokens::split keeps every token
 // inside the line, and readAngle (each kind), readGrid (each grid format, both
 // axes) and readDistance read from every token without a fault, moving forward.

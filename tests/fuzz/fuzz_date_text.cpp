@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // strToTime on any bytes; and the date and time text timeToStr writes reads back
 // as the time cut to tenths of a second (for the years its two-digit form holds).
 #include <cmath>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Datum::setData on any bytes: the names stay terminated within their 25
 // characters, and the datum so set describes itself (seven lines of exactly 50
 // characters each) and converts without a fault.

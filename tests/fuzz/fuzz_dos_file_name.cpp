@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // checkDosFileName on any bytes: the stem stays within the name, holds none of the
 // characters it leaves out and at most 151 characters, and the result says whether
 // it is empty.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Every breakFields form (20-, 30- and 80-wide fields in every mode, and the
 // 25-wide comma form) on any bytes, into a field array of exactly the size given:
 // the count stays within it and every field is terminated within its width.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Every typed field of every settings form filled with arbitrary text, then OK,
 // through the scripted backend. Either the form refuses: it tells the user, stays
 // open, and after Cancel nothing has changed; or it takes the texts: what it

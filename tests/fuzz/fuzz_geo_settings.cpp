@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // loadGeoData over any settings file (one of its sections); what it loaded, saved with saveGeoData into a fresh file
 // and loaded again, gives the same initialisation string and datum.
 #include <cmath>

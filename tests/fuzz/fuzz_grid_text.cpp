@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // parseStrToGridCoord on any bytes for every grid format (north/east, Y/X and the
 // station form), through the overload that takes the caller's projection and unit
 // table and through the process-wide one; and every grid text gridToStr writes

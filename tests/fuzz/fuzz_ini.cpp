@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The settings reader over any file content: the first section and key of the
 // file, and a few fixed names, read without a fault, into buffers of exactly the
 // capacity given; iniHasSection finds the section that holds a key it reads. One

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // strToPsn on any bytes, geographic and grid (the grid form through the geodesy
 // instance, with a projection of each grid format); and the geographic position
 // psnToStr writes reads back within half a unit of its last decimal.

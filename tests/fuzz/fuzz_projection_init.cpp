@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Projection(char*) on any text behind any type code (the first byte picks the
 // code: 0 to 7 and a few others), from a buffer of exactly its size. The
 // projection so made answers every operation without a fault, and its

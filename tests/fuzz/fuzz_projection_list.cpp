@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The projection list's entry reader: parseProjectionEntry on any line keeps its
 // names within their fields, and an entry written back with projectionEntryLine
 // (its datum set from the entry's datum text) reads as the same entry. One input

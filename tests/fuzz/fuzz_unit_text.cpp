@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // parseStrToUnit on any bytes with any default unit; Units::fromStr agrees with it;
 // and the distance text Units::toStr writes, into a buffer of exactly the capacity
 // it is given, reads back within half a unit of its last decimal.

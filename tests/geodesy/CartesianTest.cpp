@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Earth-centred coordinates against GeographicLib's Geocentric, the North Sea
 // polynomial, vector rotation and the exported C names.
 #include <GeographicLib/Geocentric.hpp>

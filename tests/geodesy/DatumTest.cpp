@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The working datum: defaults, settings, description lines, the seven-parameter
 // shift (against PROJ's Helmert transformation) and the datum conversions.
 #include <GeographicLib/Geocentric.hpp>

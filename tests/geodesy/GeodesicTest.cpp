@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Geodesic direct and inverse on the working ellipsoid, checked against an exact
 // geodesic solution (GeographicLib) on the same ellipsoid and against fixed cases.
 #include <GeographicLib/Geodesic.hpp>

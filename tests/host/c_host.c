@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* A C host of libgridwise.so: only the public headers and the shared library.
  * Installs its services, creates the units object and the geodesy instance,
  * loads a settings section, converts both ways, writes and reads a position,

@@ -1,3 +1,4 @@
+/* Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT */
 /* A C host that refuses the library's version at start-up: the library stays
  * unusable and harmless. Exits non-zero on the first failure. */
 #include <stdio.h>

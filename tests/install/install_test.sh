@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 # install_test.sh BUILD_DIR HOST_SOURCE TEST_DATA C_COMPILER
 #
 # Installs the build folder into a temporary prefix and builds the C host program

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // libgridwise.so, as a host sees it: every C function declared in the public
 // headers is exported under its plain name, the C++ entry points under their
 // decorated names, and internal functions stay hidden.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Module start-up through the host's services: the calls, their arguments and
 // order, acceptance and refusal, the defaults, and the module-state switch.
 #include <gtest/gtest.h>

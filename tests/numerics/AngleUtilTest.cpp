@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle utilities: full-circle arctangent, signed differences, sense of turn.
 #include "gridwise/angleutil.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // File-name keys and the path splitting under them.
 #include "gridwise/filters.h"
 #include "numerics/PathParts.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Allocators, views, the three inverters and the WGS 84 conversion.
 #include "gridwise/matrix.h"
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Sorting, medians, the robust line fit and the random generators.
 #include "gridwise/filters.h"
 #include "numerics/Statistics.h"

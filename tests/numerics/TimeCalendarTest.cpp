@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Calendar and time functions against std::chrono civil dates and known values.
 #include "gridwise/timecal.h"
 #include "numerics/TimeCalendar.h"

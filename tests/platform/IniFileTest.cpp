@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings files: reading rules, byte-exact writes, atomic replacement, failures and
 // garbage input.
 #include "platform/IniFile.h"

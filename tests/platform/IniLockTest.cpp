@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings writes under the file's write lock: concurrent processes and threads lose
 // no key, a killed writer blocks nobody, edit lists and batches are written whole,
 // and nothing is left beside the file.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Text numbers and settings stay in the "C" form when the host has switched the
 // process to a locale with a decimal comma.
 #include "platform/CLocale.h"

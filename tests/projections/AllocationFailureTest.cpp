@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Running out of memory: envelopes left bare, changeTo keeping its projection,
 // assignment unchanged on failure, local systems with a bare base, and no
 // exception out of any constructor. This program's operator new fails on demand

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Affine local system: the two transformations over a base projection, settings
 // and initialisation strings with the embedded base, deep copies, refusal of a
 // local system as base, and hostile input.

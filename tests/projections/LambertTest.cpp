@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Lambert conformal conic: defaults and text forms, the worked example, PROJ and
 // GeographicLib as references, the apex and the clamp, settings and
 // initialisation-string round trips, and hostile input.

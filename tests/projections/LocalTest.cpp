@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Flat local grid: the degree-length series, the conversions, settings, the
 // initialisation string and description lines, and hostile input.
 #include <gtest/gtest.h>

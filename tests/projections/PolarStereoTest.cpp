@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Polar stereographic: defaults and text forms, the worked examples, both polar
 // aspects against PROJ and GeographicLib, the pole point and the clamping frame,
 // settings and initialisation-string round trips, and hostile input.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Independent reference for the conic, polar and RD projection tests: a PROJ
 // operation given as a "+proj=..." string.
 #ifndef GRIDWISE_TESTS_PROJECTIONS_PROJPEER_H

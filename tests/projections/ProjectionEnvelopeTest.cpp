@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The envelope: factory by code and by text, changeTo, forwarding, copies.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Shared fixtures of the projection tests.
 #ifndef GRIDWISE_TESTS_PROJECTIONS_UTIL_H
 #define GRIDWISE_TESTS_PROJECTIONS_UTIL_H

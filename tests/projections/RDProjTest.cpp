@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // RD projection: fixed texts and names, the worked example, PROJ's oblique
 // stereographic RD as the reference over the Netherlands, settings and
 // initialisation-string round trips, and hostile input.

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // What a projection works with is what it saves: every projection type loaded
 // from random settings (valid values, angles beyond the writers' range, names
 // with leading separators, names cut to their field), saved, loaded again and

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Station/offset system: the baseline geometry over a base projection, the
 // coinciding-ends fallback, convergence with the azimuth, settings and
 // initialisation strings with the embedded base, deep copies, hostile input.

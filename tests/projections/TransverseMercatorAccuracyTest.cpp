@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Transverse Mercator series against an independent Transverse Mercator
 // (GeographicLib, accurate to a few nanometres in this range), per band of
 // distance from the central meridian.

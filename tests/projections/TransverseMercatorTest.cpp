@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Transverse Mercator: worked examples, settings, initialisation string,
 // description lines and hostile input.
 #include <gtest/gtest.h>

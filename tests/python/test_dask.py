@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Conversions of Dask arrays and DataFrames, in process and on a two-worker cluster."""
 
 import numpy as np

@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Geodesy objects and array conversions of the gridwise package."""
 
 import doctest

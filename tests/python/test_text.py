@@ -1,3 +1,4 @@
+# Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Units and the text forms of angles, distances and dates."""
 
 import datetime

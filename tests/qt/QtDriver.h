@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Drives a modal Qt dialog from a test: the modal run blocks, so the test's
 // actions run from a timer once the window is shown.
 #ifndef GRIDWISE_TESTS_QT_QTDRIVER_H

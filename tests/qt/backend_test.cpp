@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Qt backend on a small fixture form: the window it builds from a template,
 // and how the user's actions reach the form.
 #include <array>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The library's forms on the Qt backend: a user types and clicks, and the result
 // lands on the projection or datum.
 #include <QRadioButton>

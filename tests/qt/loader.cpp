@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The loader of the Qt backend's library, each group of tests in a process of its
 // own (the backend is loaded once per process): without any display nothing is
 // loaded and dialogs return 0 at once; on the offscreen platform the library is

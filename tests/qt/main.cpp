@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The Qt tests run in a host with a QApplication of its own, on the offscreen
 // platform unless the environment chooses another.
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The dialogs in real windows of an X server (ctest runs these under xvfb-run with
 // the xcb platform; elsewhere they are skipped): keyboard focus, the message box
 // over a form, a settings section through the Geodetics dialog unchanged, and

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // gw_render_dialogs OUT-DIR SETTINGS-FILE
 //
 // Renders each of the library's ten dialogs, filled from the settings file (the

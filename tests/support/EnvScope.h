@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Sets (or, with a null value, removes) an environment variable while it lives,
 // and puts back what was there.
 #ifndef GRIDWISE_TESTS_SUPPORT_ENVSCOPE_H

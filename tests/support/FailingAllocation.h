@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Allocation that fails on demand, for tests of running out of memory.
 //
 // Include this header in exactly one source file of a test program: it replaces

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings files in tests: a scratch folder removed with its files at the end,
 // whole files written at once, and the lines of one section read back in file
 // order.

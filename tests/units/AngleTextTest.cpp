@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Angle, latitude and longitude text: exact writer texts, splitting with carry,
 // the parser's reading rules, round trips, and hostile input.
 #include "gridwise/angletext.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Date and time text: the scan's acceptance rules, the text form and bad input.
 #include "gridwise/datetext.h"
 #include "gridwise/timecal.h"

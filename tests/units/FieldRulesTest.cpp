@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The readers of typed form fields: a table of texts, each read whole or refused.
 #include <gtest/gtest.h>
 

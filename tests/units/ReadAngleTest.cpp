@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The strict reader of a whole angle text: what it takes, what it refuses, and
 // where it stops.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // Settings text shared by the datum and the projections: the longitude kept from a
 // settings key or an initialisation string, and the rules that pick a unit record.
 #include "units/GridUnit.h"

@@ -1,3 +1,4 @@
+// Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The unit table, the unit settings and distance text.
 #include "gridwise/units.h"
 #include "units/UnitsFileName.h"
