@@ -2,19 +2,22 @@
 // Plain decimal numbers read exactly: an optional sign, digits with at most one
 // point. The value is the correctly rounded double, whatever the length of the
 // text (infinite beyond the largest double, as strtod reads it; zero below the
-// smallest).
+// smallest). Exported for the gridwise tool, which reads its decimal fields with
+// them; not part of the public interface.
 #ifndef GRIDWISE_UNITS_DECIMALTEXT_H
 #define GRIDWISE_UNITS_DECIMALTEXT_H
 
 #include <string_view>
 
+#include "gridwise/export.h"
+
 namespace gw {
 
 // Whether s is such a number: [+-] digits [. digits], at least one digit.
-bool isPlainDecimal(std::string_view s);
+GW_EXPORT bool isPlainDecimal(std::string_view s);
 
 // Its value; s must be a plain decimal (isPlainDecimal).
-double plainDecimalValue(std::string_view s);
+GW_EXPORT double plainDecimalValue(std::string_view s);
 
 } // namespace gw
 
