@@ -1,22 +1,25 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "dialogs/ConStaOff.h"
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/LocalFormSupport.h"
 #include "projections/StaOff.h"
 
 namespace gw::dlg {
 
 namespace {
-constexpr int idStartLat = 7126;
-constexpr int idStartLon = 7135;
-constexpr int idEndLat = 7143;
-constexpr int idEndLon = 7151;
-constexpr int idEdit = 7180;
-constexpr int kLineIds[6] = {7188, 7191, 7194, 7197, 7200, 7203};
+constexpr int idStartLat = idStaOffStartLat;
+constexpr int idStartLon = idStaOffStartLon;
+constexpr int idEndLat = idStaOffEndLat;
+constexpr int idEndLon = idStaOffEndLon;
+constexpr int idEdit = idStaOffEdit;
+constexpr int kLineIds[6] = {
+    idStaOffLine1, idStaOffLine2, idStaOffLine3, idStaOffLine4, idStaOffLine5, idStaOffLine6,
+};
 } // namespace
 
 ConStaOff::ConStaOff(StaOff& staOff, void* parent, ProjDataStruct** list)
-    : Dialog(7019, parent),
+    : Dialog(templateStationOffset, parent),
       staOff_(staOff),
       list_(list),
       startLat_(idStartLat, "Baseline Start Lat", readLatitudeField),

@@ -3,23 +3,24 @@
 
 #include <string>
 
+#include "dialogs/ControlIds.h"
 #include "gridwise/units.h"
 #include "units/GridUnit.h"
 #include "units/UnitsFileName.h"
 
 namespace gw::dlg {
 
-DataUnits::DataUnits(void* parent) : Dialog(7016, parent) {}
+DataUnits::DataUnits(void* parent) : Dialog(templateDataUnits, parent) {}
 
 bool DataUnits::onInitDialog() {
     DialogWindow* w = window();
     if (w == nullptr) return false;
-    w->resetList(7105);
+    w->resetList(idDataUnitsDistance);
     distanceUnit = latLonStyle = coordinateType = -1;
     distCalcFirst = false;
     if (const Units* units = getUnits()) {
         for (int i = 0; i < kUnitTableSize && units->unitTable[i].name[0] != '\0'; ++i)
-            w->addItem(7105, units->unitTable[i].name);
+            w->addItem(idDataUnitsDistance, units->unitTable[i].name);
         distanceUnit = units->distUnits;
         latLonStyle = units->latLonStyle != 0 ? 1 : 0;
         coordinateType = units->defaultEntry != 0 ? 1 : 0;
@@ -29,9 +30,9 @@ bool DataUnits::onInitDialog() {
 }
 
 void DataUnits::doDataExchange(DataExchange& dx) {
-    dx.listSelection(7105, distanceUnit);
-    dx.radio(7111, latLonStyle);
-    dx.radio(7162, coordinateType);
+    dx.listSelection(idDataUnitsDistance, distanceUnit);
+    dx.radio(idDataUnitsDegMin, latLonStyle);
+    dx.radio(idDataUnitsLatLon, coordinateType);
 }
 
 void DataUnits::onOK() {

@@ -1,6 +1,7 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "dialogs/EditDatum.h"
 
+#include "dialogs/ControlIds.h"
 #include "gridwise/angletext.h"
 #include "units/FieldRules.h"
 #include "platform/CLocale.h"
@@ -43,18 +44,18 @@ FieldReading axisReader(const std::string& text) {
 } // namespace
 
 EditDatum::EditDatum(void* parent)
-    : Dialog(7012, parent),
-      deltaX(7177, "DX", shiftReader),
-      deltaY(7181, "DY", shiftReader),
-      deltaZ(7185, "DZ", shiftReader),
-      rotX(7159, "Rot X", rotationReader),
-      rotY(7164, "Rot Y", rotationReader),
-      rotZ(7171, "Rot Z", rotationReader),
-      scale(7174, "Scale", scaleReader),
-      datumName(7152, "Datum Name", sizeof Datum::datumName - 1),
-      inverseFlattening(7144, "Inverse Flattening", flatteningReader),
-      aAxis(7127, "Semi Major Axis", axisReader),
-      ellipseName(7136, "Ellipsoid Name", sizeof Datum::ellipseName - 1) {}
+    : Dialog(templateDatum, parent),
+      deltaX(idDatumDX, "DX", shiftReader),
+      deltaY(idDatumDY, "DY", shiftReader),
+      deltaZ(idDatumDZ, "DZ", shiftReader),
+      rotX(idDatumRotX, "Rot X", rotationReader),
+      rotY(idDatumRotY, "Rot Y", rotationReader),
+      rotZ(idDatumRotZ, "Rot Z", rotationReader),
+      scale(idDatumScale, "Scale", scaleReader),
+      datumName(idDatumName, "Datum Name", sizeof Datum::datumName - 1),
+      inverseFlattening(idDatumInverseFlattening, "Inverse Flattening", flatteningReader),
+      aAxis(idDatumSemiMajorAxis, "Semi Major Axis", axisReader),
+      ellipseName(idDatumEllipsoidName, "Ellipsoid Name", sizeof Datum::ellipseName - 1) {}
 
 void EditDatum::fill(const Datum& d) {
     deltaX.show(d.deltaX, metres(d.deltaX, 3));

@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/LocalFormSupport.h"
 #include "dialogs/ProjectionList.h"
 #include "platform/CLocale.h"
@@ -17,12 +18,17 @@ namespace gw::dlg {
 
 namespace {
 
-constexpr int idEdit = 7179;
-constexpr int idBases = 7183;
-constexpr int kLineIds[6] = {7187, 7190, 7193, 7196, 7199, 7202};
+constexpr int idEdit = idKestrelEdit;
+constexpr int idBases = idKestrelBases;
+constexpr int kLineIds[6] = {
+    idKestrelLine1, idKestrelLine2, idKestrelLine3, idKestrelLine4, idKestrelLine5, idKestrelLine6,
+};
 
 // The factor fields and their coefficients, group by group.
-constexpr int kFactorIds[8] = {7106, 7112, 7124, 7133, 7150, 7158, 7170, 7173};
+constexpr int kFactorIds[8] = {
+    idKestrelLocalToNNorth, idKestrelLocalToNEast, idKestrelLocalToENorth, idKestrelLocalToEEast,
+    idKestrelNToLocalNorth, idKestrelNToLocalEast, idKestrelEToLocalNorth, idKestrelEToLocalEast,
+};
 constexpr const char* kFactorLabels[8] = {
     "North (Local To Map Northing)", "East (Local To Map Northing)", "North (Local To Map Easting)",
     "East (Local To Map Easting)",   "North (Map To Local Northing)", "East (Map To Local Northing)",
@@ -35,7 +41,9 @@ double KestrelLocal::*const kFactors[8] = {
 };
 
 // The constant fields and their constants.
-constexpr int kConstantIds[4] = {7118, 7142, 7163, 7176};
+constexpr int kConstantIds[4] = {
+    idKestrelLocalToNConst, idKestrelLocalToEConst, idKestrelNToLocalConst, idKestrelEToLocalConst,
+};
 constexpr const char* kConstantLabels[4] = {"Const (Local To Map Northing)", "Const (Local To Map Easting)",
                                             "Const (Map To Local Northing)", "Const (Map To Local Easting)"};
 double KestrelLocal::*const kConstants[4] = {
@@ -74,7 +82,7 @@ int entryCount(ProjDataStruct** list) {
 } // namespace
 
 LocalDlg::LocalDlg(KestrelLocal& system, void* parent, ProjDataStruct** list)
-    : Dialog(7017, parent), system_(system), list_(list), base_(system.baseProj.get()) {
+    : Dialog(templateKestrelLocal, parent), system_(system), list_(list), base_(system.baseProj.get()) {
     factors_.reserve(8);
     for (int i = 0; i < 8; ++i) {
         factors_.emplace_back(kFactorIds[i], kFactorLabels[i], readFactor);

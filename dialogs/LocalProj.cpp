@@ -1,18 +1,19 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 #include "dialogs/LocalProj.h"
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/LocalFormSupport.h"
 #include "projections/Local.h"
 
 namespace gw::dlg {
 
 namespace {
-constexpr int idLat = 7125;
-constexpr int idLon = 7134;
+constexpr int idLat = idLocalLat;
+constexpr int idLon = idLocalLon;
 } // namespace
 
 LocalProj::LocalProj(Local& local, void* parent)
-    : Dialog(7018, parent), local_(local), lat_(idLat, "Lat", readLatitudeField), lon_(idLon, "Lon", readLongitudeField) {
+    : Dialog(templateLocal, parent), local_(local), lat_(idLat, "Lat", readLatitudeField), lon_(idLon, "Lon", readLongitudeField) {
     lat_.show(local_.centerLat, latitudeShown(local_.centerLat));
     lon_.show(local_.centerLon, longitudeShown(local_.centerLon));
 }

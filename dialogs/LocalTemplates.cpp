@@ -1,5 +1,5 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
-// Templates 7017 to 7019: the local-system dialogs.
+// Templates of the local-system dialogs.
 //
 // Labels sit left of their fields, edit fields are 12 units high, text lines 8
 // units high and wide enough for a 49-character description line; a drop-down
@@ -13,91 +13,91 @@ namespace {
 
 using K = ControlKind;
 
-// 7017: the affine local system. Four groups of three coefficients in two rows,
+// The affine local system. Four groups of three coefficients in two rows,
 // then the base projection's description, its Edit button and the candidate
 // bases.
 constexpr ControlTemplate kKestrelLocal[] = {
     {-1, K::groupBox, "Local To Map Northing", 7, 7, 110, 66},
     {-1, K::staticText, "North", 15, 23, 24, 8},
-    {7106, K::edit, "", 41, 21, 68, 12},
+    {idKestrelLocalToNNorth, K::edit, "", 41, 21, 68, 12},
     {-1, K::staticText, "East", 15, 39, 24, 8},
-    {7112, K::edit, "", 41, 37, 68, 12},
+    {idKestrelLocalToNEast, K::edit, "", 41, 37, 68, 12},
     {-1, K::staticText, "Const", 15, 55, 24, 8},
-    {7118, K::edit, "", 41, 53, 68, 12},
+    {idKestrelLocalToNConst, K::edit, "", 41, 53, 68, 12},
 
     {-1, K::groupBox, "Local To Map Easting", 123, 7, 110, 66},
     {-1, K::staticText, "North", 131, 23, 24, 8},
-    {7124, K::edit, "", 157, 21, 68, 12},
+    {idKestrelLocalToENorth, K::edit, "", 157, 21, 68, 12},
     {-1, K::staticText, "East", 131, 39, 24, 8},
-    {7133, K::edit, "", 157, 37, 68, 12},
+    {idKestrelLocalToEEast, K::edit, "", 157, 37, 68, 12},
     {-1, K::staticText, "Const", 131, 55, 24, 8},
-    {7142, K::edit, "", 157, 53, 68, 12},
+    {idKestrelLocalToEConst, K::edit, "", 157, 53, 68, 12},
 
     {-1, K::groupBox, "Map To Local Northing", 7, 79, 110, 66},
     {-1, K::staticText, "North", 15, 95, 24, 8},
-    {7150, K::edit, "", 41, 93, 68, 12},
+    {idKestrelNToLocalNorth, K::edit, "", 41, 93, 68, 12},
     {-1, K::staticText, "East", 15, 111, 24, 8},
-    {7158, K::edit, "", 41, 109, 68, 12},
+    {idKestrelNToLocalEast, K::edit, "", 41, 109, 68, 12},
     {-1, K::staticText, "Const", 15, 127, 24, 8},
-    {7163, K::edit, "", 41, 125, 68, 12},
+    {idKestrelNToLocalConst, K::edit, "", 41, 125, 68, 12},
 
     {-1, K::groupBox, "Map To Local Easting", 123, 79, 110, 66},
     {-1, K::staticText, "North", 131, 95, 24, 8},
-    {7170, K::edit, "", 157, 93, 68, 12},
+    {idKestrelEToLocalNorth, K::edit, "", 157, 93, 68, 12},
     {-1, K::staticText, "East", 131, 111, 24, 8},
-    {7173, K::edit, "", 157, 109, 68, 12},
+    {idKestrelEToLocalEast, K::edit, "", 157, 109, 68, 12},
     {-1, K::staticText, "Const", 131, 127, 24, 8},
-    {7176, K::edit, "", 157, 125, 68, 12},
+    {idKestrelEToLocalConst, K::edit, "", 157, 125, 68, 12},
 
     {-1, K::groupBox, "", 7, 151, 226, 96},
-    {7187, K::staticText, "", 15, 162, 210, 8},
-    {7190, K::staticText, "", 15, 172, 210, 8},
-    {7193, K::staticText, "", 15, 182, 210, 8},
-    {7196, K::staticText, "", 15, 192, 210, 8},
-    {7199, K::staticText, "", 15, 202, 210, 8},
-    {7202, K::staticText, "", 15, 212, 210, 8},
-    {7179, K::pushButton, "Edit", 15, 226, 50, 14},
-    {7183, K::dropList, "", 71, 227, 154, 80},
+    {idKestrelLine1, K::staticText, "", 15, 162, 210, 8},
+    {idKestrelLine2, K::staticText, "", 15, 172, 210, 8},
+    {idKestrelLine3, K::staticText, "", 15, 182, 210, 8},
+    {idKestrelLine4, K::staticText, "", 15, 192, 210, 8},
+    {idKestrelLine5, K::staticText, "", 15, 202, 210, 8},
+    {idKestrelLine6, K::staticText, "", 15, 212, 210, 8},
+    {idKestrelEdit, K::pushButton, "Edit", 15, 226, 50, 14},
+    {idKestrelBases, K::dropList, "", 71, 227, 154, 80},
 
     {idOk, K::defPushButton, "OK", 7, 254, 50, 14},
     {idCancel, K::pushButton, "Cancel", 183, 254, 50, 14},
 };
 
-// 7018: the flat local grid's origin.
+// The flat local grid's origin.
 constexpr ControlTemplate kLocal[] = {
     {-1, K::groupBox, "Local System Center", 7, 7, 146, 52},
     {-1, K::staticText, "Lat", 15, 23, 20, 8},
-    {7125, K::edit, "", 39, 21, 106, 12},
+    {idLocalLat, K::edit, "", 39, 21, 106, 12},
     {-1, K::staticText, "Lon", 15, 39, 20, 8},
-    {7134, K::edit, "", 39, 37, 106, 12},
+    {idLocalLon, K::edit, "", 39, 37, 106, 12},
     {idOk, K::defPushButton, "OK", 7, 66, 50, 14},
     {idCancel, K::pushButton, "Cancel", 103, 66, 50, 14},
 };
 
-// 7019: the station/offset baseline, then the base projection's description,
+// The station/offset baseline, then the base projection's description,
 // its Edit button and a list that stays empty.
 constexpr ControlTemplate kStationOffset[] = {
     {-1, K::groupBox, "Baseline Start", 7, 7, 106, 52},
     {-1, K::staticText, "Lat", 15, 23, 20, 8},
-    {7126, K::edit, "", 39, 21, 66, 12},
+    {idStaOffStartLat, K::edit, "", 39, 21, 66, 12},
     {-1, K::staticText, "Lon", 15, 39, 20, 8},
-    {7135, K::edit, "", 39, 37, 66, 12},
+    {idStaOffStartLon, K::edit, "", 39, 37, 66, 12},
 
     {-1, K::groupBox, "Baseline End", 119, 7, 106, 52},
     {-1, K::staticText, "Lat", 127, 23, 20, 8},
-    {7143, K::edit, "", 151, 21, 66, 12},
+    {idStaOffEndLat, K::edit, "", 151, 21, 66, 12},
     {-1, K::staticText, "Lon", 127, 39, 20, 8},
-    {7151, K::edit, "", 151, 37, 66, 12},
+    {idStaOffEndLon, K::edit, "", 151, 37, 66, 12},
 
     {-1, K::groupBox, "", 7, 65, 218, 96},
-    {7188, K::staticText, "", 15, 76, 202, 8},
-    {7191, K::staticText, "", 15, 86, 202, 8},
-    {7194, K::staticText, "", 15, 96, 202, 8},
-    {7197, K::staticText, "", 15, 106, 202, 8},
-    {7200, K::staticText, "", 15, 116, 202, 8},
-    {7203, K::staticText, "", 15, 126, 202, 8},
-    {7180, K::pushButton, "Edit", 15, 140, 50, 14},
-    {7184, K::dropList, "", 71, 141, 146, 80},
+    {idStaOffLine1, K::staticText, "", 15, 76, 202, 8},
+    {idStaOffLine2, K::staticText, "", 15, 86, 202, 8},
+    {idStaOffLine3, K::staticText, "", 15, 96, 202, 8},
+    {idStaOffLine4, K::staticText, "", 15, 106, 202, 8},
+    {idStaOffLine5, K::staticText, "", 15, 116, 202, 8},
+    {idStaOffLine6, K::staticText, "", 15, 126, 202, 8},
+    {idStaOffEdit, K::pushButton, "Edit", 15, 140, 50, 14},
+    {idStaOffList, K::dropList, "", 71, 141, 146, 80},
 
     {idOk, K::defPushButton, "OK", 7, 168, 50, 14},
     {idCancel, K::pushButton, "Cancel", 175, 168, 50, 14},
@@ -106,17 +106,17 @@ constexpr ControlTemplate kStationOffset[] = {
 } // namespace
 
 const DialogTemplate& kestrelLocalTemplate() {
-    static const DialogTemplate t{7017, "Kestrel Local Coordinate System", 240, 275, kKestrelLocal};
+    static const DialogTemplate t{templateKestrelLocal, "Kestrel Local Coordinate System", 240, 275, kKestrelLocal};
     return t;
 }
 
 const DialogTemplate& localTemplate() {
-    static const DialogTemplate t{7018, "Local Coordinate System", 160, 87, kLocal};
+    static const DialogTemplate t{templateLocal, "Local Coordinate System", 160, 87, kLocal};
     return t;
 }
 
 const DialogTemplate& stationOffsetTemplate() {
-    static const DialogTemplate t{7019, "Station/Offset System", 232, 189, kStationOffset};
+    static const DialogTemplate t{templateStationOffset, "Station/Offset System", 232, 189, kStationOffset};
     return t;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/EditDatum.h"
 #include "dialogs/SaveAsDlg.h"
 #include "platform/CLocale.h"
@@ -12,19 +13,25 @@ namespace gw::dlg {
 
 namespace {
 
-constexpr int idGeneralList = 7186;
-constexpr int idSpecificList = 7189;
-constexpr int kProjectionLineIds[6] = {7107, 7113, 7119, 7175, 7182, 7201};
-constexpr int kDatumLineIds[7] = {7137, 7145, 7153, 7178, 7165, 7172, 7204};
+constexpr int idGeneralList = idGeodeticsGeneralList;
+constexpr int idSpecificList = idGeodeticsSpecificList;
+constexpr int kProjectionLineIds[6] = {
+    idGeodeticsProjectionLine1, idGeodeticsProjectionLine2, idGeodeticsProjectionLine3,
+    idGeodeticsProjectionLine4, idGeodeticsProjectionLine5, idGeodeticsProjectionLine6,
+};
+constexpr int kDatumLineIds[7] = {
+    idGeodeticsDatumName, idGeodeticsEllipsoidName, idGeodeticsInverseFlattening,
+    idGeodeticsSemiMajorAxis, idGeodeticsShifts, idGeodeticsRotations, idGeodeticsScale,
+};
 
 } // namespace
 
-NewGeod::NewGeod(void* parent) : Dialog(7011, parent) {
+NewGeod::NewGeod(void* parent) : Dialog(templateGeodetics, parent) {
     onSelChange(idGeneralList, [this] { generalChanged(); });
     onSelChange(idSpecificList, [this] { specificChanged(); });
-    onClick(7160, [this] { editProjection(); });
-    onClick(7128, [this] { editDatum(); });
-    onClick(7100, [this] { saveAs(); });
+    onClick(idGeodeticsEditProjection, [this] { editProjection(); });
+    onClick(idGeodeticsEditDatum, [this] { editDatum(); });
+    onClick(idGeodeticsSaveAs, [this] { saveAs(); });
 }
 
 NewGeod::~NewGeod() = default;

@@ -4,6 +4,7 @@
 // them.
 #include "dialogs/ProjectionDialogs.h"
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/Install.h"
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
@@ -67,11 +68,11 @@ void GridParameterForm::onOK() {
 // Transverse Mercator -------------------------------------------------------
 
 UtmDialog::UtmDialog(void* parent)
-    : GridParameterForm(7013, parent, 7114, 7108, 7138),
-      name(7129, "Name", sizeof TransverseMercator::projName - 1),
-      centralMeridian(7102, "Central Meridian", readLongitudeField),
-      latOfOrigin(7166, "Lat Of Origin", readLatitudeField),
-      scaleFactor(7120, "Scale Factor At CM", [](const std::string& t) {
+    : GridParameterForm(templateUtm, parent, idUtmFalseNorth, idUtmFalseEast, idUtmMeters),
+      name(idUtmName, "Name", sizeof TransverseMercator::projName - 1),
+      centralMeridian(idUtmCentralMeridian, "Central Meridian", readLongitudeField),
+      latOfOrigin(idUtmLatOfOrigin, "Lat Of Origin", readLatitudeField),
+      scaleFactor(idUtmScaleFactor, "Scale Factor At CM", [](const std::string& t) {
           return readNumberField(t, kTransverseMercatorScaleMin, kScaleFactorMax);
       }) {}
 
@@ -111,12 +112,12 @@ bool UtmDialog::checkAll() {
 // Lambert -------------------------------------------------------------------
 
 LambertDialog::LambertDialog(void* parent)
-    : GridParameterForm(7014, parent, 7167, 7109, 7161),
-      name(7139, "Name", sizeof Lambert::projName - 1),
-      latOfOrigin(7103, "Latitude Of Origin", readLatitudeField),
-      lonOfOrigin(7115, "Longitude Of Origin", readLongitudeField),
-      firstParallel(7121, "First Standard Parallel", readLatitudeField),
-      secondParallel(7130, "Second Standard Parallel", readLatitudeField) {}
+    : GridParameterForm(templateLambert, parent, idLambertFalseNorth, idLambertFalseEast, idLambertMeters),
+      name(idLambertName, "Name", sizeof Lambert::projName - 1),
+      latOfOrigin(idLambertLatOfOrigin, "Latitude Of Origin", readLatitudeField),
+      lonOfOrigin(idLambertLonOfOrigin, "Longitude Of Origin", readLongitudeField),
+      firstParallel(idLambertFirstParallel, "First Standard Parallel", readLatitudeField),
+      secondParallel(idLambertSecondParallel, "Second Standard Parallel", readLatitudeField) {}
 
 void LambertDialog::fill(const Lambert& p) {
     name.show(p.projName);
@@ -157,11 +158,12 @@ bool LambertDialog::checkAll() {
 // Polar stereographic -------------------------------------------------------
 
 ConPStero::ConPStero(void* parent)
-    : GridParameterForm(7015, parent, 7116, 7110, 7140),
-      name(7131, "Name", sizeof PolarStereo::projName - 1),
-      latOfOrigin(7168, "Lat Of Origin", readLatitudeField),
-      lonOfOrigin(7104, "Lon Of Origin", readLongitudeField),
-      scaleFactor(7122, "Scale Factor at Origin", scaleFactorReader) {}
+    : GridParameterForm(templatePolarStereo, parent, idPolarStereoFalseNorth, idPolarStereoFalseEast,
+                        idPolarStereoMeters),
+      name(idPolarStereoName, "Name", sizeof PolarStereo::projName - 1),
+      latOfOrigin(idPolarStereoLatOfOrigin, "Lat Of Origin", readLatitudeField),
+      lonOfOrigin(idPolarStereoLonOfOrigin, "Lon Of Origin", readLongitudeField),
+      scaleFactor(idPolarStereoScaleFactor, "Scale Factor at Origin", scaleFactorReader) {}
 
 void ConPStero::fill(const PolarStereo& p) {
     name.show(p.projName);

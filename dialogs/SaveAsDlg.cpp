@@ -7,7 +7,7 @@ namespace {
 constexpr std::size_t kSpecificNameMax = 29;
 }
 
-CSaveAsDlg::CSaveAsDlg(void* parent) : Dialog(7010, parent) {}
+CSaveAsDlg::CSaveAsDlg(void* parent) : Dialog(templateSaveAs, parent) {}
 
 void CSaveAsDlg::doDataExchange(DataExchange& dx) { dx.text(idSaveAsName, name_); }
 

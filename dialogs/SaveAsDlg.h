@@ -14,13 +14,11 @@
 
 #include <string>
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/FormFields.h"
 
 namespace gw::dlg {
-
-inline constexpr int idSaveAsName = 7209;
-inline constexpr int idSaveAsMessage = 7210;
 
 class CSaveAsDlg : public Dialog {
 public:

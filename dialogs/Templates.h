@@ -4,6 +4,7 @@
 #ifndef GRIDWISE_DIALOGS_TEMPLATES_H
 #define GRIDWISE_DIALOGS_TEMPLATES_H
 
+#include "dialogs/ControlIds.h"
 #include "dialogs/DialogTemplate.h"
 
 namespace gw::dlg {
