@@ -15,7 +15,8 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
 
 } // namespace
 
-bool isPlainDecimal(std::string_view s) {
+bool isPlainDecimal(const char* text, std::size_t length) {
+    std::string_view s(text, length);
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
     bool digit = false, point = false;
     for (char c : s) {
@@ -26,7 +27,8 @@ bool isPlainDecimal(std::string_view s) {
     return digit;
 }
 
-double plainDecimalValue(std::string_view s) {
+double plainDecimalValue(const char* text, std::size_t length) {
+    std::string_view s(text, length);
     bool negative = false;
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) {
         negative = s[0] == '-';

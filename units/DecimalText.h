@@ -7,17 +7,22 @@
 #ifndef GRIDWISE_UNITS_DECIMALTEXT_H
 #define GRIDWISE_UNITS_DECIMALTEXT_H
 
+#include <cstddef>
 #include <string_view>
 
 #include "gridwise/export.h"
 
 namespace gw {
 
-// Whether s is such a number: [+-] digits [. digits], at least one digit.
-GW_EXPORT bool isPlainDecimal(std::string_view s);
+// Whether the length bytes at text are such a number: [+-] digits [. digits], at
+// least one digit.
+GW_EXPORT bool isPlainDecimal(const char* text, std::size_t length);
 
-// Its value; s must be a plain decimal (isPlainDecimal).
-GW_EXPORT double plainDecimalValue(std::string_view s);
+// Its value; the text must be a plain decimal (isPlainDecimal).
+GW_EXPORT double plainDecimalValue(const char* text, std::size_t length);
+
+inline bool isPlainDecimal(std::string_view s) { return isPlainDecimal(s.data(), s.size()); }
+inline double plainDecimalValue(std::string_view s) { return plainDecimalValue(s.data(), s.size()); }
 
 } // namespace gw
 
