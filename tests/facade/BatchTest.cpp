@@ -19,6 +19,7 @@
 #include "gridwise/geodetics.h"
 #include "platform/IniFile.h"
 #include "support/SettingsFiles.h"
+#include "support/SimdTiers.h"
 
 namespace {
 
@@ -76,12 +77,7 @@ bool same(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0 || (a 
 
 using gw::batch::SimdTier;
 
-// Sets the kernels' instruction set for one test and restores the best one.
-class TierScope {
-public:
-    explicit TierScope(SimdTier tier) { gw::batch::setSimdTier(tier); }
-    ~TierScope() { gw::batch::setSimdTier(gw::batch::bestSimdTier()); }
-};
+using gwtest::TierScope;
 
 class BatchTest : public ::testing::Test {
 protected:
@@ -617,10 +613,7 @@ TEST_F(BatchTest, VectorKernelsAgreeWithTheScalarSteps) {
             TierScope scalar(SimdTier::scalar);
             runAll(ref, refSt);
         }
-        for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-            const SimdTier tier = static_cast<SimdTier>(t);
-            SCOPED_TRACE(gw::batch::simdTierName(tier));
-            TierScope scope(tier);
+        gwtest::forEachTier(SimdTier::sse2, [&](SimdTier) {
             runAll(got, gotSt);
             std::size_t statusDiffers = 0;
             double worst[4] = {0, 0, 0, 0};
@@ -640,7 +633,7 @@ TEST_F(BatchTest, VectorKernelsAgreeWithTheScalarSteps) {
             EXPECT_LE(worst[1], 1e-8);
             EXPECT_LE(worst[2], 1e-13);
             EXPECT_LE(worst[3], 1e-13);
-        }
+        });
         gwGeodesyFree(g);
     }
 }
@@ -659,15 +652,13 @@ TEST_F(BatchTest, VectorRdSeriesAreTheOnePointResults) {
         v.resize(n);
     }
     for (std::size_t i = 0; i < n; ++i) gridToGeo(p.north[i], p.east[i], &back[0][i], &back[1][i]);
-    for (int t = static_cast<int>(SimdTier::scalar); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-        SCOPED_TRACE(gw::batch::simdTierName(static_cast<SimdTier>(t)));
-        TierScope scope(static_cast<SimdTier>(t));
+    gwtest::forEachTier(SimdTier::scalar, [&](SimdTier) {
         std::vector<double> a(n), b(n);
         EXPECT_EQ(gwGeoToGrid(g, n, p.lat.data(), kD, p.lon.data(), kD, a.data(), kD, b.data(), kD, nullptr), n);
         for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(same(a[i], p.north[i]) && same(b[i], p.east[i])) << i;
         EXPECT_EQ(gwGridToGeo(g, n, p.north.data(), kD, p.east.data(), kD, a.data(), kD, b.data(), kD, nullptr), n);
         for (std::size_t i = 0; i < n; ++i) ASSERT_TRUE(same(a[i], back[0][i]) && same(b[i], back[1][i])) << i;
-    }
+    });
     gwGeodesyFree(g);
 }
 
@@ -722,10 +713,7 @@ TEST_F(BatchTest, ConformalAndShiftKernelsAgreeWithTheOnePointSteps) {
             TierScope scalar(SimdTier::scalar);
             runAll(ref, refSt);
         }
-        for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-            const SimdTier tier = static_cast<SimdTier>(t);
-            SCOPED_TRACE(gw::batch::simdTierName(tier));
-            TierScope scope(tier);
+        gwtest::forEachTier(SimdTier::sse2, [&](SimdTier) {
             runAll(got, gotSt);
             for (int c2 = 0; c2 < 4; ++c2)
                 for (std::size_t i = 0; i < n; ++i) ASSERT_EQ(gotSt[c2][i], refSt[c2][i]) << "call " << c2 << " point " << i;
@@ -748,7 +736,7 @@ TEST_F(BatchTest, ConformalAndShiftKernelsAgreeWithTheOnePointSteps) {
                 }
                 EXPECT_LE(worst, bound[k]) << "output " << k << " point " << worstAt << ": " << ref[k][worstAt];
             }
-        }
+        });
         gwGeodesyFree(g);
     }
 }

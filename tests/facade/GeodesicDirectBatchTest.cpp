@@ -14,6 +14,7 @@
 #include "facade/BatchKernels.h"
 #include "geodesy/Datum.h"
 #include "gridwise/batch.h"
+#include "support/SimdTiers.h"
 
 namespace {
 
@@ -23,11 +24,6 @@ constexpr double kAngleBound = 1e-13; // degrees
 
 const char* const kUtm = "0,UTM 32,E9,0.00,500000.00,0.999600,0,0";
 const char* const kWgs84 = "WGS 84,6378137,298.257223563,WGS 84,0,0,0,0,0,0,0";
-
-// Restores the best tier however a test ends.
-struct BestTierAtEnd {
-    ~BestTierAtEnd() { gw::batch::setSimdTier(gw::batch::bestSimdTier()); }
-};
 
 struct Lines {
     std::vector<double> lat, lon, az, dist;
@@ -101,7 +97,7 @@ const LineKind kKinds[] = {
 // Every vector tier gives the scalar tier's results within 1e-13 degree, with the
 // same statuses, on random lines of each kind.
 TEST(GeodesicDirectBatchTest, VectorTiersMatchTheScalarTierOnEveryKindOfLine) {
-    BestTierAtEnd restore;
+    gwtest::TierScope restore(gw::batch::bestSimdTier());
     GwGeodesy* g = gwGeodesyFromText(kUtm, kWgs84);
     ASSERT_NE(g, nullptr);
     for (const LineKind& kind : kKinds) {
@@ -110,9 +106,7 @@ TEST(GeodesicDirectBatchTest, VectorTiersMatchTheScalarTierOnEveryKindOfLine) {
         Lines p;
         for (int i = 0; i < 20000; ++i) kind.make(rng, p);
         const Result ref = directAt(SimdTier::scalar, g, p);
-        for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-            const SimdTier tier = static_cast<SimdTier>(t);
-            SCOPED_TRACE(gw::batch::simdTierName(tier));
+        gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
             const Result got = directAt(tier, g, p);
             int failures = 0;
             for (std::size_t i = 0; i < p.size() && failures < 5; ++i) {
@@ -123,7 +117,7 @@ TEST(GeodesicDirectBatchTest, VectorTiersMatchTheScalarTierOnEveryKindOfLine) {
                                 << ": " << got.lat2[i] << " " << got.lon2[i] << " vs " << ref.lat2[i] << " "
                                 << ref.lon2[i];
             }
-        }
+        });
     }
     gwGeodesyFree(g);
 }
@@ -132,7 +126,7 @@ TEST(GeodesicDirectBatchTest, VectorTiersMatchTheScalarTierOnEveryKindOfLine) {
 // at the poles, lines under 0.0001 m) give the scalar tier's statuses and results
 // at every vector tier; the block is not a multiple of the lane count.
 TEST(GeodesicDirectBatchTest, HostileValuesGiveTheScalarStatusesAndResults) {
-    BestTierAtEnd restore;
+    gwtest::TierScope restore(gw::batch::bestSimdTier());
     GwGeodesy* g = gwGeodesyFromText(kUtm, kWgs84);
     ASSERT_NE(g, nullptr);
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -148,9 +142,7 @@ TEST(GeodesicDirectBatchTest, HostileValuesGiveTheScalarStatusesAndResults) {
                 for (double s : dists) p.add(la, lo, a, s);
     p.add(10, 20, 30, 1000); // 1 + a multiple of 8 lanes
     const Result ref = directAt(SimdTier::scalar, g, p);
-    for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-        const SimdTier tier = static_cast<SimdTier>(t);
-        SCOPED_TRACE(gw::batch::simdTierName(tier));
+    gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
         const Result got = directAt(tier, g, p);
         for (std::size_t i = 0; i < p.size(); ++i) {
             ASSERT_EQ(got.status[i], ref.status[i]) << i;
@@ -158,14 +150,14 @@ TEST(GeodesicDirectBatchTest, HostileValuesGiveTheScalarStatusesAndResults) {
             EXPECT_LE(angleGap(got.lat2[i], ref.lat2[i]), kAngleBound) << i;
             EXPECT_LE(angleGap(got.lon2[i], ref.lon2[i]), kAngleBound) << i;
         }
-    }
+    });
     gwGeodesyFree(g);
 }
 
 // The kernel takes ordinary lines itself and leaves the end near a pole to the
 // one-point function; the batch then gives the one-point result bit for bit.
 TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
-    BestTierAtEnd restore;
+    gwtest::TierScope restore(gw::batch::bestSimdTier());
     Datum datum;
     datum.aAxis = 6378137;
     datum.inverseFlattening = 298.257223563;
@@ -196,9 +188,7 @@ TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
         az[i] = lines[i].az;
         dist[i] = lines[i].dist;
     }
-    for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-        const SimdTier tier = static_cast<SimdTier>(t);
-        SCOPED_TRACE(gw::batch::simdTierName(tier));
+    gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
         gw::batch::geodesicDirectBlock(tier, k, n, lat, lon, az, dist, lat2, lon2, steps);
         gw::batch::setSimdTier(tier);
         double bl[n], bo[n];
@@ -216,7 +206,7 @@ TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
                 EXPECT_NEAR(bo[i], lo, kAngleBound);
             }
         }
-    }
+    });
     gwGeodesyFree(g);
 }
 

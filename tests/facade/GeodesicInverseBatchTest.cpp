@@ -14,6 +14,7 @@
 #include "facade/BatchKernels.h"
 #include "geodesy/Datum.h"
 #include "gridwise/batch.h"
+#include "support/SimdTiers.h"
 
 namespace {
 
@@ -52,12 +53,7 @@ Result run(const GwGeodesy* g, const Lines& l) {
     return r;
 }
 
-// Sets the kernels' instruction set for one test and restores the best one.
-class TierScope {
-public:
-    explicit TierScope(SimdTier tier) { gw::batch::setSimdTier(tier); }
-    ~TierScope() { gw::batch::setSimdTier(gw::batch::bestSimdTier()); }
-};
+using gwtest::TierScope;
 
 using Rng = std::mt19937_64;
 double uni(Rng& rng, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
@@ -121,10 +117,7 @@ void compareTiers(const GwGeodesy* g, const Lines& l) {
         TierScope scalar(SimdTier::scalar);
         ref = run(g, l);
     }
-    for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-        const SimdTier tier = static_cast<SimdTier>(t);
-        SCOPED_TRACE(gw::batch::simdTierName(tier));
-        TierScope scope(tier);
+    gwtest::forEachTier(SimdTier::sse2, [&](SimdTier) {
         const Result r = run(g, l);
         int faults = 0;
         for (std::size_t i = 0; i < l.lat1.size() && faults < 5; ++i) {
@@ -140,7 +133,7 @@ void compareTiers(const GwGeodesy* g, const Lines& l) {
                               << " / " << ref.az[i];
             }
         }
-    }
+    });
 }
 
 } // namespace
@@ -216,9 +209,7 @@ TEST(GeodesicInverseBatch, RedoneLanesAreTheOnePointResults) {
         else
             EXPECT_EQ(stepsTaken, 0) << x.lat1;
     }
-    for (int t = static_cast<int>(SimdTier::sse2); t <= static_cast<int>(gw::batch::bestSimdTier()); ++t) {
-        const SimdTier tier = static_cast<SimdTier>(t);
-        SCOPED_TRACE(gw::batch::simdTierName(tier));
+    gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
         std::vector<double> az(n), dist(n);
         std::vector<int> steps(n, -1);
         gw::batch::geodesicInverseBlock(tier, k, n, l.lat1.data(), l.lon1.data(), l.lat2.data(), l.lon2.data(),
@@ -232,7 +223,7 @@ TEST(GeodesicInverseBatch, RedoneLanesAreTheOnePointResults) {
                 EXPECT_NEAR(std::remainder(az[i] - a, 360.0), 0.0, kAzimuthBound) << i;
             }
         }
-    }
+    });
     GwGeodesy* g = gwGeodesyFromText(kInit, "WGS 84,6378137,298.257222,WGS 84,0,0,0,0,0,0,0");
     ASSERT_NE(g, nullptr) << gwLastError();
     Result ref;
