@@ -32,17 +32,9 @@ namespace {
 const std::string kDocs =
     (std::filesystem::path(GRIDWISE_TEST_DATA).parent_path().parent_path() / "docs/dialogs/").string();
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using gwtest::readFile;
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 using gwtest::EnvScope;
 

@@ -42,33 +42,14 @@ using test::typeInto;
 using test::whenMessageShown;
 using test::whenShown;
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using gwtest::readFile;
 
-bool exists(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0;
-}
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // The keys and values of one section of a settings file, as text.
 std::map<std::string, std::string> section(const std::string& path, const std::string& name) {
     std::map<std::string, std::string> keys;
-    std::istringstream in(readFile(path));
-    std::string line;
-    bool inside = false;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.front() == '[') {
-            inside = line == "[" + name + "]";
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (inside && eq != std::string::npos && line[0] != ';') keys[line.substr(0, eq)] = line.substr(eq + 1);
-    }
+    for (const auto& [key, value] : gwtest::sectionLines(path, name)) keys.emplace(key, value);
     return keys;
 }
 

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -45,6 +46,12 @@ private:
     std::string path_;
     bool made_ = false;
 };
+
+// The whole content of a file, byte for byte ("" when it cannot be read).
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // Writes text as the whole content of the file, byte for byte.
 inline void writeFile(const std::string& path, const std::string& text) {
