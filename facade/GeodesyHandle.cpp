@@ -3,19 +3,23 @@
 // texts of a projection-list entry, copies, and the per-thread failure reason.
 #include "facade/GeodesyHandle.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "projections/InitText.h"
 #include "projections/ProjectionTypes.h"
 #include "units/GridText.h"
+#include "units/SettingsText.h"
 
 namespace {
 
@@ -76,6 +80,7 @@ bool wholeAngle(const std::string& field) {
     if (t.empty()) return true; // an empty rotation is no rotation
     if (field.size() > 29) return false;
     double value = 0.0;
+    if (gw::exactTexts() && gw::exactDecimal(t.c_str(), value)) return std::isfinite(value);
     return gwReadAngle(t.c_str(), GW_ANGLE_SIGN_ALONE, &value, nullptr) == 1 && std::isfinite(value);
 }
 
@@ -170,6 +175,10 @@ std::string exactNumber(double v) {
 // keep rotations with ten decimals, which always fits below ten degrees);
 // otherwise degrees, minutes and seconds with as many decimals of the seconds as
 // fit, within about 1e-10 arc-second.
+//
+// Inside an ExactTextScope a rotation that no such run carries is written as the
+// shortest decimal that reads back exactly (fixed while it fits the datum text's
+// 29-character fields, with an exponent otherwise).
 std::string rotationText(double deg) {
     if (!std::isfinite(deg) || deg == 0.0) return "0";
     const char* sign = deg < 0 ? "-" : "";
@@ -179,6 +188,13 @@ std::string rotationText(double deg) {
         if (digits.size() > 12) break;
         std::string text = std::string(sign) + digits;
         if (strToAng(text.data()) == deg) return text;
+    }
+    if (gw::exactTexts()) {
+        char text[400];
+        auto r = std::to_chars(text, text + sizeof text, deg, std::chars_format::fixed);
+        if (r.ec == std::errc() && r.ptr - text <= 29) return std::string(text, r.ptr);
+        r = std::to_chars(text, text + sizeof text, deg);
+        if (r.ec == std::errc()) return std::string(text, r.ptr);
     }
     double d = std::floor(a);
     double rest = (a - d) * 60.0;
@@ -265,6 +281,7 @@ GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
 
 GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
     try {
+        const gw::ExactTextScope exact; // decimal fields read to the last bit
         if (initString == nullptr || trimmed(initString).empty()) return fail(GW_ERROR_BAD_ARGUMENT, "no initialisation string");
         const std::vector<std::string> fields = splitFields(initString);
         if (!plainInteger(fields[0]))
@@ -360,6 +377,22 @@ size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size) {
     }
     try {
         return giveText(datumText(g->geo.datum), dst, size);
+    } catch (...) {
+        failOnException();
+        return 0;
+    }
+}
+
+size_t gwGeodesyExactText(const GwGeodesy* g, int part, char* dst, size_t size) {
+    giveText(std::string(), dst, size);
+    if (g == nullptr || (part != GW_DESCRIBE_PROJECTION && part != GW_DESCRIBE_DATUM)) {
+        fail(GW_ERROR_BAD_ARGUMENT, g == nullptr ? "no handle" : "no such part of a geodesy's text");
+        return 0;
+    }
+    try {
+        const gw::ExactTextScope exact;
+        if (part == GW_DESCRIBE_DATUM) return giveText(datumText(g->geo.datum), dst, size);
+        return giveText(gw::initString(*g->geo.projection), dst, size);
     } catch (...) {
         failOnException();
         return 0;

@@ -65,9 +65,9 @@ void Datum::setData(char* text) {
     scalar = gw::cAtof(fields[7]);
     if (scalar > 0.1)
         scalar = 0.0;
-    rotX = strToAng(fields[8]);
-    rotY = strToAng(fields[9]);
-    rotZ = strToAng(fields[10]);
+    rotX = gw::angleField(fields[8]);
+    rotY = gw::angleField(fields[9]);
+    rotZ = gw::angleField(fields[10]);
     update();
 }
 

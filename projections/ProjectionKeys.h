@@ -11,10 +11,10 @@
 //
 //   Form       settings (read / write)              initialisation string (read / write)
 //   name       iniGetName / iniWriteString          keepName / initStringName
-//   latitude   iniGetLatitude / iniWriteLat         latitudeField / latText
-//   longitude  iniGetLongitude / iniWriteLon        longitudeField / lonText
-//   number     iniGetDouble / iniWriteDouble        cAtof / the entry's format
-//   grid       (not a settings form)                gridField / the entry's format
+//   latitude   iniGetLatitude / iniWriteLat         latitudeField / latitudeText
+//   longitude  iniGetLongitude / iniWriteLon        longitudeField / longitudeText
+//   number     iniGetDouble / iniWriteDouble        numberField / numberText in the entry's format
+//   grid       (not a settings form)                gridField / numberText in the entry's format
 //   scale      as number, then floorScale           as number, then floorScale
 //   integer    iniGetInt / iniWriteInt              cAtoi / "%d"
 //   base       the base's type code (iniGetInt,     the base's own string, read from
@@ -25,7 +25,10 @@
 // the poles reads as the value the member had before (the constructor's default).
 // The string is the type code and every field after a comma; the flat local grid
 // ends it with one more comma. Its fields are read 79 characters wide, those of the
-// local systems 19 characters wide.
+// local systems 19 characters wide (79 inside an ExactTextScope, whose exact
+// numbers may be longer). Numbers and angles are written in the entry's form, or
+// with more decimals when the value needs them to read back (numberText,
+// latitudeText, longitudeText in units/SettingsText.h).
 //
 // wellFormed checks a table at compile time: each form fits its member's type and
 // has its default and format, the fields are numbered 1, 2, ... without gaps, and
@@ -171,9 +174,9 @@ void readFields(P& p, const KeyTable<P>& table, char* init) {
             break;
         }
         case Form::longitude: p.*memberOf<double>(k) = longitudeField(field); break;
-        case Form::number: p.*memberOf<double>(k) = cAtof(field); break;
+        case Form::number: p.*memberOf<double>(k) = numberField(field); break;
         case Form::grid: p.*memberOf<double>(k) = gridField(field); break;
-        case Form::scale: p.*memberOf<double>(k) = floorScale(cAtof(field)); break;
+        case Form::scale: p.*memberOf<double>(k) = floorScale(numberField(field)); break;
         case Form::integer: p.*memberOf<int>(k) = cAtoi(field); break;
         }
     }
@@ -269,7 +272,7 @@ void saveKeys(P& p, const KeyTable<P>& table, char* section, char* file) {
 // fields are missing or unreadable get what the field readers give for empty text.
 template <class P>
 void readInitString(P& p, const KeyTable<P>& table, char* init) {
-    if (table.width == FieldWidth::narrow)
+    if (table.width == FieldWidth::narrow && !exactTexts())
         keys::readFields<P, static_cast<std::size_t>(FieldWidth::narrow)>(p, table, init);
     else
         keys::readFields<P, static_cast<std::size_t>(FieldWidth::wide)>(p, table, init);
@@ -279,6 +282,7 @@ void readInitString(P& p, const KeyTable<P>& table, char* init) {
 template <class P>
 void writeInitString(InitText& out, const P& p, const KeyTable<P>& table) {
     out.append(cFormatString("%d", p.type));
+    const std::size_t fieldLength = static_cast<std::size_t>(table.width) - 1;
     for (int index = 1; const Key<P>* k = keys::atField(table, index); ++index) {
         out.append(',');
         const FieldForm& f = k->field;
@@ -289,11 +293,15 @@ void writeInitString(InitText& out, const P& p, const KeyTable<P>& table) {
             out.append(initStringName(keys::nameIn(p, *k, size)));
             break;
         }
-        case Form::latitude: out.append(latText(p.*keys::memberOf<double>(*k))); break;
-        case Form::longitude: out.append(lonText(p.*keys::memberOf<double>(*k))); break;
+        case Form::latitude: out.append(latitudeText(p.*keys::memberOf<double>(*k))); break;
+        case Form::longitude: out.append(longitudeText(p.*keys::memberOf<double>(*k))); break;
         case Form::number:
+        case Form::scale:
+            out.append(numberText(f.format, p.*keys::memberOf<double>(*k), NumberReader::plain, fieldLength));
+            break;
         case Form::grid:
-        case Form::scale: out.append(cFormatString(f.format, p.*keys::memberOf<double>(*k))); break;
+            out.append(numberText(f.format, p.*keys::memberOf<double>(*k), NumberReader::grid, fieldLength));
+            break;
         case Form::integer: out.append(cFormatString("%d", p.*keys::memberOf<int>(*k))); break;
         case Form::base: (p.*keys::memberOf<BaseProjection>(*k))->initText(out); break;
         }

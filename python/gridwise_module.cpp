@@ -116,6 +116,17 @@ std::string initString(const Handle& h) { return handleText(h, gwGeodesyInitStri
 
 std::string datumText(const Handle& h) { return handleText(h, gwGeodesyDatumText); }
 
+// The handle's exact texts (initialisation string, datum text): every value reads
+// back to the bit through from_text.
+py::tuple exactTexts(const Handle& h) {
+    auto part = [&h](int which) {
+        return handleText(h, [which](const GwGeodesy* g, char* dst, size_t size) {
+            return gwGeodesyExactText(g, which, dst, size);
+        });
+    };
+    return py::make_tuple(part(GW_DESCRIBE_PROJECTION), part(GW_DESCRIBE_DATUM));
+}
+
 std::vector<std::string> descriptionLines(const Handle& h, int part) {
     const std::string text = handleText(h, [part](const GwGeodesy* g, char* dst, size_t size) {
         return gwGeodesyDescription(g, part, dst, size);
@@ -399,6 +410,7 @@ PYBIND11_MODULE(_gridwise, m) {
         .def("copy", &copyHandle)
         .def("init_string", &initString)
         .def("datum_text", &datumText)
+        .def("exact_texts", &exactTexts)
         .def("describe", &describe);
     m.def("default_handle", &defaultHandle);
     m.def("from_settings", &fromSettings, py::arg("file"), py::arg("section"));

@@ -10,15 +10,191 @@
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <system_error>
+#include <vector>
 
 namespace gw {
 
 namespace {
 constexpr std::size_t kNumberText = 100; // settings numbers are read as text of up to 99 characters
 constexpr std::size_t kAngleText = 64;   // the hemisphere writer needs at most 32
+
+thread_local bool exactScope = false;
+
+// Whether a equals b to the bit (any NaN equals any NaN).
+bool sameBits(double a, double b) {
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b);
+    return a == b && std::signbit(a) == std::signbit(b);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 } // namespace
+
+bool exactDecimal(const char* text, double& value) {
+    if (text == nullptr) return false;
+    std::string_view s(text);
+    while (!s.empty() && cIsSpace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+    while (!s.empty() && cIsSpace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    std::size_t i = 0;
+    std::size_t digits = 0;
+    while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t exponent = 0;
+        while (i < s.size() && isDigit(s[i])) ++i, ++exponent;
+        if (exponent == 0) return false;
+    }
+    if (i != s.size()) return false;
+    double v = 0.0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
+namespace {
+
+// The shortest decimal that reads back to value (from_chars), fixed or with an
+// exponent, whichever is shorter; "nan", "inf", "-inf" for the others.
+std::string shortestText(double value, std::chars_format format) {
+    char text[400]; // the longest fixed text of a double has 327 characters
+    const auto r = std::to_chars(text, text + sizeof text, value, format);
+    if (r.ec != std::errc()) return cFormatString("%.17g", value);
+    return std::string(text, r.ptr);
+}
+
+// The number of decimals a printf format of one double asks for ("%.6f" 6), 6
+// when it states none.
+int formatDecimals(const char* fmt) {
+    const char* point = fmt != nullptr ? std::strchr(fmt, '.') : nullptr;
+    if (point == nullptr) return 6;
+    return cAtoi(point + 1);
+}
+
+double readNumber(const std::string& text, NumberReader reader) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    if (reader == NumberReader::plain) return cAtof(buffer.data());
+    int pos = 0;
+    return readGridValue(buffer.data(), &pos, 0, false);
+}
+
+// Of the candidate texts (in order of preference), the first that reads back to
+// value, or else the one that comes closest (the shortest of equals, then the
+// first).
+template <class Read>
+std::string firstExact(const std::vector<std::string>& candidates, double value, Read read) {
+    std::size_t best = 0;
+    double bestError = HUGE_VAL;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const double back = read(candidates[i]);
+        if (sameBits(back, value)) return candidates[i];
+        const double error = std::fabs(back - value);
+        if (error < bestError || (error == bestError && candidates[i].size() < candidates[best].size())) {
+            bestError = error;
+            best = i;
+        }
+    }
+    return candidates.empty() ? std::string() : candidates[best];
+}
+
+// Angle texts of a latitude (limit 90) or longitude (180): the hemisphere forms
+// with more and more decimals, read back by strToAng.
+std::string hemisphereText(double value, bool latitude) {
+    char text[kAngleText];
+    auto write = [&](int decimals, int style) {
+        if (latitude) latToStr(text, value, decimals, style);
+        else lonToStr(text, value, decimals, style);
+        return std::string(text);
+    };
+    auto read = [](const std::string& t) {
+        std::vector<char> buffer(t.begin(), t.end());
+        buffer.push_back('\0');
+        return strToAng(buffer.data());
+    };
+    std::string first = write(4, 1);
+    if (sameBits(read(first), value) || !std::isfinite(value) || std::fabs(value) > (latitude ? 90.0 : 180.0))
+        return first;
+    if (exactTexts()) return shortestText(value, std::chars_format::general);
+    std::vector<std::string> candidates{first, write(5, 1), write(6, 1)};
+    for (int decimals = 0; decimals <= 6; ++decimals) candidates.push_back(write(decimals, 0));
+    // Seconds with 7 to 9 decimals still fit the reader's twelve characters.
+    for (int decimals = 7; decimals <= 9; ++decimals) {
+        int d = 0, m = 0;
+        double s = 0.0;
+        degToDms(value, decimals, &d, &m, &s);
+        const char letter = value >= 0.0 ? (latitude ? 'N' : 'E') : (latitude ? 'S' : 'W');
+        candidates.push_back(cFormatString("%c%0*d %02d %0*.*f", letter, latitude ? 2 : 3, d, m, decimals + 3,
+                                           decimals, s));
+    }
+    return firstExact(candidates, value, read);
+}
+} // namespace
+
+ExactTextScope::ExactTextScope() noexcept : previous_(exactScope) { exactScope = true; }
+
+ExactTextScope::~ExactTextScope() { exactScope = previous_; }
+
+bool exactTexts() noexcept { return exactScope; }
+
+std::string numberText(const char* fmt, double value, NumberReader reader, std::size_t maxLength) {
+    const std::string first = cFormatString(fmt, value);
+    if (sameBits(readNumber(first, reader), value) || !std::isfinite(value)) return first;
+    if (exactTexts()) {
+        double back = 0.0;
+        std::string text = shortestText(value, std::chars_format::general);
+        if (exactDecimal(text.c_str(), back) && sameBits(back, value)) return text;
+        return first;
+    }
+    const int least = formatDecimals(fmt);
+    std::vector<std::string> candidates{first};
+    std::string shortest = shortestText(value, std::chars_format::fixed);
+    const std::size_t point = shortest.find('.');
+    const int decimals = point == std::string::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
+    if (decimals < least) {
+        if (point == std::string::npos && least > 0) shortest += '.';
+        shortest.append(static_cast<std::size_t>(least - decimals), '0');
+    }
+    if (shortest.size() <= maxLength) candidates.push_back(shortest);
+    // The grid reader takes twelve digits and points: more decimals up to those.
+    for (int more = least + 1; more <= 17; ++more) {
+        std::string text = cFormatString("%.*f", more, value);
+        if (text.size() > maxLength) break;
+        candidates.push_back(std::move(text));
+    }
+    return firstExact(candidates, value, [reader](const std::string& t) { return readNumber(t, reader); });
+}
+
+std::string latitudeText(double value) { return hemisphereText(value, true); }
+
+std::string longitudeText(double value) { return hemisphereText(value, false); }
+
+double numberField(const char* text) {
+    double value = 0.0;
+    if (exactTexts() && exactDecimal(text, value)) return value;
+    return cAtof(text);
+}
+
+double angleField(char* text) {
+    double value = 0.0;
+    if (exactTexts() && exactDecimal(text, value)) return value;
+    return strToAng(text);
+}
 
 double iniGetAngle(const char* section, const char* key, const char* def, const char* file) {
     char text[kNumberText];
@@ -50,9 +226,9 @@ double iniGetLongitude(const char* section, const char* key, const char* def, co
     return keptLongitude(iniGetAngle(section, key, def, file));
 }
 
-double latitudeField(char* text, double def) { return keptLatitude(strToAng(text), def); }
+double latitudeField(char* text, double def) { return keptLatitude(angleField(text), def); }
 
-double longitudeField(char* text) { return keptLongitude(strToAng(text)); }
+double longitudeField(char* text) { return keptLongitude(angleField(text)); }
 
 void keepName(char* dst, std::size_t cap, const char* src) {
     if (dst == nullptr || cap == 0) return;
@@ -72,9 +248,7 @@ void iniGetName(const char* section, const char* key, const char* def, char* dst
 
 void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,
                     const char* file) {
-    char text[512]; // "%.100f" of the largest double needs 411 characters
-    cFormat(text, sizeof text, fmt, value);
-    iniWriteString(section, key, text, file);
+    iniWriteString(section, key, numberText(fmt, value, NumberReader::plain, kNumberText - 1).c_str(), file);
 }
 
 void iniWriteInt(const char* section, const char* key, int value, const char* file) {
@@ -84,15 +258,11 @@ void iniWriteInt(const char* section, const char* key, int value, const char* fi
 }
 
 void iniWriteLat(const char* section, const char* key, double value, const char* file) {
-    char text[kAngleText];
-    latToStr(text, value, 4, 1);
-    iniWriteString(section, key, text, file);
+    iniWriteString(section, key, latitudeText(value).c_str(), file);
 }
 
 void iniWriteLon(const char* section, const char* key, double value, const char* file) {
-    char text[kAngleText];
-    lonToStr(text, value, 4, 1);
-    iniWriteString(section, key, text, file);
+    iniWriteString(section, key, longitudeText(value).c_str(), file);
 }
 
 std::string latText(double value) {
@@ -115,6 +285,8 @@ std::string initStringName(const char* name) {
 }
 
 double gridField(char* text) {
+    double value = 0.0;
+    if (exactTexts() && exactDecimal(text, value)) return value;
     int pos = 0;
     return readGridValue(text, &pos, 0, currentGridStyle() == gridStyleStation);
 }

@@ -23,15 +23,16 @@ double iniGetAngle(const char* section, const char* key, const char* def, const 
 // converted in the "C" locale: 0 for text without a number.
 double iniGetDouble(const char* section, const char* key, const char* def, const char* file);
 
-// Writes value with a printf format of one double ("%.3f", "%.12f"), in the "C"
-// locale. Any double is written whole with up to 100 decimals.
+// Writes value as numberText(fmt, value, NumberReader::plain, 99): the text of a
+// printf format of one double ("%.3f", "%.12f") in the "C" locale, or more
+// decimals when the value needs them to read back.
 void iniWriteDouble(const char* section, const char* key, const char* fmt, double value,
                     const char* file);
 
 // Writes an integer as "%d".
 void iniWriteInt(const char* section, const char* key, int value, const char* file);
 
-// Write a latitude or longitude as latText / lonText.
+// Write a latitude or longitude as latitudeText / longitudeText.
 void iniWriteLat(const char* section, const char* key, double value, const char* file);
 void iniWriteLon(const char* section, const char* key, double value, const char* file);
 
@@ -54,6 +55,71 @@ double iniGetLongitude(const char* section, const char* key, const char* def, co
 // Angle fields of an initialisation string: strToAng, then kept as above.
 double latitudeField(char* text, double def);
 double longitudeField(char* text);
+
+// Stored numbers and angles that read back to the last bit.
+//
+// Settings values and the fields of an initialisation string are written in the
+// forms each key states ("%.6f", "N32 10.0000"), and a value those forms cannot
+// carry would move when it is saved and read again (a scale factor 0.9996012717
+// written "0.999601" moves a grid by 0.29 m). So every number is written in its
+// stated form when that text reads back to the same double, and otherwise with
+// more decimals: the shortest such text, never fewer decimals than the stated
+// form. Files whose values fit their forms stay byte for byte as they were, and
+// every text is one the readers always took.
+//
+// Angles and grid values are read by runs of at most twelve digits and points
+// (strToAng, the grid reader), which cannot carry every double: an angle is
+// written "N32 10.0000" when that reads back exactly, otherwise in the first of
+// degrees and minutes with 5 or 6 decimals, or degrees, minutes and seconds with
+// 0 to 9 decimals, that does, and when none does in the one that comes closest
+// (within 3e-13 degree, 0.03 micrometre on the ground). A grid value gets as many
+// decimals as the twelve characters hold (within 1e-6 m below 1e6 m).
+//
+// Exact texts (ExactTextScope): what the handle's text form carries from one
+// process to another must read back to the bit. Inside the scope the writers give
+// any value that its stated form cannot carry as the shortest decimal that reads
+// back exactly (an angle as plain signed degrees, "-117.12345678901234"), and the
+// field readers read a field that is one such decimal number, [+-]digits[.digits]
+// [e[+-]digits] between blanks, to the last bit, whatever its length; any other
+// field is read as without the scope. The scope is the calling thread's.
+class ExactTextScope {
+public:
+    ExactTextScope() noexcept;
+    ~ExactTextScope();
+    ExactTextScope(const ExactTextScope&) = delete;
+    ExactTextScope& operator=(const ExactTextScope&) = delete;
+
+private:
+    bool previous_;
+};
+
+// A text that is one decimal number, [+-]digits[.digits][e[+-]digits] between C
+// blanks, read to the last bit into value; false (value unchanged) for any other
+// text or a number beyond the range of a double.
+bool exactDecimal(const char* text, double& value);
+
+// Whether this thread is inside an ExactTextScope.
+bool exactTexts() noexcept;
+
+// How a number field is read back: with cAtof (settings numbers and the number
+// fields of initialisation strings) or as a grid value (gridField).
+enum class NumberReader { plain, grid };
+
+// The text of value in the printf format fmt (one double, "%.2f"), or a longer one
+// as described above, at most maxLength characters when one fits (the fields of
+// the local systems' strings are read 19 characters wide).
+std::string numberText(const char* fmt, double value, NumberReader reader, std::size_t maxLength);
+
+// A latitude or longitude of the settings or an initialisation string, as above.
+std::string latitudeText(double value);
+std::string longitudeText(double value);
+
+// A number field of an initialisation string or datum text: cAtof, or to the last
+// bit inside an ExactTextScope.
+double numberField(const char* text);
+// An angle of a datum text (a rotation): strToAng, or to the last bit inside an
+// ExactTextScope when the text is one decimal number.
+double angleField(char* text);
 
 // A name as it is kept (dst of cap bytes): blanks, ':' and ';' at its start are
 // dropped (the field reader of an initialisation string skips them), the rest is

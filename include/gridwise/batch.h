@@ -28,7 +28,11 @@
  *     dZ, scale), a semi-major axis outside 6e6..7e6 m or an inverse flattening
  *     outside 100..1000. False northings and eastings are read as grid text:
  *     "1234.5", "4050ft"; in the station form for a station/offset system (type
- *     6), whatever the process-wide geodesy instance holds.
+ *     6), whatever the process-wide geodesy instance holds. A field that is one
+ *     decimal number, [+-]digits[.digits][e[+-]digits], is read to the last bit
+ *     whatever its length (angle and grid text is otherwise read in runs of at
+ *     most twelve digits and points), so the exact texts below read back to the
+ *     bit.
  *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
  *     runs out).
  *   gwGeodesyNew() gives a handle on WGS 84 and the default Transverse Mercator
@@ -46,6 +50,16 @@
  *     back to the same double, rotations as plain degrees when some text of at
  *     most twelve characters reads back exactly, otherwise degrees, minutes and
  *     seconds within about 1e-10 arc-second.
+ *   gwGeodesyExactText(g, part, dst, size): the initialisation string
+ *     (GW_DESCRIBE_PROJECTION) or the datum text (GW_DESCRIBE_DATUM) as the two
+ *     functions above write them, except that a value their forms cannot carry
+ *     (a scale factor of more than six decimals, an angle that "N34 07.4074" does
+ *     not hold) is written as the shortest decimal that reads back to the same
+ *     double, an angle as plain signed degrees ("-117.12345678901234"); without a
+ *     length limit. gwGeodesyFromText reads the pair back to the bit: every
+ *     conversion of the copy gives the same bits. What a geodesy's text form is
+ *     for transport (to another process, a file of the caller's, a pickle).
+ *     "" and 0 for an unknown part.
  *   gwGeodesyDescription(g, part, dst, size): the description lines of the
  *     projection (GW_DESCRIBE_PROJECTION, six lines) or of the datum
  *     (GW_DESCRIBE_DATUM, seven lines), joined by '\n', each without the blanks
@@ -238,10 +252,11 @@ GW_EXPORT GwGeodesy* gwGeodesyNew(void);
 GW_EXPORT void gwGeodesyFree(GwGeodesy* g);
 GW_EXPORT size_t gwGeodesyInitString(const GwGeodesy* g, char* dst, size_t size);
 GW_EXPORT size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size);
+GW_EXPORT size_t gwGeodesyExactText(const GwGeodesy* g, int part, char* dst, size_t size);
 GW_EXPORT size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size);
 GW_EXPORT int gwSettingsSectionCheck(const char* file, const char* section);
 
-/* Parts of gwGeodesyDescription. */
+/* Parts of gwGeodesyDescription and gwGeodesyExactText. */
 enum { GW_DESCRIBE_PROJECTION = 0, GW_DESCRIBE_DATUM = 1 };
 GW_EXPORT const char* gwLastError(void);
 GW_EXPORT int gwLastErrorCode(void);

@@ -201,13 +201,20 @@ class Geodesy:
         return self._h.datum_text()
 
     def to_text(self):
-        """(init_string, datum_text): what :meth:`from_text` rebuilds this object from.
+        """(init_string, datum_text): what :meth:`from_text` rebuilds this object from, to the bit.
+
+        The two texts are :attr:`init_string` and :attr:`datum_text`, except that a
+        value their forms cannot carry (a scale factor of more than six decimals,
+        an angle that degrees and decimal minutes with four decimals do not hold)
+        is written as the shortest decimal that reads back to the same double, an
+        angle as plain signed degrees. So the copy converts every point to the same
+        bits; pickles and :mod:`gridwise.dask` send this form.
 
         >>> g = Geodesy()
         >>> Geodesy.from_text(*g.to_text()).to_text() == g.to_text()
         True
         """
-        return self._h.init_string(), self._h.datum_text()
+        return tuple(self._h.exact_texts())
 
     def describe(self):
         """The description lines and the initialisation string, as a :class:`Description`.
@@ -237,6 +244,7 @@ class Geodesy:
         return (Geodesy.from_text, self.to_text())
 
     def __eq__(self, other):
+        """Equal when every value of the two is the same double (their exact texts agree)."""
         if not isinstance(other, Geodesy):
             return NotImplemented
         return self.to_text() == other.to_text()

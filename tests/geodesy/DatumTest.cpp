@@ -180,7 +180,7 @@ TEST(Datum, SaveAndLoadSettings) {
     const char* keys[11][2] = {
         {"aAxis", "6378388.00"},          {"inverseFlattening", "297.000000"}, {"deltaX", "-87.00"},
         {"deltaY", "-98.00"},             {"deltaZ", "-121.00"},               {"scalar", "0.0000015000"},
-        {"rotX", "0.0001388889"},         {"rotY", "-0.0000833333"},           {"rotZ", "0.0003333333"},
+        {"rotX", "0.0001388888888888889"}, {"rotY", "-0.00008333333333333333"}, {"rotZ", "0.0003333333333333333"},
         {"ellipseName", "International 1924"}, {"datumName", "ED50"},
     };
     const std::string text = readFile(file);
@@ -198,7 +198,10 @@ TEST(Datum, SaveAndLoadSettings) {
     EXPECT_EQ(back.inverseFlattening, 297.0);
     EXPECT_EQ(back.deltaZ, -121.0);
     EXPECT_EQ(back.scalar, 1.5e-6);
-    EXPECT_NEAR(back.rotY, -0.3 / 3600, 1e-10);
+    // Rotations of arc-seconds need more than ten decimals of a degree; they get them.
+    EXPECT_EQ(back.rotX, d.rotX);
+    EXPECT_EQ(back.rotY, d.rotY);
+    EXPECT_EQ(back.rotZ, d.rotZ);
     EXPECT_STREQ(back.ellipseName, "International 1924");
     EXPECT_STREQ(back.datumName, "ED50");
     EXPECT_EQ(back.eccSq, d.eccSq); // update ran

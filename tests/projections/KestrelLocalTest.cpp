@@ -159,11 +159,12 @@ TEST(KestrelLocalInitString, FormatAndRoundTrip) {
                   {0.999876543211, -0.000123456788, 98765.4321},
                   {1.000123456788, 0.000123456787, -98765.4321}});
     Projection tm;
+    // The constants' three decimals do not hold four: they get the fourth.
     std::string expected = "3,Plant,"
-                           "0.999876543211,-0.000123456788,98765.432,"  // eToLocal
-                           "0.000123456789,0.999876543210,1234.568,"    // localToE
-                           "1.000123456788,0.000123456787,-98765.432,"  // nToLocal
-                           "-0.000123456789,1.000123456789,-1234.568,"  // localToN
+                           "0.999876543211,-0.000123456788,98765.4321,"  // eToLocal
+                           "0.000123456789,0.999876543210,1234.5678,"    // localToE
+                           "1.000123456788,0.000123456787,-98765.4321,"  // nToLocal
+                           "-0.000123456789,1.000123456789,-1234.5678,"  // localToN
                            + gw::initString(tm);
     std::string s = gw::initString(k);
     EXPECT_EQ(s, expected);
@@ -172,16 +173,16 @@ TEST(KestrelLocalInitString, FormatAndRoundTrip) {
     EXPECT_EQ(text(r.localProjName), "Plant");
     EXPECT_EQ(r.eToLocalNorth, 0.999876543211);
     EXPECT_EQ(r.eToLocalEast, -0.000123456788);
-    EXPECT_EQ(r.eToLocalConst, 98765.432);
+    EXPECT_EQ(r.eToLocalConst, 98765.4321);
     EXPECT_EQ(r.localToENorth, 0.000123456789);
     EXPECT_EQ(r.localToEEast, 0.999876543210);
-    EXPECT_EQ(r.localToEConst, 1234.568);
+    EXPECT_EQ(r.localToEConst, 1234.5678);
     EXPECT_EQ(r.nToLocalNorth, 1.000123456788);
     EXPECT_EQ(r.nToLocalEast, 0.000123456787);
-    EXPECT_EQ(r.nToLocalConst, -98765.432);
+    EXPECT_EQ(r.nToLocalConst, -98765.4321);
     EXPECT_EQ(r.localToNNorth, -0.000123456789);
     EXPECT_EQ(r.localToNEast, 1.000123456789);
-    EXPECT_EQ(r.localToNConst, -1234.568);
+    EXPECT_EQ(r.localToNConst, -1234.5678);
     EXPECT_EQ(r.baseProj->type, 0);
     EXPECT_EQ(gw::initString(r), s);
 
@@ -252,7 +253,7 @@ TEST(KestrelLocalSettings, SaveLoadKeysOrderAndNames) {
     EXPECT_EQ(keys.back(), "specific");
     struct KV { const char* key; const char* value; } exact[] = {
         {"eToLocalNorth", "2.000000000000"}, {"eToLocalConst", "3.2500"},
-        {"localToEConst", "1000.1235"},     {"localToNConst", "-2000.5000"},
+        {"localToEConst", "1000.12346"},     {"localToNConst", "-2000.5000"},
         {"nToLocalConst", "-4.7500"},       {"localGeodesyType", "0"},
         {"general", "Sites"},               {"specific", "Works grid"},
     };
@@ -263,7 +264,7 @@ TEST(KestrelLocalSettings, SaveLoadKeysOrderAndNames) {
     EXPECT_EQ(text(r.localProjName), "Works");
     EXPECT_EQ(r.localToENorth, 0.5);
     EXPECT_EQ(r.localToEEast, 0.25);
-    EXPECT_EQ(r.localToEConst, 1000.1235);
+    EXPECT_EQ(r.localToEConst, 1000.12346);
     EXPECT_EQ(r.localToNNorth, -0.25);
     EXPECT_EQ(r.localToNConst, -2000.5);
     EXPECT_EQ(r.eToLocalNorth, 2.0);

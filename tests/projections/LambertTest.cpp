@@ -259,7 +259,7 @@ TEST(Lambert, SettingsRoundTripInKeyOrder) {
 
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"projName", "Zone Test"},      {"latOfOrigin", "S12 30.0000"}, {"lonOfOrigin", "E023 15.0000"},
-        {"falseNorth", "1234.568"},     {"falseEast", "-8765.432"},     {"firstParallel", "S10 00.0000"},
+        {"falseNorth", "1234.5678"},    {"falseEast", "-8765.4321"},     {"firstParallel", "S10 00.0000"},
         {"secondParallel", "S15 30.0000"}, {"units", "2"},              {"general", "Group A"},
         {"specific", "Zone A"},
     };
@@ -270,8 +270,8 @@ TEST(Lambert, SettingsRoundTripInKeyOrder) {
     EXPECT_STREQ(r.projName, "Zone Test");
     EXPECT_EQ(r.latOfOrigin, -12.5);
     EXPECT_EQ(r.lonOfOrigin, 23.25);
-    EXPECT_EQ(r.falseNorth, 1234.568);
-    EXPECT_EQ(r.falseEast, -8765.432);
+    EXPECT_EQ(r.falseNorth, 1234.5678);
+    EXPECT_EQ(r.falseEast, -8765.4321);
     EXPECT_EQ(r.firstParallel, -10.0);
     EXPECT_EQ(r.secondParallel, -15.5);
     EXPECT_EQ(r.units, 2);

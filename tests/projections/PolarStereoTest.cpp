@@ -231,7 +231,7 @@ TEST(PolarStereo, SettingsRoundTripInKeyOrder) {
 
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"projName", "Antarctic"},      {"lonOfOrigin", "W045 30.0000"}, {"latOfOrigin", "S71 00.0000"},
-        {"scaleFactor", "0.972769"},    {"falseNorth", "1234.568"},      {"falseEast", "3000000.000"},
+        {"scaleFactor", "0.9727690128"}, {"falseNorth", "1234.5678"},    {"falseEast", "3000000.0004"},
         {"units", "1"},                 {"general", "Polar"},            {"specific", "South"},
     };
     EXPECT_EQ(gwtest::sectionLines(file, section), expected);
@@ -241,9 +241,9 @@ TEST(PolarStereo, SettingsRoundTripInKeyOrder) {
     EXPECT_STREQ(r.projName, "Antarctic");
     EXPECT_EQ(r.lonOfOrigin, -45.5);
     EXPECT_EQ(r.latOfOrigin, -71.0);
-    EXPECT_EQ(r.scaleFactor, 0.972769);
-    EXPECT_EQ(r.falseNorth, 1234.568);
-    EXPECT_EQ(r.falseEast, 3000000.0);
+    EXPECT_EQ(r.scaleFactor, 0.9727690128);
+    EXPECT_EQ(r.falseNorth, 1234.5678);
+    EXPECT_EQ(r.falseEast, 3000000.0004);
     EXPECT_EQ(r.units, 1);
     EXPECT_STREQ(r.general, "Polar");
     EXPECT_STREQ(r.specific, "South");

@@ -198,7 +198,7 @@ TEST(TransverseMercator, SettingsRoundTripAndDefaults) {
         const char* text;
     } keys[] = {
         {"projName", "Zone 31, North"}, {"originLon", "E003 07.4040"}, {"originLat", "S12 30.0000"},
-        {"falseNorth", "10000000.123"}, {"falseEast", "123456.789"},   {"scaleFactor", "0.999612"},
+        {"falseNorth", "10000000.12345"}, {"falseEast", "123456.7891"}, {"scaleFactor", "0.99961234"},
         {"units", "2"},                 {"general", "My group"},        {"specific", "My zone"},
     };
     for (const Key& k : keys)
@@ -209,9 +209,9 @@ TEST(TransverseMercator, SettingsRoundTripAndDefaults) {
     EXPECT_STREQ(b.projName, "Zone 31, North");
     EXPECT_NEAR(b.originLon, 3.1234, 1e-7);
     EXPECT_NEAR(b.originLat, -12.5, 1e-12);
-    EXPECT_EQ(b.falseNorth, 10000000.123);
-    EXPECT_EQ(b.falseEast, 123456.789);
-    EXPECT_EQ(b.scaleFactor, 0.999612);
+    EXPECT_EQ(b.falseNorth, 10000000.12345);
+    EXPECT_EQ(b.falseEast, 123456.7891);
+    EXPECT_EQ(b.scaleFactor, 0.99961234);
     EXPECT_EQ(b.units, 2);
     EXPECT_STREQ(b.general, "My group");
     EXPECT_STREQ(b.specific, "My zone");

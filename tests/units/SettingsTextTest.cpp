@@ -4,6 +4,9 @@
 #include "units/GridUnit.h"
 #include "units/SettingsText.h"
 
+#include "gridwise/angletext.h"
+#include "platform/CLocale.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -56,3 +59,61 @@ TEST(UnitIndex, TableFilledAndInUseRecordsDiffer) {
 }
 
 } // namespace
+
+// Stored numbers keep their stated form when it carries the value and otherwise
+// get the decimals the value needs; the readers give back the same double.
+TEST(StoredNumbers, StatedFormWhenItFitsMoreDecimalsWhenNot) {
+    struct Case {
+        const char* format;
+        double value;
+        gw::NumberReader reader;
+        const char* text;
+    } cases[] = {
+        {"%.6f", 0.9996, gw::NumberReader::plain, "0.999600"},             // fits: byte for byte as before
+        {"%.6f", 0.9996012717, gw::NumberReader::plain, "0.9996012717"},   // a national grid's scale
+        {"%.3f", 500000.0, gw::NumberReader::plain, "500000.000"},
+        {"%.3f", 213360.42672085344, gw::NumberReader::plain, "213360.42672085343"},
+        {"%.2f", 400000.0, gw::NumberReader::grid, "400000.00"},
+        {"%.2f", 1234.5678, gw::NumberReader::grid, "1234.5678"},
+        {"%.10f", 0.3 / 3600, gw::NumberReader::plain, "0.00008333333333333333"},
+        {"%.2f", -0.0, gw::NumberReader::plain, "-0.00"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = gw::numberText(c.format, c.value, c.reader, 79);
+        EXPECT_EQ(text, c.text) << c.value;
+        EXPECT_EQ(gw::cAtof(text.c_str()), c.value) << text;
+    }
+    // The grid reader takes twelve digits and points: the closest such text.
+    const std::string grid = gw::numberText("%.2f", 213360.42672085344, gw::NumberReader::grid, 79);
+    EXPECT_EQ(grid, "213360.42672");
+    // A field read 19 characters wide is never written wider.
+    EXPECT_LE(gw::numberText("%.12f", 1.0 / 3e7, gw::NumberReader::plain, 19).size(), 19u);
+}
+
+TEST(StoredNumbers, AnglesInTheirFormOrCloserForms) {
+    struct Case {
+        double value;
+        bool latitude;
+        const char* text;
+    } cases[] = {
+        {-117.0, false, "W117 00.0000"},
+        {32.0 + 10.0 / 60, true, "N32 10.0000"},
+        {52.0 + 9.0 / 60 + 22.178 / 3600, true, "N52 09 22.178"},  // a published origin in seconds
+        {-(4.0 + 53.0 / 60 + 21.961 / 3600), false, "W004 53 21.961"},
+    };
+    for (const Case& c : cases) {
+        const std::string text = c.latitude ? gw::latitudeText(c.value) : gw::longitudeText(c.value);
+        EXPECT_EQ(text, c.text) << c.value;
+        std::string copy = text;
+        EXPECT_EQ(strToAng(copy.data()), c.value) << text;
+    }
+    // No text of the angle reader holds every double: the closest one it reads.
+    const double odd = 33.98765432109876;
+    std::string text = gw::latitudeText(odd);
+    EXPECT_NEAR(strToAng(text.data()), odd, 3e-13) << text;
+    // Inside the exact scope such an angle is plain degrees, read back to the bit.
+    const gw::ExactTextScope exact;
+    text = gw::latitudeText(odd);
+    EXPECT_EQ(text, "33.98765432109876");
+    EXPECT_EQ(gw::latitudeField(text.data(), 0.0), odd);
+}
