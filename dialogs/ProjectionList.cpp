@@ -7,6 +7,7 @@
 #include "geodesy/Datum.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "units/SettingsText.h"
 
 namespace gw::dlg {
 
@@ -57,10 +58,18 @@ std::vector<std::unique_ptr<ProjDataStruct>> readProjectionList() {
     return entries;
 }
 
+// The datum part of an entry: numbers in their forms ("%2.2f", "%f"), or with the
+// decimals they need to read back (the datum reads fields of 29 characters).
 std::string datumEntryText(const Datum& d) {
-    return cFormatString("%s,%2.2f,%f,%s,%f,%f,%f,%f,%f,%f,%f", withoutCommas(d.ellipseName).c_str(), d.aAxis,
-                         d.inverseFlattening, withoutCommas(d.datumName).c_str(), d.deltaX, d.deltaY, d.deltaZ,
-                         d.scalar, d.rotX, d.rotY, d.rotZ);
+    constexpr std::size_t kField = 29;
+    auto number = [](const char* fmt, double v) { return numberText(fmt, v, NumberReader::plain, kField); };
+    auto rotation = [](double v) { return angleNumberText("%f", v, kField); };
+    return cFormatString("%s,%s,%s,%s,%s,%s,%s,%s,%s,%s,%s", withoutCommas(d.ellipseName).c_str(),
+                         number("%2.2f", d.aAxis).c_str(), number("%f", d.inverseFlattening).c_str(),
+                         withoutCommas(d.datumName).c_str(), number("%f", d.deltaX).c_str(),
+                         number("%f", d.deltaY).c_str(), number("%f", d.deltaZ).c_str(),
+                         number("%f", d.scalar).c_str(), rotation(d.rotX).c_str(), rotation(d.rotY).c_str(),
+                         rotation(d.rotZ).c_str());
 }
 
 std::string projectionEntryLine(const char* general, const char* specific, const Datum& datum,

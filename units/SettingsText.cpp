@@ -180,6 +180,37 @@ std::string numberText(const char* fmt, double value, NumberReader reader, std::
     return firstExact(candidates, value, [reader](const std::string& t) { return readNumber(t, reader); });
 }
 
+std::string angleNumberText(const char* fmt, double value, std::size_t maxLength) {
+    auto read = [](const std::string& t) {
+        std::vector<char> buffer(t.begin(), t.end());
+        buffer.push_back('\0');
+        return strToAng(buffer.data());
+    };
+    const std::string first = cFormatString(fmt, value);
+    if (sameBits(read(first), value) || !std::isfinite(value)) return first;
+    if (exactTexts()) {
+        std::string text = shortestText(value, std::chars_format::fixed);
+        return text.size() <= maxLength ? text : shortestText(value, std::chars_format::general);
+    }
+    // Runs of at most twelve digits and points: plain degrees with more decimals,
+    // then degrees, minutes and seconds with as many decimals as fit.
+    const char* sign = value < 0 ? "-" : "";
+    const double a = std::fabs(value);
+    std::vector<std::string> candidates{first};
+    for (int decimals = formatDecimals(fmt) + 1; decimals <= 11; ++decimals) {
+        const std::string digits = cFormatString("%.*f", decimals, a);
+        if (digits.size() > 12) break;
+        candidates.push_back(sign + digits);
+    }
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+        int d = 0, m = 0;
+        double sec = 0.0;
+        degToDms(a, decimals, &d, &m, &sec);
+        candidates.push_back(cFormatString("%s%d %d %.*f", sign, d, m, decimals, sec));
+    }
+    return firstExact(candidates, value, read);
+}
+
 std::string latitudeText(double value) { return hemisphereText(value, true); }
 
 std::string longitudeText(double value) { return hemisphereText(value, false); }

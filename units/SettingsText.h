@@ -110,6 +110,13 @@ enum class NumberReader { plain, grid };
 // the local systems' strings are read 19 characters wide).
 std::string numberText(const char* fmt, double value, NumberReader reader, std::size_t maxLength);
 
+// An angle written as a plain signed number in the printf format fmt ("%f"), read
+// back by strToAng (a datum rotation of a projection-list entry): that text when
+// it reads back exactly, otherwise plain degrees with more decimals or degrees,
+// minutes and seconds, the first exact or else the closest; inside an
+// ExactTextScope the shortest decimal (fixed within maxLength characters).
+std::string angleNumberText(const char* fmt, double value, std::size_t maxLength);
+
 // A latitude or longitude of the settings or an initialisation string, as above.
 std::string latitudeText(double value);
 std::string longitudeText(double value);

@@ -117,3 +117,23 @@ TEST(StoredNumbers, AnglesInTheirFormOrCloserForms) {
     EXPECT_EQ(text, "33.98765432109876");
     EXPECT_EQ(gw::latitudeField(text.data(), 0.0), odd);
 }
+
+// Datum rotations of a projection-list entry are read by strToAng: arc-seconds
+// in degrees need more than "%f" gives: they are written in seconds when that
+// reads back exactly.
+TEST(StoredNumbers, RotationsInDegreesKeepTheirArcSeconds) {
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0.0, "0.000000"},
+        {0.5, "0.500000"},
+        {1.2 / 3600, "0 0 1.2"},
+        {-0.3 / 3600, "-0 0 0.3"},
+    };
+    for (const Case& c : cases) {
+        std::string text = gw::angleNumberText("%f", c.value, 29);
+        EXPECT_EQ(text, c.text) << c.value;
+        EXPECT_EQ(strToAng(text.data()), c.value) << text;
+    }
+}
