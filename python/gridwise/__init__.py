@@ -109,14 +109,6 @@ def _masked_float_array(value, name):
     return a, mask
 
 
-def _as_float_array(value, name):
-    """value as a float64 array (see _masked_float_array); a masked array is refused."""
-    a, mask = _masked_float_array(value, name)
-    if mask is not None:
-        raise TypeError(f"{name}: masked arrays are not taken here")
-    return a
-
-
 def _describe_status(status):
     return _REASONS.get(int(status), f"status {int(status)}")
 
