@@ -6,9 +6,11 @@
     /usr/bin/python3 examples/dask_convert.py --workers 4
     /usr/bin/python3 examples/dask_convert.py --scheduler tcp://10.0.0.5:8786
 
-The first run writes the points (latitude, longitude: Parquet files when pyarrow is
-installed, else CSV) into --data, one file per partition, generated on the cluster
-itself; later runs reuse them. Then every partition is read, converted with
+The points (latitude, longitude: Parquet files when pyarrow is installed, else
+CSV) are generated on the cluster itself, one file per partition, into a
+temporary folder that is removed at the end together with the workers' scratch
+space; with --data DIR they go into DIR instead and stay there, and later runs
+with the same DIR reuse them. Then every partition is read, converted with
 gridwise.dask.geo_to_grid_frame and, with --output DIR, written out again; Dask's
 progress bar follows the work, and the script prints points per second.
 
@@ -22,7 +24,7 @@ Run this file from a checkout with PYTHONPATH=build/python, or after installing.
 
 import argparse
 import os
-import sys
+import tempfile
 import time
 
 import numpy as np
@@ -108,33 +110,37 @@ def main(argv=None):
     parser.add_argument("--partitions", type=int, default=80)
     parser.add_argument("--workers", type=int, default=2, help="local cluster: worker processes")
     parser.add_argument("--scheduler", help="address of an existing cluster's scheduler (tcp://HOST:8786)")
-    parser.add_argument("--data", default=os.path.join(os.environ.get("TMPDIR", "/tmp"), "gridwise-dask-points"),
-                        help="folder of the generated points")
+    parser.add_argument("--data", help="keep the generated points in this folder (default: a temporary "
+                        "folder, removed at the end)")
     parser.add_argument("--format", choices=["csv", "parquet"], default="parquet" if have_parquet() else "csv")
     parser.add_argument("--output", help="write the converted points into this folder")
     args = parser.parse_args(argv)
+    if args.scheduler and not args.data:
+        parser.error("--scheduler needs --data: a folder every worker sees")
 
     import gridwise
     from dask.distributed import Client, LocalCluster
 
     geodesy = gridwise.Geodesy()  # WGS 84, UTM zone 11; or Geodesy.from_settings(file, section)
-    if args.scheduler:
-        client = Client(args.scheduler)
-        cluster = None
-    else:
-        cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True,
-                               dashboard_address=None)
-        client = Client(cluster)
-    try:
-        print(f"cluster: {len(client.scheduler_info()['workers'])} workers; data: {args.data} ({args.format})")
-        names = generate(client, args.data, args.points, args.partitions, args.format)
-        total, bad, seconds = convert(client, names, args.format, geodesy, args.output)
-        print(f"{total} points converted in {seconds:.2f} s: {total / seconds:,.0f} points per second"
-              f" ({bad} could not be converted)")
-    finally:
-        client.close()
-        if cluster is not None:
-            cluster.close()
+    with tempfile.TemporaryDirectory(prefix="gridwise-dask-") as scratch:
+        data = args.data or os.path.join(scratch, "points")
+        if args.scheduler:
+            client = Client(args.scheduler)
+            cluster = None
+        else:
+            cluster = LocalCluster(n_workers=args.workers, threads_per_worker=1, processes=True,
+                                   dashboard_address=None, local_directory=os.path.join(scratch, "workers"))
+            client = Client(cluster)
+        try:
+            print(f"cluster: {len(client.scheduler_info()['workers'])} workers; data: {data} ({args.format})")
+            names = generate(client, data, args.points, args.partitions, args.format)
+            total, bad, seconds = convert(client, names, args.format, geodesy, args.output)
+            print(f"{total} points converted in {seconds:.2f} s: {total / seconds:,.0f} points per second"
+                  f" ({bad} could not be converted)")
+        finally:
+            client.close()
+            if cluster is not None:
+                cluster.close()
 
 
 if __name__ == "__main__":

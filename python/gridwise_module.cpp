@@ -14,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -195,6 +196,16 @@ struct View {
     std::vector<ptrdiff_t> strides;
 };
 
+// True when the array's data and every step through it fall on its items'
+// alignment, so that the walk reads and writes them as doubles (or ints).
+bool aligned(const py::array& a) {
+    const auto align = static_cast<std::uintptr_t>(a.itemsize());
+    if (reinterpret_cast<std::uintptr_t>(a.data()) % align != 0) return false;
+    for (py::ssize_t d = 0; d < a.ndim(); ++d)
+        if (a.shape(d) > 1 && static_cast<std::uintptr_t>(a.strides(d)) % align != 0) return false;
+    return true;
+}
+
 // Converts every point of arrays of one shape. `inputs` are float64 arrays of that
 // shape (any strides, broadcast ones included); `outputs` writable float64 arrays
 // of that shape, `status` (None or) a writable C-contiguous intc array of it. The
@@ -212,12 +223,14 @@ std::size_t convert(const Handle& h, int kindCode, const std::vector<py::array>&
     const py::array& first = outputs[0];
     const py::ssize_t ndim = first.ndim();
     std::vector<py::ssize_t> shape(first.shape(), first.shape() + ndim);
-    const py::dtype f64 = py::dtype::of<double>();
     std::size_t total = 1;
     for (py::ssize_t d : shape) total *= static_cast<std::size_t>(d);
 
     auto check = [&](const py::array& a, bool writable, const char* what) {
-        if (!a.dtype().is(f64)) throw py::type_error(std::string(what) + " array is not float64");
+        // Any float64 dtype object of native byte order: one from a pickle or
+        // another process is equal to numpy's own but not the same object.
+        if (!py::isinstance<py::array_t<double>>(a)) throw py::type_error(std::string(what) + " array is not float64");
+        if (!aligned(a)) throw py::value_error(std::string(what) + " array is not aligned for float64");
         if (a.ndim() != ndim) throw py::value_error(std::string(what) + " array has another shape");
         for (py::ssize_t d = 0; d < ndim; ++d)
             if (a.shape(d) != shape[d]) throw py::value_error(std::string(what) + " array has another shape");
@@ -241,8 +254,8 @@ std::size_t convert(const Handle& h, int kindCode, const std::vector<py::array>&
     bool haveStatus = !status.is_none();
     if (haveStatus) {
         py::array s = py::reinterpret_borrow<py::array>(status);
-        if (!s.dtype().is(py::dtype::of<int>()) || s.ndim() != ndim || !(s.flags() & py::array::c_style) ||
-            !s.writeable())
+        if (!py::isinstance<py::array_t<int>>(s) || s.ndim() != ndim || !(s.flags() & py::array::c_style) ||
+            !s.writeable() || !aligned(s))
             throw py::value_error("status array must be a writable C-contiguous intc array");
         for (py::ssize_t d = 0; d < ndim; ++d)
             if (s.shape(d) != shape[d]) throw py::value_error("status array has another shape");
@@ -365,8 +378,10 @@ public:
         return unit;
     }
 
+    // Room for the widest finite double in fixed notation, nine decimals and the
+    // longest abbreviation.
     std::string distToStr(double meters, int unit, int decimals) {
-        char buf[64];
+        char buf[400];
         units.toStr(buf, meters, unit, decimals, sizeof buf);
         return buf;
     }

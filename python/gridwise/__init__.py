@@ -18,13 +18,15 @@ clockwise from north); grid coordinates, heights and distances are metres.
 
 import collections
 import datetime as _datetime
+import math
 import os
 
 import numpy as np
 
 from . import _gridwise
+from ._version import __version__
 
-__all__ = ["Geodesy", "Units", "ConversionError", "Description", "STATUS_OK", "STATUS_NOT_FINITE",
+__all__ = ["__version__", "Geodesy", "Units", "ConversionError", "Description", "STATUS_OK", "STATUS_NOT_FINITE",
            "STATUS_OUT_OF_DOMAIN", "STATUS_ITERATION_CAP", "lat_to_str", "lon_to_str", "parse_angle",
            "time_to_str", "parse_time"]
 
@@ -79,21 +81,32 @@ def _fspath(value, name):
         raise TypeError(f"{name} must be a path (str or os.PathLike), not {type(value).__name__}") from None
 
 
-def _as_float_array(value, name):
-    """value as a float64 array (a view when it already is one), or TypeError naming it."""
+def _masked_float_array(value, name):
+    """(value as a float64 array of native byte order, aligned; its mask or None),
+    or TypeError naming it. The array is a view when value already is one; the
+    mask is a boolean array of its shape for a masked array (the data under it
+    is left as it is)."""
     if isinstance(value, (str, bytes)):
         raise TypeError(f"{name} must be numbers, not text ({value!r:.40})")
+    mask = None
+    if np.ma.isMaskedArray(value):
+        mask = np.ma.getmaskarray(value)
+        value = value.data
     try:
         a = np.asarray(value)
     except Exception as e:  # ragged sequences and the like
         raise TypeError(f"{name} cannot be read as a numeric array: {e}") from None
-    if a.dtype.kind not in "biuf":
-        what = {"U": "text", "S": "text", "O": "Python objects", "c": "complex numbers",
+    if a.dtype.kind not in "iuf":
+        what = {"b": "booleans", "U": "text", "S": "text", "O": "Python objects", "c": "complex numbers",
                 "M": "dates", "m": "time spans", "V": "records"}.get(a.dtype.kind, str(a.dtype))
         raise TypeError(f"{name} must be real numbers, not {what} (dtype {a.dtype})")
+    # Equality, not identity: a dtype from a pickle or another process is another
+    # object; '>f8' is not equal and is converted to the native order.
     if a.dtype != np.float64:
         a = a.astype(np.float64)
-    return a
+    elif not a.flags.aligned:  # a float64 field of a packed record
+        a = a.copy()
+    return a, mask
 
 
 def _describe_status(status):
@@ -115,6 +128,11 @@ class Geodesy:
     array (0 converted, 1 not finite, 2 outside the domain, 3 iteration cap)
     as the last element, and ``errcheck=True`` raises :class:`ConversionError`
     for the first bad point instead.
+
+    Integer and floating-point inputs are taken in any byte order; booleans
+    raise TypeError. A masked array keeps its mask: a point masked in any
+    input is not converted, and the results (and the status array) are masked
+    arrays with it masked.
 
     A Geodesy pickles as its text (initialisation string and datum text), so it
     travels to other processes and machines without its settings file.
@@ -259,19 +277,31 @@ class Geodesy:
     # -- conversions ---------------------------------------------------------
 
     def _run(self, method, kind, names, values, out_names, errcheck, status):
-        arrays = [_as_float_array(v, n) for v, n in zip(values, names)]
+        arrays, masks = zip(*(_masked_float_array(v, n) for v, n in zip(values, names)))
         try:
             shape = np.broadcast_shapes(*(a.shape for a in arrays))
         except ValueError:
             shapes = ", ".join(f"{n} {a.shape}" for n, a in zip(names, arrays))
             raise ValueError(f"{method}: the shapes do not broadcast together: {shapes}") from None
         inputs = [a if a.shape == shape else np.broadcast_to(a, shape) for a in arrays]
+        mask = None
+        if any(m is not None for m in masks):
+            # A point masked in any input is not converted: its inputs become NaN and
+            # its results are masked (errcheck passes over it).
+            mask = np.zeros(shape, dtype=bool)
+            for m in masks:
+                if m is not None:
+                    mask |= m
+            inputs = [np.where(mask, np.nan, a) for a in inputs]
         outputs = [np.empty(shape, dtype=np.float64) for _ in out_names]
         want_status = bool(errcheck) or bool(status)
         st = np.empty(shape, dtype=np.intc) if want_status else None
         done = _gridwise.convert(self._h, kind, inputs, outputs, st)
-        if errcheck and done != st.size:
-            flat = int(np.flatnonzero(st.reshape(-1))[0])
+        if errcheck and done != st.size - (0 if mask is None else int(mask.sum())):
+            bad = st.reshape(-1) != 0
+            if mask is not None:
+                bad &= ~mask.reshape(-1)
+            flat = int(np.flatnonzero(bad)[0])
             index = tuple(int(i) for i in np.unravel_index(flat, shape))
             code = int(st.reshape(-1)[flat])
             reason = _describe_status(code)
@@ -283,11 +313,16 @@ class Geodesy:
                 reason += f" ({given})"
             raise ConversionError(f"{method}: point {index} cannot be converted: {reason}",
                                   index, flat, code, reason)
+        if mask is not None:
+            outputs = [np.ma.masked_array(o, mask=mask.copy()) for o in outputs]
+            if status:
+                st = np.ma.masked_array(st, mask=mask.copy())
         scalar = all(a.ndim == 0 for a in arrays)
         if scalar:
             results = [o[()] for o in outputs]
             if status:
-                results.append(int(st[()]))
+                s = st[()]
+                results.append(s if s is np.ma.masked else int(s))
         else:
             results = outputs
             if status:
@@ -388,40 +423,65 @@ class Geodesy:
 # Text forms
 
 
+def _finite(value, name, shape=(), flat=0):
+    """value, or ValueError when it is NaN or infinite (a text of it would pass for a number)."""
+    if not math.isfinite(value):
+        where = f"{name}[{', '.join(str(int(i)) for i in np.unravel_index(flat, shape))}]" if shape else name
+        raise ValueError(f"{where} is {value!r}, which has no text form")
+    return value
+
+
 def _map_text(func, values, name, numeric):
-    """func over a scalar (giving its result) or over an array-like (an array of results)."""
+    """func over a scalar (giving its result) or over an array-like (an array of results).
+    Masked entries of a masked array are passed over and come back masked."""
+    mask = None
     if numeric:
-        a = _as_float_array(values, name)
+        a, mask = _masked_float_array(values, name)
         if a.ndim == 0:
-            return func(float(a))
-        flat = [func(float(v)) for v in a.reshape(-1)]
-        return np.array(flat, dtype=str if flat else "U1").reshape(a.shape)
+            return np.ma.masked if mask is not None and mask[()] else func(_finite(float(a), name))
+        skip = np.zeros(a.size, dtype=bool) if mask is None else mask.reshape(-1)
+        flat = ["" if skip[i] else func(_finite(float(v), name, a.shape, i)) for i, v in enumerate(a.reshape(-1))]
+        out = np.array(flat, dtype=str if flat else "U1").reshape(a.shape)
+        return out if mask is None else np.ma.masked_array(out, mask=mask.copy())
     if isinstance(values, str):
         return func(values)
     if isinstance(values, bytes):
         raise TypeError(f"{name} must be str, not bytes")
+    if np.ma.isMaskedArray(values):
+        mask = np.ma.getmaskarray(values)
+        values = values.data
     a = np.asarray(values, dtype=object)
-    out = np.empty(a.shape, dtype=np.float64)
+    skip = np.zeros(a.size, dtype=bool) if mask is None else mask.reshape(-1)
+    out = np.full(a.shape, np.nan, dtype=np.float64)
     for i, v in enumerate(a.reshape(-1)):
+        if skip[i]:
+            continue
         if not isinstance(v, str):
             raise TypeError(f"{name}[{i}] must be str, not {type(v).__name__}")
         out.reshape(-1)[i] = func(v)
+    if mask is not None:
+        out = np.ma.masked_array(out, mask=mask.copy())
     return out if a.ndim else out[()]
 
 
-def _decimals(decimals, name="decimals"):
+def _decimals(decimals, name="decimals", most=None):
     if isinstance(decimals, bool) or not isinstance(decimals, (int, np.integer)):
         raise TypeError(f"{name} must be an int, not {type(decimals).__name__}")
+    if most is not None and not 0 <= decimals <= most:
+        raise ValueError(f"{name} must lie in 0..{most}, not {int(decimals)}")
     return int(decimals)
 
 
 def lat_to_str(lat, decimals=None, style=0):
     """Latitude text: "N33 45 18.912" (style 0, degrees minutes seconds) or
-    "N33 45.3152" (other styles, degrees and decimal minutes).
+    "N33 45.3152" (other styles, degrees and decimal minutes). The style runs the
+    other way from a :class:`Units` object's lat_lon_style, whose own writers
+    follow it.
 
     decimals (0..6) is the number of decimals of the last field: 3 for seconds
-    and 4 for minutes by default. Arrays give arrays of text. A latitude beyond
-    +-90 or NaN is written as the zero text.
+    and 4 for minutes by default. Arrays give arrays of text (masked arrays
+    masked arrays). A finite latitude beyond +-90 is written as the zero text
+    "N00 00 00.000"; NaN or an infinity raises ValueError.
 
     >>> lat_to_str(33.755253)
     'N33 45 18.911'
@@ -429,7 +489,7 @@ def lat_to_str(lat, decimals=None, style=0):
     ['S12 30.0000', 'N45 00.0000']
     """
     style = _decimals(style, "style")
-    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals)
+    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals, most=6)
     return _map_text(lambda v: _gridwise.lat_to_str(v, d, style), lat, "lat", True)
 
 
@@ -440,7 +500,7 @@ def lon_to_str(lon, decimals=None, style=0):
     'W084 23 24.108'
     """
     style = _decimals(style, "style")
-    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals)
+    d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals, most=6)
     return _map_text(lambda v: _gridwise.lon_to_str(v, d, style), lon, "lon", True)
 
 
@@ -459,6 +519,10 @@ def parse_angle(text):
     return _map_text(_gridwise.parse_angle, text, "text", False)
 
 
+# The years the date text tells apart: 1900-01-01 up to 2100-01-01.
+_TEXT_TIMES = (-2208988800.0, 4102444800.0)
+
+
 def _dos_time(value, name):
     if isinstance(value, _datetime.datetime):
         if value.tzinfo is not None:
@@ -466,12 +530,16 @@ def _dos_time(value, name):
         return (value - _datetime.datetime(1970, 1, 1)).total_seconds()
     if isinstance(value, (bool, np.bool_)) or not isinstance(value, (int, float, np.integer, np.floating)):
         raise TypeError(f"{name} must be seconds since 1970 or a datetime, not {type(value).__name__}")
-    return float(value)
+    t = _finite(float(value), name)
+    if not _TEXT_TIMES[0] <= t < _TEXT_TIMES[1]:
+        raise ValueError(f"{name} = {t!r} lies outside the years 1900 to 2099 of the date text")
+    return t
 
 
 def time_to_str(t):
     """Date and time text "MM-DD-YY hh:mm:ss.s" of seconds since 1970-01-01 (no leap
     seconds; a naive datetime counts as UTC); seconds are cut to tenths and 0 gives "".
+    NaN, infinities and times outside the years 1900 to 2099 raise ValueError.
 
     >>> time_to_str(1700000000.25)
     '11-14-23 22:13:20.2'
@@ -490,11 +558,13 @@ def parse_time(text):
 
 
 class Units:
-    """Unit settings (section "units" of a settings file) for distance text.
+    """Unit settings (section "units" of a settings file) for the text of
+    distances, latitudes and longitudes, written as ``gridwise --text --units``
+    writes them.
 
-    ``Units()`` has the defaults: distances in metres, angles as degrees,
-    minutes and seconds. Units 0 metres, 1 feet, 2 US survey feet,
-    3 kilometres, 4 nautical miles.
+    ``Units()`` has the defaults of an empty section: distances in metres,
+    latitudes and longitudes as degrees and decimal minutes. Units 0 metres,
+    1 feet, 2 US survey feet, 3 kilometres, 4 nautical miles.
 
     >>> u = Units()
     >>> u.dist_to_str(1234.5678), u.parse_distance("100ft")
@@ -530,7 +600,9 @@ class Units:
 
     @property
     def lat_lon_style(self):
-        """0: degrees, minutes, seconds; other values degrees and decimal minutes.
+        """The "latLonStyle" setting: 0 degrees and decimal minutes (four decimals),
+        other values degrees, minutes and seconds (three decimals) -- the other way
+        round from the style argument of :func:`lat_to_str`.
 
         >>> Units().lat_lon_style
         0
@@ -551,21 +623,26 @@ class Units:
         """
         return self._u.unit_abbrev(self._unit(unit))
 
+    def _writer_style(self):
+        return 0 if self._u.lat_lon_style != 0 else 1
+
     def lat_to_str(self, lat, decimals=None):
-        """Latitude text in this object's style (see :func:`lat_to_str`).
+        """Latitude text in this object's style (see :func:`lat_to_str` and
+        :attr:`lat_lon_style`).
 
         >>> Units().lat_to_str(-33.5)
-        'S33 30 00.000'
+        'S33 30.0000'
         """
-        return lat_to_str(lat, decimals, self._u.lat_lon_style)
+        return lat_to_str(lat, decimals, self._writer_style())
 
     def lon_to_str(self, lon, decimals=None):
-        """Longitude text in this object's style (see :func:`lon_to_str`).
+        """Longitude text in this object's style (see :func:`lon_to_str` and
+        :attr:`lat_lon_style`).
 
         >>> Units().lon_to_str(151.25)
-        'E151 15 00.000'
+        'E151 15.0000'
         """
-        return lon_to_str(lon, decimals, self._u.lat_lon_style)
+        return lon_to_str(lon, decimals, self._writer_style())
 
     def parse_angle(self, text):
         """Degrees from angle text (see :func:`parse_angle`).
@@ -583,7 +660,7 @@ class Units:
         ['0.00100km', '1.00000km']
         """
         u = self._unit(unit)
-        d = self._u.unit_decimals(u) if decimals is None else _decimals(decimals)
+        d = self._u.unit_decimals(u) if decimals is None else _decimals(decimals, most=9)
         return _map_text(lambda v: self._u.dist_to_str(v, u, d), meters, "meters", True)
 
     def parse_distance(self, text, unit=None):

@@ -59,14 +59,17 @@ def _text(geodesy):
 
 def _check_numeric(a, name):
     kind = np.dtype(a.dtype).kind
-    if kind not in "biuf":
-        raise TypeError(f"{name} must be real numbers, not dtype {a.dtype}")
+    if kind not in "iuf":
+        what = "booleans" if kind == "b" else f"dtype {a.dtype}"
+        raise TypeError(f"{name} must be real numbers, not {what}")
 
 
 def _block(*blocks, init, datum, method, nout, errcheck):
     result = getattr(_geodesy(init, datum), method)(*blocks, errcheck=errcheck)
     if nout == 1:
         result = (result,)
+    if any(np.ma.isMaskedArray(r) for r in result):  # masked blocks in, masked results out
+        return np.ma.stack([np.ma.asarray(r, dtype=np.float64) for r in result])
     return np.stack([np.asarray(r, dtype=np.float64) for r in result])
 
 
@@ -87,10 +90,12 @@ def _arrays(geodesy, method, args, errcheck):
         raise ValueError(f"{method}: the shapes do not broadcast together: {shapes}") from None
     first = arrays[0]
     nout = len(outs)
+    meta = np.empty((0,) * (first.ndim + 1), dtype=np.float64)
+    if any(np.ma.isMaskedArray(a._meta) for a in arrays):
+        meta = np.ma.masked_array(meta)
     stacked = da.map_blocks(_block, *arrays, init=init, datum=datum, method=method, nout=nout,
                             errcheck=bool(errcheck), new_axis=0, chunks=((nout,),) + first.chunks,
-                            dtype=np.float64, meta=np.empty((0,) * (first.ndim + 1), dtype=np.float64),
-                            name=f"gridwise-{method}")
+                            dtype=np.float64, meta=meta, name=f"gridwise-{method}")
     results = tuple(stacked[i] for i in range(nout))
     return results[0] if nout == 1 else results
 

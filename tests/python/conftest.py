@@ -16,3 +16,13 @@ def _own_settings_folder(tmp_path, monkeypatch):
     folder.mkdir()
     monkeypatch.setenv("GRIDWISE_SETTINGS_DIR", os.fspath(folder))
     return folder
+
+
+def tool():
+    """The gridwise tool of the build the package comes from (GRIDWISE_TOOL names
+    it), or a skip."""
+    import gridwise
+    path = os.environ.get("GRIDWISE_TOOL") or os.fspath(pathlib.Path(gridwise.__file__).parents[2] / "gridwise")
+    if not os.access(path, os.X_OK):
+        pytest.skip(f"no gridwise tool at {path}")
+    return path

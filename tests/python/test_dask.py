@@ -1,6 +1,9 @@
 # Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 """Conversions of Dask arrays and DataFrames, in process and on a two-worker cluster."""
 
+import os
+import pickle
+
 import numpy as np
 import pytest
 
@@ -71,16 +74,53 @@ def test_frame_columns(ed50):
         gd.geo_to_grid_frame(ed50, df, "name", "lon")
 
 
-def test_two_worker_processes_give_the_in_process_results(ed50, tmp_path):
+@pytest.fixture(scope="module")
+def client(tmp_path_factory):
     distributed = pytest.importorskip("distributed")
-    lat, lon = points(20_000)
-    want = ed50.geo_to_grid(lat, lon)
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True, dashboard_address=None,
-                                  local_directory=str(tmp_path)) as cluster, \
-            distributed.Client(cluster) as client:
-        north, east = gd.geo_to_grid(ed50, da.from_array(lat, chunks=2500), da.from_array(lon, chunks=2500))
-        got = client.compute([north, east], sync=True)
-        workers = client.run(lambda: __import__("os").getpid())
-    assert len(set(workers.values())) == 2
-    np.testing.assert_array_equal(got[0], want[0])
-    np.testing.assert_array_equal(got[1], want[1])
+                                  local_directory=str(tmp_path_factory.mktemp("dask"))) as cluster, \
+            distributed.Client(cluster, set_as_default=False) as client:
+        assert len(set(client.run(os.getpid).values())) == 2
+        yield client
+
+
+def _convert(geodesy, lat, lon):
+    return geodesy.geo_to_grid(lat, lon)
+
+
+@pytest.mark.parametrize("section", [None, "ed50-utm31"])
+def test_two_worker_processes_give_the_in_process_results(client, section):
+    pd = pytest.importorskip("pandas")
+    dd = pytest.importorskip("dask.dataframe")
+    g = gridwise.Geodesy() if section is None else gridwise.Geodesy.from_settings(SURVEY, section)
+    lat, lon = points(20_000)
+    lon = lon - (0 if section else 117)  # in the zone of each projection
+    want = g.geo_to_grid(lat, lon)
+
+    def same(got):
+        np.testing.assert_array_equal(got[0], want[0])
+        np.testing.assert_array_equal(got[1], want[1])
+
+    north, east = gd.geo_to_grid(g, da.from_array(lat, chunks=2500), da.from_array(lon, chunks=2500))
+    same(client.compute([north, east], sync=True))
+    frame = dd.from_pandas(pd.DataFrame({"lat": lat, "lon": lon}), npartitions=4)
+    out = client.compute(gd.geo_to_grid_frame(g, frame, "lat", "lon"), sync=True)
+    same((out["north"].to_numpy(), out["east"].to_numpy()))
+    # Arrays (and the geodesy object) pickled to a worker and back, and in process.
+    same(client.submit(_convert, g, lat, lon).result())
+    same(g.geo_to_grid(pickle.loads(pickle.dumps(lat)), pickle.loads(pickle.dumps(lon))))
+
+
+def test_masked_chunks_and_boolean_columns(ed50):
+    pd = pytest.importorskip("pandas")
+    dd = pytest.importorskip("dask.dataframe")
+    lat = np.ma.masked_array([40.0, 41.0, np.nan, 42.0], mask=[False, True, True, False])
+    north, _ = gd.geo_to_grid(ed50, da.from_array(lat, chunks=2), 3.0, errcheck=True)
+    got = north.compute(scheduler="sync")
+    assert isinstance(got, np.ma.MaskedArray) and got.mask.tolist() == [False, True, True, False]
+    np.testing.assert_array_equal(got.compressed(), ed50.geo_to_grid([40.0, 42.0], 3.0)[0])
+    with pytest.raises(TypeError, match="booleans"):
+        gd.geo_to_grid(ed50, da.from_array(np.array([True])), 3.0)
+    df = dd.from_pandas(pd.DataFrame({"lat": [40.0], "lon": [3.0], "flag": [True]}), npartitions=1)
+    with pytest.raises(TypeError, match="booleans"):
+        gd.geo_to_grid_frame(ed50, df, "flag", "lon")

@@ -4,6 +4,7 @@
 import doctest
 import math
 import pickle
+import re
 import threading
 
 import numpy as np
@@ -174,6 +175,8 @@ def test_dtypes_and_layouts_give_the_float64_results():
         "int32": base.astype(np.int32),
         "float32": base.astype(np.float32),
         "big-endian": base.astype(">f8"),
+        "pickled": pickle.loads(pickle.dumps(base)),
+        "pickled big-endian": pickle.loads(pickle.dumps(base.astype(">f8"))),
         "fortran": np.asfortranarray(base),
         "read-only": readonly,
         "list": base.tolist(),
@@ -196,6 +199,55 @@ def test_dtypes_and_layouts_give_the_float64_results():
     records["lat"], records["lon"] = np.linspace(30, 40, 5), -117.0
     np.testing.assert_array_equal(g.geo_to_grid(records["lat"], records["lon"])[0],
                                   g.geo_to_grid(np.linspace(30, 40, 5), -117.0)[0])
+    # A float64 field of a packed record is not aligned for the walk.
+    packed = np.zeros(5, dtype=[("flag", "u1"), ("lat", "f8")])
+    packed["lat"] = np.linspace(30, 40, 5)
+    assert not packed["lat"].flags.aligned
+    np.testing.assert_array_equal(g.geo_to_grid(packed["lat"], -117.0)[0],
+                                  g.geo_to_grid(np.linspace(30, 40, 5), -117.0)[0])
+
+
+def test_native_part_takes_equal_dtypes_and_refuses_what_it_cannot_walk():
+    native = gridwise._gridwise
+    h = gridwise.Geodesy()._h
+
+    def run(lat, status=None):
+        out = [np.empty(lat.shape), np.empty(lat.shape)]
+        return native.convert(h, native.GEO_TO_GRID, [lat, np.full(lat.shape, -117.0)], out, status), out
+
+    done, out = run(pickle.loads(pickle.dumps(np.array([34.0, 35.0]))),
+                    pickle.loads(pickle.dumps(np.zeros(2, dtype=np.intc))))
+    assert done == 2 and out[0].tolist() == gridwise.Geodesy().geo_to_grid([34.0, 35.0], -117.0)[0].tolist()
+    packed = np.zeros(2, dtype=[("flag", "u1"), ("lat", "f8")])
+    for lat, error, words in [(np.array([34.0], dtype=">f8"), TypeError, "float64"),
+                              (packed["lat"], ValueError, "aligned"),
+                              (np.array([34.0], dtype=np.float32), TypeError, "float64")]:
+        with pytest.raises(error, match=words):
+            run(lat)
+
+
+def test_masked_points_are_not_converted_and_come_back_masked():
+    g = gridwise.Geodesy()
+    lat = np.ma.masked_array([34.0, 1e20, 35.0, np.nan], mask=[False, True, False, True])
+    lon = np.ma.masked_array([-117.0, -117.0, -500.0, -117.0], mask=[False, False, True, False])
+    north, east, st = g.geo_to_grid(lat, lon, status=True, errcheck=True)
+    for result in (north, east, st):
+        assert isinstance(result, np.ma.MaskedArray) and result.mask.tolist() == [False, True, True, True]
+    assert north[0] == g.geo_to_grid(34.0, -117.0)[0] and st[0] == 0
+    assert np.all(np.isnan(north.data[1:]))  # nothing stale under the mask
+    # Broadcast against a plain array; an unmasked bad point still counts.
+    north, _ = g.geo_to_grid(np.ma.masked_array([[34.0], [35.0]], mask=[[True], [False]]), [-117.0, -118.0])
+    assert north.shape == (2, 2) and north.mask.tolist() == [[True, True], [False, False]]
+    with pytest.raises(gridwise.ConversionError) as info:
+        g.geo_to_grid(np.ma.masked_array([np.nan, 91.0], mask=[True, False]), -117.0, errcheck=True)
+    assert info.value.index == (1,) and info.value.status == 2
+    assert g.geo_to_grid(np.ma.masked, -117.0)[0] is np.ma.masked
+    assert g.geo_to_grid(np.ma.masked, -117.0, status=True)[2] is np.ma.masked
+
+
+def test_version_is_the_projects():
+    project = re.search(r"project\(gridwise VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text()).group(1)
+    assert gridwise.__version__ == project
 
 
 @pytest.mark.parametrize("args,error,words", [
@@ -203,6 +255,8 @@ def test_dtypes_and_layouts_give_the_float64_results():
     ((np.array(["34"]), -117.0), TypeError, "lat"),
     ((34.0, np.array([1.0, None], dtype=object)), TypeError, "lon"),
     ((34.0, np.array([1 + 2j])), TypeError, "lon"),
+    ((np.array([True, False]), -117.0), TypeError, "lat must be real numbers, not booleans"),
+    ((34.0, False), TypeError, "lon"),
     ((np.zeros(3), np.zeros(4)), ValueError, "lat (3,), lon (4,)"),
     (([[1.0, 2.0], [3.0]], 1.0), TypeError, "lat"),
 ])

@@ -2,12 +2,14 @@
 """Units and the text forms of angles, distances and dates."""
 
 import datetime
+import math
+import subprocess
 
 import numpy as np
 import pytest
 
 import gridwise
-from conftest import ROOT, SURVEY
+from conftest import ROOT, SURVEY, tool
 
 
 def test_angles_round_trip_within_half_a_last_decimal():
@@ -37,12 +39,69 @@ def test_parse_angle_refuses_what_is_not_an_angle(bad):
         gridwise.parse_angle(bad)
 
 
-def test_writers_of_the_units_object_follow_its_style():
-    survey = gridwise.Units.from_settings(SURVEY)
-    assert survey.lat_lon_style == 1 and survey.dist_units == 2
-    assert survey.lat_to_str(33.5) == "N33 30.0000"
-    assert gridwise.Units().lat_to_str(33.5) == "N33 30 00.000"
-    assert gridwise.lat_to_str(95.0) == "N00 00 00.000"
+# Each line: LAT LON AZIMUTH DISTANCE for `direct`, LAT1 LON1 LAT2 LON2 for `inverse`;
+# the end points land on a rounding carry, the hemispheres and the zero latitude.
+DIRECT_LINES = ["33.755253,-84.39003,45,1000", "-33.9,151.2,200,12.345678", "0,0,0,0",
+                "10.9999999,-0.0000001,90,0", "N52 05.1240,E004 52.1160,271.5,0.25"]
+INVERSE_LINES = ["33.755253,-84.39003,34,-117", "-33.9,151.2,-34,151.3", "0,0,0,0.5", "52,4,52,4"]
+
+
+def run_tool(command, lines, *options):
+    result = subprocess.run([tool(), command, "--text", *options], input="\n".join(lines) + "\n",
+                            capture_output=True, text=True, check=True)
+    return result.stdout.splitlines()
+
+
+def test_units_writers_give_the_tools_text_for_every_style_and_unit(tmp_path):
+    g = gridwise.Geodesy()
+    cases = [(None, None)] + [(style, unit) for style in (0, 1, 2) for unit in range(5)]
+    for style, unit in cases:
+        if style is None:  # no unit settings at all: the defaults on both sides
+            options, units = (), gridwise.Units()
+        else:
+            path = tmp_path / f"units-{style}-{unit}.ini"
+            path.write_text(f"[units]\ndistUnits={unit}\nlatLonStyle={style}\n")
+            options, units = ("--units", str(path)), gridwise.Units.from_settings(path)
+        fields = [line.split(",") for line in DIRECT_LINES]
+        lat, lon, az = (units.parse_angle([f[k] for f in fields]) for k in range(3))
+        lat2, lon2 = g.direct(lat, lon, az, units.parse_distance([f[3] for f in fields]))
+        want = [f"{a},{b}" for a, b in zip(units.lat_to_str(lat2), units.lon_to_str(lon2))]
+        assert run_tool("direct", DIRECT_LINES, *options) == want, (style, unit)
+        fields = np.array([units.parse_angle(line.split(",")) for line in INVERSE_LINES])
+        _, dist = g.inverse(*fields.T)
+        assert [line.split(",")[-1] for line in run_tool("inverse", INVERSE_LINES, *options)] == units.dist_to_str(dist).tolist(), \
+            (style, unit)
+    # The survey file asks for degrees, minutes and seconds.
+    assert gridwise.Units.from_settings(SURVEY).lat_to_str(33.755253) == "N33 45 18.911"
+
+
+@pytest.mark.parametrize("write", [gridwise.lat_to_str, gridwise.lon_to_str, gridwise.Units().lat_to_str,
+                                   gridwise.Units().dist_to_str, gridwise.time_to_str])
+def test_writers_refuse_what_has_no_text(write):
+    for bad in (math.nan, math.inf, -math.inf):
+        with pytest.raises(ValueError, match="no text form"):
+            write(bad)
+    if write is not gridwise.time_to_str:
+        with pytest.raises(ValueError, match=r"\[1\]"):
+            write([1.0, math.nan])
+        with pytest.raises(TypeError, match="booleans"):
+            write(np.array([True]))
+        # A masked entry is not written, whatever it holds.
+        text = write(np.ma.masked_array([1.0, math.nan], mask=[False, True]))
+        assert text[0] == write(1.0) and text.mask.tolist() == [False, True]
+
+
+def test_writers_keep_to_their_ranges():
+    assert gridwise.lat_to_str(95.0) == "N00 00 00.000"  # the library's text for a latitude out of range
+    with pytest.raises(ValueError, match="0..6"):
+        gridwise.lat_to_str(1.0, 7)
+    with pytest.raises(ValueError, match="0..9"):
+        gridwise.Units().dist_to_str(1.0, decimals=-1)
+    for t in (-2208988800.5, 4102444800.0, 1e300):
+        with pytest.raises(ValueError, match="1900 to 2099"):
+            gridwise.time_to_str(t)
+    # A distance is written whole, however long.
+    assert gridwise.Units().dist_to_str(1e300) == f"{1e300:.2f}m"
 
 
 def test_distances_in_units():
