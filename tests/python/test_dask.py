@@ -12,6 +12,7 @@ da = pytest.importorskip("dask.array")
 import gridwise  # noqa: E402
 import gridwise.dask as gd  # noqa: E402
 from conftest import SURVEY  # noqa: E402
+from test_exact_text import CASES as EXACT_CASES, same_bits  # noqa: E402
 
 
 @pytest.fixture
@@ -124,3 +125,24 @@ def test_masked_chunks_and_boolean_columns(ed50):
     df = dd.from_pandas(pd.DataFrame({"lat": [40.0], "lon": [3.0], "flag": [True]}), npartitions=1)
     with pytest.raises(TypeError, match="booleans"):
         gd.geo_to_grid_frame(ed50, df, "flag", "lon")
+
+
+@pytest.mark.parametrize("name,init,datum,centre", EXACT_CASES, ids=[c[0] for c in EXACT_CASES])
+def test_every_projection_type_with_random_parameters_on_two_workers(client, name, init, datum, centre):
+    # Parameters of full double precision: the workers get them through the
+    # geodesy's text form, which must carry every bit.
+    pd = pytest.importorskip("pandas")
+    dd = pytest.importorskip("dask.dataframe")
+    g = gridwise.Geodesy.from_text(init, datum)
+    r = np.random.default_rng(11)
+    lat = np.clip(centre[0] + r.uniform(-3, 3, 20_000), -89.99, 89.99)
+    lon = centre[1] + r.uniform(-3, 3, 20_000)
+    want = g.geo_to_grid(lat, lon)
+    frame = dd.from_pandas(pd.DataFrame({"lat": lat, "lon": lon}), npartitions=4)
+    out = client.compute(gd.geo_to_grid_frame(g, frame, "lat", "lon"), sync=True)
+    got = client.compute(list(gd.geo_to_grid(g, da.from_array(lat, chunks=5000), da.from_array(lon, chunks=5000))),
+                         sync=True)
+    for a, b in zip(want, (out["north"].to_numpy(), out["east"].to_numpy())):
+        assert same_bits(a, b), name
+    for a, b in zip(want, got):
+        assert same_bits(a, b), name
