@@ -297,7 +297,8 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         // The grid texts of the string are read in the form of the projection being
         // built (the station form for a station/offset system), whatever the
         // process-wide geodesy instance holds.
-        const gw::GridStyleScope style(code == 6 ? gw::gridStyleStation : gw::gridStyleNorthEast);
+        const gw::GridStyleScope style(code == gw::code(gw::ProjectionType::stationOffset) ? gw::gridStyleStation
+                                                                                   : gw::gridStyleNorthEast);
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
         if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> init(initString, initString + std::strlen(initString) + 1);

@@ -95,8 +95,7 @@ double readNumber(const std::string& text, NumberReader reader) {
 }
 
 // Of the candidate texts (in order of preference), the first that reads back to
-// value, or else the one that comes closest (the shortest of equals, then the
-// first).
+// value, or else the first of those that come closest.
 template <class Read>
 std::string firstExact(const std::vector<std::string>& candidates, double value, Read read) {
     std::size_t best = 0;
@@ -105,7 +104,7 @@ std::string firstExact(const std::vector<std::string>& candidates, double value,
         const double back = read(candidates[i]);
         if (sameBits(back, value)) return candidates[i];
         const double error = std::fabs(back - value);
-        if (error < bestError || (error == bestError && candidates[i].size() < candidates[best].size())) {
+        if (error < bestError) {
             bestError = error;
             best = i;
         }
@@ -133,6 +132,13 @@ std::string hemisphereText(double value, bool latitude) {
     if (exactTexts()) return shortestText(value, std::chars_format::general);
     std::vector<std::string> candidates{first, write(5, 1), write(6, 1)};
     for (int decimals = 0; decimals <= 6; ++decimals) candidates.push_back(write(decimals, 0));
+    // Plain signed degrees, as the reader takes them: twelve digits and points.
+    const double a = std::fabs(value);
+    for (int decimals = 0; decimals <= 11; ++decimals) {
+        const std::string digits = cFormatString("%.*f", decimals, a);
+        if (digits.size() > 12) break;
+        candidates.push_back((value < 0 ? "-" : "") + digits);
+    }
     // Seconds with 7 to 9 decimals still fit the reader's twelve characters.
     for (int decimals = 7; decimals <= 9; ++decimals) {
         int d = 0, m = 0;
@@ -161,22 +167,19 @@ std::string numberText(const char* fmt, double value, NumberReader reader, std::
         if (exactDecimal(text.c_str(), back) && sameBits(back, value)) return text;
         return first;
     }
-    const int least = formatDecimals(fmt);
+    // More decimals, one at a time (the grid reader takes twelve digits and
+    // points: beyond those the first of the closest stays), then the shortest
+    // text with an exponent for values far below the decimals.
     std::vector<std::string> candidates{first};
-    std::string shortest = shortestText(value, std::chars_format::fixed);
-    const std::size_t point = shortest.find('.');
-    const int decimals = point == std::string::npos ? 0 : static_cast<int>(shortest.size() - point - 1);
-    if (decimals < least) {
-        if (point == std::string::npos && least > 0) shortest += '.';
-        shortest.append(static_cast<std::size_t>(least - decimals), '0');
-    }
-    if (shortest.size() <= maxLength) candidates.push_back(shortest);
-    // The grid reader takes twelve digits and points: more decimals up to those.
-    for (int more = least + 1; more <= 17; ++more) {
+    for (int more = formatDecimals(fmt) + 1; more <= 40; ++more) {
         std::string text = cFormatString("%.*f", more, value);
         if (text.size() > maxLength) break;
+        const bool exact = sameBits(readNumber(text, reader), value);
         candidates.push_back(std::move(text));
+        if (exact) break;
     }
+    std::string general = shortestText(value, std::chars_format::general);
+    if (general.size() <= maxLength) candidates.push_back(std::move(general));
     return firstExact(candidates, value, [reader](const std::string& t) { return readNumber(t, reader); });
 }
 
