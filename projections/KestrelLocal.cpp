@@ -62,7 +62,7 @@ KestrelLocal::~KestrelLocal() = default;
 
 Projection* KestrelLocal::clone() const { return new KestrelLocal(*this); }
 
-int KestrelLocal::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(3, *this, parent, list); }
+int KestrelLocal::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void KestrelLocal::localToMap(double north, double east, double& mapNorth, double& mapEast) const {
     mapEast = localToENorth * north + localToEEast * east + localToEConst;

@@ -59,7 +59,7 @@ Lambert::Lambert(char* init)
 
 Projection* Lambert::clone() const { return new Lambert(*this); }
 
-int Lambert::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(1, *this, parent, list); }
+int Lambert::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void Lambert::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);

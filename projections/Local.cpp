@@ -44,7 +44,7 @@ Local::~Local() = default;
 
 Projection* Local::clone() const { return new Local(*this); }
 
-int Local::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(5, *this, parent, list); }
+int Local::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void Local::getLines(char lines[][50]) {
     gw::cFormat(lines[0], 50, "%s", localProjName);

@@ -65,7 +65,7 @@ PolarStereo::PolarStereo(char* init)
 
 Projection* PolarStereo::clone() const { return new PolarStereo(*this); }
 
-int PolarStereo::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(4, *this, parent, list); }
+int PolarStereo::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void PolarStereo::getLines(char lines[][50]) {
     gw::copyBounded(lines[0], projName, kLineSize);

@@ -52,7 +52,7 @@ StaOff::~StaOff() = default;
 
 Projection* StaOff::clone() const { return new StaOff(*this); }
 
-int StaOff::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(6, *this, parent, list); }
+int StaOff::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void StaOff::getLines(char lines[][50]) {
     gw::baseSystemLines(lines, localProjName, *baseProj, "StaOff");

@@ -68,7 +68,7 @@ TransverseMercator::TransverseMercator(char* init)
     TransverseMercator::geoparm(nullptr);
 }
 
-int TransverseMercator::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(0, *this, parent, list); }
+int TransverseMercator::editDialog(CWnd* parent, ProjDataStruct** list) { return gw::runProjectionDialog(type, *this, parent, list); }
 
 void TransverseMercator::getLines(char lines[][50]) {
     if (lines == nullptr) return;
