@@ -46,11 +46,9 @@ static_assert(gw::wellFormed(kTable));
 } // namespace
 
 Lambert::Lambert(char* init)
-    : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(32.166666666666664), lonOfOrigin(-116.25),
-      falseNorth(0.0), falseEast(0.0), firstParallel(32.78333333333333), secondParallel(33.88333333333333),
-      units(0), datum(), coneConstant(0.0), radiusFactor(0.0), originRadius(0.0),
-      eccentricity(std::sqrt(datum.eccSq)) {
-    gw::copyBounded(projName, "California 6", kNameSize);
+    : Projection(ProjectionBaseCon{}), projName(), datum(), coneConstant(0.0), radiusFactor(0.0),
+      originRadius(0.0), eccentricity(std::sqrt(datum.eccSq)) {
+    gw::applyDefaults(*this, kTable);
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Lambert", kTypeNameSize);

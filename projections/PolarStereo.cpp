@@ -53,10 +53,8 @@ double clampToFrame(double v) {
 } // namespace
 
 PolarStereo::PolarStereo(char* init)
-    : Projection(ProjectionBaseCon{}), projName(), latOfOrigin(90.0), lonOfOrigin(0.0), falseNorth(2000000.0),
-      falseEast(2000000.0), scaleFactor(0.994), units(0), datum(), stereoFactor(0.0),
-      eccentricity(std::sqrt(datum.eccSq)) {
-    gw::copyBounded(projName, "Universal Polar Stereo", kNameSize);
+    : Projection(ProjectionBaseCon{}), projName(), datum(), stereoFactor(0.0), eccentricity(std::sqrt(datum.eccSq)) {
+    gw::applyDefaults(*this, kTable);
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     gw::copyBounded(general, "USER", kTypeNameSize);
     gw::copyBounded(specific, "Polar Stereo", kTypeNameSize);

@@ -209,6 +209,34 @@ constexpr bool wellFormed(const KeyTable<P>& table) {
     return baseField == 0 || (baseField == fields && !table.closingComma);
 }
 
+// Gives every member with a settings default that default, read as loadKeys reads
+// a missing key: the one statement of a class's defaults, which its constructor
+// also starts from. A base keeps the projection it has.
+template <class P>
+void applyDefaults(P& p, const KeyTable<P>& table) {
+    for (const Key<P>& k : table.keys) {
+        const SettingForm& s = k.setting;
+        char text[100];
+        copyBounded(text, s.def != nullptr ? s.def : "", sizeof text);
+        switch (s.form) {
+        case Form::none:
+        case Form::grid:
+        case Form::base: break;
+        case Form::name: {
+            std::size_t size = 0;
+            char* name = keys::nameIn(p, k, size);
+            keepName(name, size, text);
+            break;
+        }
+        case Form::latitude: p.*keys::memberOf<double>(k) = latitudeField(text, 0.0); break;
+        case Form::longitude: p.*keys::memberOf<double>(k) = longitudeField(text); break;
+        case Form::number: p.*keys::memberOf<double>(k) = cAtof(text); break;
+        case Form::scale: p.*keys::memberOf<double>(k) = floorScale(cAtof(text)); break;
+        case Form::integer: p.*keys::memberOf<int>(k) = cAtoi(text); break;
+        }
+    }
+}
+
 // Reads every key of the table from section of file (see above).
 template <class P>
 void loadKeys(P& p, const KeyTable<P>& table, char* section, char* file) {

@@ -55,10 +55,9 @@ double lonDifference(double lon, double origin) {
 } // namespace
 
 TransverseMercator::TransverseMercator(char* init)
-    : Projection(ProjectionBaseCon{}), originLon(-117.0), falseNorth(0.0), falseEast(500000.0),
-      scaleFactor(0.9996), originLat(0.0), units(0), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0},
-      arcOrigin(0.0), datum(), polarRadius(0.0) {
-    gw::copyBounded(projName, defaultName, sizeof projName);
+    : Projection(ProjectionBaseCon{}), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0}, arcOrigin(0.0), datum(),
+      polarRadius(0.0) {
+    gw::applyDefaults(*this, kTable);
     if (init != nullptr) gw::readInitString(*this, kTable, init);
     type = gw::code(gw::ProjectionType::transverseMercator);
     gw::copyBounded(general, "USER", sizeof general);
