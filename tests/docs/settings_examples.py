@@ -17,7 +17,10 @@ page shows, and a comment line "... within N m" with the tolerance:
 - the first numbers of the two outputs (as many as gridwise writes) must agree
   within the tolerance.
 
-Every projection type has an example, and every section is used by one.
+Every projection type has an example, and every section is used by one. The
+entries of the projlist2.ini example (a ```text block of [PROJECTIONS]) end with
+the initialisation string that `gridwise describe` prints for the section of the
+same specific name.
 
     tests/docs/settings_examples.py GRIDWISE [PAGE]
     tests/docs/settings_examples.py GRIDWISE [PAGE] --show   (print what the commands give)
@@ -126,6 +129,25 @@ def main():
             if len(b) < len(a) or any(abs(x - y) > tolerance for x, y in zip(a, b)):
                 failures.append("%s and %s differ by more than %g m: %s / %s" % (
                     ours[0][0], peers[0][0], tolerance, a, b[:len(a)]))
+        for block in re.findall(r"```text\n(\[PROJECTIONS\]\n.*?)```", page, re.S):
+            entries = re.findall(r"^Proj\d+=(.*)$", block, re.M)
+            count = re.search(r"^NumberProjections=(\d+)$", block, re.M)
+            if not entries or not count or int(count.group(1)) != len(entries):
+                failures.append("the projection list example has %d entries and NumberProjections %s" % (
+                    len(entries), count.group(1) if count else "missing"))
+            for entry in entries:
+                fields = entry.split(",")
+                specific, init = fields[1], ",".join(fields[13:])
+                name = next((n for n, body in sections.items()
+                             if re.search(r"^specific=%s$" % re.escape(specific), body, re.M)), None)
+                if name is None:
+                    failures.append("projection list entry %r: no section with that specific name" % specific)
+                    continue
+                _, out, _ = run("gridwise describe --settings settings.ini --section '%s'" % name, tool, folder)
+                if not out or out.splitlines()[-1] != init:
+                    failures.append("projection list entry %r: %r, describe gives %r" % (
+                        specific, init, out.splitlines()[-1] if out else ""))
+
         unused = {n for n, body in sections.items() if "GeodesyType=" in body} - used
         if unused:
             failures.append("sections without a conversion: %s" % sorted(unused))
