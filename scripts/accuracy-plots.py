@@ -449,6 +449,10 @@ def transverse_mercator(run, geod):
     rows.append(["largest error within 3° of the central meridian (a UTM zone)",
                  fmt_len(np.nanmax(d["fwd"][:, offsets <= 3])), fmt_len(np.nanmax(d["inv"][:, offsets <= 3]))])
     rows.append(["the same without the meridian arc's share", fmt_len(np.nanmax(d["series"][:, offsets <= 3])), ""])
+    rows.append(["largest error, up to 40° from the central meridian", fmt_len(np.nanmax(d["fwd"])),
+                 fmt_len(np.nanmax(d["inv"]))])
+    rows.append(["points without a result", "%d" % (~np.isfinite(d["fwd"])).sum(),
+                 "%d" % (~np.isfinite(d["inv"])).sum()])
     reach_rows = []
     for name, err in (("to grid", d["fwd"]), ("to grid, without the arc's share", d["series"]),
                       ("back", d["inv"])):
