@@ -218,6 +218,36 @@ cannot be opened.
 .TP
 .B GRIDWISE_SETTINGS_DIR
 The settings folder (else $XDG_CONFIG_HOME/gridwise, else ~/.config/gridwise).
+.SH FILES
+.TP
+.I settings file
+An INI file of projects: one section per project with the key
+.B GeodesyType
+(the projection type), the projection's keys and the datum keys
+.RB ( aAxis ,
+.BR inverseFlattening ,
+.BR deltaX / Y / Z ,
+.BR scalar ,
+.BR rotX / Y / Z
+in degrees, position vector convention), and a
+.B [units]
+section. Grid values are metres whatever the projection's
+.B units
+key says. Every key, its unit, text form, default and range, and a worked
+example of every projection type are in
+.B docs/settings.md
+of the Gridwise sources.
+.TP
+.I projlist2.ini
+The projection list of
+.BR "gridwise edit" ,
+always in the settings folder: section
+.BR [PROJECTIONS] ,
+.B NumberProjections
+and one line per entry
+.RB ( Proj1 ", " Proj2 ", ...);"
+see
+.BR docs/settings.md .
 .SH EXAMPLES
 .nf
 gridwise wgs2grid \-\-text \-\-settings data/survey/settings.ini \\
