@@ -87,6 +87,8 @@ private:
     JobOptions options_;
     int gridUnit_ = 0;     // unit record of plain grid numbers
     int distanceUnit_ = 0; // unit record of plain distances
+    int gridSuffix_ = 0;   // the records that decide what a unit suffix means
+    int distanceSuffix_ = 0;
     LineTokens tokens_;
     std::string error_;
     char separator_ = ' ';

@@ -62,24 +62,64 @@ private:
 
 enum class AngleKind { latitude, longitude, azimuth };
 
-// Reads the angle starting at token next and moves next past its last token.
-bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, double& degrees, std::string& error);
+// Reads the angle starting at token next and moves next past its last token. An
+// angle without a letter takes `parts` tokens (its degrees, minutes, seconds) or
+// as many as it has, when fewer.
+bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, double& degrees, std::string& error,
+               std::size_t parts = 1);
+
+// The number of tokens (1 to 3) an angle without a letter at token next may take:
+// its degrees and the minutes and seconds that may follow; 0 when the angle there
+// has a letter or is no number.
+std::size_t angleRun(const LineTokens& tokens, std::size_t next);
 
 // The grid value of token next (then next + 1) in metres; defaultUnit is the unit
-// record of a plain number; northing selects the axis letters that fit.
+// record of a number without a unit suffix, suffixUnit the one that decides what a
+// suffix means; northing selects the axis letters that fit.
 bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int defaultUnit, Projection& projection,
-              Units& units, double& meters, std::string& error);
+              Units& units, double& meters, std::string& error, int suffixUnit = 0);
 
-// A distance in metres; a plain number is in unit defaultUnit.
+// A distance in metres; a number without a unit suffix is in unit defaultUnit,
+// suffixUnit decides what a suffix means.
 bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, Units& units, double& meters,
-                  std::string& error);
+                  std::string& error, int suffixUnit = 0);
+
+// The fields of a command, in order.
+enum class Field { latitude, longitude, azimuth, northing, easting, distance };
+constexpr std::size_t kMaxFields = 4;
+
+// What the readers need: the unit records of plain grid numbers and distances,
+// the records that decide what a unit suffix means (the projection's unit and the
+// distance unit of the unit settings: "ft" is the international foot there when
+// that unit is, else the US survey foot), the projection (its grid style) and the
+// unit table.
+struct FieldUnits {
+    int grid = 0;
+    int distance = 0;
+    int gridSuffix = 0;
+    int distanceSuffix = 0;
+    Projection* projection = nullptr;
+    Units* units = nullptr;
+};
+
+// Reads the `count` fields of a line (at most kMaxFields) from its first token,
+// considering every reading of the angles without a letter (see above). values[f]
+// is field f, ends[f] the token behind it. Exactly one reading must fit:
+//   - only an angle may start among the minutes and seconds of an angle without a
+//     letter: a grid value, a distance or a point name there would take them;
+//   - a line that still reads in more than one way is refused as ambiguous, with
+//     two of its readings in the error;
+//   - but a line of exactly `count` plain numbers is read one number per field.
+bool readFields(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
+                double* values, std::size_t* ends, std::string& error);
 
 // The value of a plain number (an optional sign, digits with at most one point),
 // correctly rounded as std::from_chars reads it.
 double plainValue(std::string_view text);
 
 // Appends value with exactly `decimals` decimals, as "%.*f" writes it in the "C"
-// locale (NaN and infinities as "nan", "inf", "-inf").
+// locale (NaN and infinities as "nan", "inf", "-inf"), except that a value that
+// rounds to zero is written without a minus ("0.000", never "-0.000").
 void appendFixed(std::string& out, double value, int decimals);
 
 } // namespace gwcli
