@@ -5,19 +5,21 @@
 // (blanks around a comma belong to it; two commas in a row leave an empty token
 // between them). The expected fields are then read from the tokens, in order:
 //
-//   - An angle (latitude, longitude, azimuth) is one token in decimal degrees
-//     ("52.0854", "-117.5", "+3"), or a form of the library's angle parser with a
-//     hemisphere letter: the letter first ("N52 05.1240", "N 52 05 07.44",
-//     "W117.5") or last ("52 05 07.44 N", "52 05.1240N"), the degrees, minutes and
-//     seconds in tokens of their own. After the degrees, a following token is read
-//     as minutes (and one after that as seconds) only when the field before it is
-//     whole and it is below 60; with the letter last, the letter must follow at
-//     most three such numbers, else the first token alone is the angle in decimal
-//     degrees. So "34 -117 1001" is latitude 34, longitude -117 and the point name
-//     "1001". Latitudes take N or S, longitudes E or W, azimuths no letter.
-//     Decimal degrees are read exactly whatever their length (std::from_chars);
-//     the forms with a letter by the library's parser, whose runs hold at most 12
-//     characters (a longer run is refused rather than misread).
+//   - An angle (latitude, longitude, azimuth) is a form of the library's angle
+//     parser, the degrees, minutes and seconds in tokens of their own: with a
+//     hemisphere letter first ("N52 05.1240", "N 52 05 07.44", "W117.5") or last
+//     ("52 05 07.44 N", "52 05.1240N"), or without one ("52.0854", "-117 15 30",
+//     "195 26 08.203"). After the degrees, a following token can be minutes (and
+//     one after that seconds) only when the field before it is whole and it is
+//     below 60: those tokens are the angle's run. With the letter first the angle
+//     takes its whole run; with the letter last it ends at the letter, which must
+//     follow at most three such numbers. Without a letter it may end after any
+//     token of its run, and readFields chooses (below). So "34 -117 1001" is
+//     latitude 34, longitude -117 and the point name "1001". Latitudes take N or
+//     S, longitudes E or W, azimuths any of the four. One token of decimal degrees
+//     is read exactly whatever its length (std::from_chars); the other forms by
+//     the library's parser, whose runs hold at most 12 characters (a longer run is
+//     refused rather than misread).
 //   - A grid value is one token: a plain number ("5765432.10") or a form of the
 //     library's grid parser ("N5765432.10m", "1234.5ft", "S12+34.56m", "O-5.00m"
 //     for a station/offset system). An axis letter must fit the field (N, Y or S
@@ -105,11 +107,16 @@ struct FieldUnits {
 // Reads the `count` fields of a line (at most kMaxFields) from its first token,
 // considering every reading of the angles without a letter (see above). values[f]
 // is field f, ends[f] the token behind it. Exactly one reading must fit:
-//   - only an angle may start among the minutes and seconds of an angle without a
-//     letter: a grid value, a distance or a point name there would take them;
+//   - a grid value or a distance never starts inside the run of an angle without
+//     a letter (it would take the angle's minutes or seconds); only a further
+//     angle may;
 //   - a line that still reads in more than one way is refused as ambiguous, with
-//     two of its readings in the error;
+//     two of its readings in the error (the first, whose angles take the fewest
+//     tokens, and the last); a point name that would start inside an angle's run
+//     is one such way ("34 -117 12": the name "12", or 12 minutes);
 //   - but a line of exactly `count` plain numbers is read one number per field.
+// A line whose fields cannot be read gives the error of the reading that got
+// furthest.
 bool readFields(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
                 double* values, std::size_t* ends, std::string& error);
 
