@@ -47,8 +47,7 @@ inline constexpr CommandText kCommandTexts[] = {
     {"direct", "End point of a geodesic on the working ellipsoid", "LAT LON AZIMUTH DISTANCE [NAME...]",
      "LAT2 LON2 [NAME...]", "echo '52 4 90 1000' | gridwise direct\n51.99999910 4.01456070",
      "LAT LON AZIMUTH DISTANCE to LAT2 LON2."},
-    {"describe", "The projection's and the datum's description lines, the initialisation string and the "
-     "settings section", "", "",
+    {"describe", "Description lines, initialisation string and settings section", "", "",
      "gridwise describe --settings data/survey/settings.ini --section california-5",
      "Writes the projection's six description lines, the datum's seven, the\n"
      "projection's initialisation string and, after an empty line, the settings\n"
@@ -129,17 +128,17 @@ inline constexpr OptionText kOptionTexts[] = {
 // --help's short account of the input lines.
 inline constexpr const char* kInputHelp =
     "Input: one point per line; fields separated by blanks, tabs or commas.\n"
-    "Angles in decimal degrees (52.0854, -117.5) or with a hemisphere letter\n"
-    "(N52 05.1240, 52 05 07.44 N, W117 30); azimuths also in degrees, minutes\n"
-    "and seconds without a letter (195 26 08.203) or with N; grid values as plain\n"
-    "numbers or labelled (N5765432.10m, E1234.5ft, S12+34.56m). Numbers below 60\n"
-    "after whole degrees may be minutes and seconds: a line that reads in more\n"
-    "than one way ('34 30 -117 15 30') is an error, unless it is exactly one plain\n"
-    "number per field ('34 -117'); hemisphere letters make it plain\n"
-    "('N34 30 W117 15 30'). Text after the fields (point names) is copied to the\n"
-    "output; empty lines and lines starting with '#' pass through. A bad line\n"
-    "gives 'ERROR: ...' in its place. What a command writes with --text is input\n"
-    "of the command that goes the other way.\n";
+    "Angles in decimal degrees (52.0854, -117.5), in degrees, minutes and\n"
+    "seconds (195 26 08.203) or with a hemisphere letter (N52 05.1240,\n"
+    "52 05 07.44 N, W117 30); grid values as plain numbers or labelled\n"
+    "(N5765432.10m, E1234.5ft, S12+34.56m); distances plain or with a unit\n"
+    "(1000ft). Numbers below 60 after whole degrees may be minutes and seconds:\n"
+    "a line that reads in more than one way ('34 30 -117 15 30') is an error,\n"
+    "unless it is exactly one plain number per field ('34 -117'); hemisphere\n"
+    "letters make it plain ('N34 30 W117 15 30'). Text after the fields (point\n"
+    "names) is copied to the output; empty lines and lines starting with '#'\n"
+    "pass through. A bad line gives 'ERROR: ...' in its place. What a command\n"
+    "writes with --text is input of the command that goes the other way.\n";
 
 // The manual's date.
 inline constexpr const char* kManualDate = "December 2026";
