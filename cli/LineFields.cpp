@@ -189,6 +189,15 @@ bool scanAngle(const LineTokens& tokens, std::size_t next, AngleKind kind, Angle
                 scan.parts[scan.nparts++] = t;
                 ++j;
             }
+            if (scan.letter != '\0' && !letterFits(scan.letter, kind) && scan.nparts > 1) {
+                // A letter of the next angle ("34 30 W" is latitude 34 and longitude
+                // 30 W): this angle has none, and its run ends before the numbers
+                // that letter marks.
+                const bool suffixed = !isHemisphere(tokens.text(j - 1)[0]);
+                scan.letter = '\0';
+                if (suffixed) --scan.nparts;
+                j = next + scan.nparts;
+            }
         }
     } else if (isPlainNumber(first)) {
         // A signed number: the sign stands for the letter, minutes and seconds may follow.
@@ -205,10 +214,10 @@ bool scanAngle(const LineTokens& tokens, std::size_t next, AngleKind kind, Angle
 
 } // namespace
 
-std::size_t angleRun(const LineTokens& tokens, std::size_t next) {
+std::size_t angleRun(const LineTokens& tokens, std::size_t next, AngleKind kind) {
     AngleScan scan;
     std::string error;
-    if (!scanAngle(tokens, next, AngleKind::azimuth, scan, error) || scan.letter != '\0') return 0;
+    if (!scanAngle(tokens, next, kind, scan, error) || scan.letter != '\0') return 0;
     return scan.nparts;
 }
 
@@ -376,7 +385,7 @@ public:
             const AngleKind kind = field == Field::latitude    ? AngleKind::latitude
                                  : field == Field::longitude ? AngleKind::longitude
                                                              : AngleKind::azimuth;
-            const std::size_t run = oneTokenEach_ ? 1 : angleRun(tokens_, i);
+            const std::size_t run = oneTokenEach_ ? 1 : angleRun(tokens_, i, kind);
             for (std::size_t parts = 1; parts <= std::max<std::size_t>(run, 1); ++parts) {
                 std::size_t next = i;
                 if (!readAngle(tokens_, next, kind, current_[f], error, parts)) {

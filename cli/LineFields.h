@@ -72,8 +72,10 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
 
 // The number of tokens (1 to 3) an angle without a letter at token next may take:
 // its degrees and the minutes and seconds that may follow; 0 when the angle there
-// has a letter or is no number.
-std::size_t angleRun(const LineTokens& tokens, std::size_t next);
+// has a letter or is no number. A letter last that does not fit the kind belongs
+// to the next angle ("34 30 W": the latitude's run is "34 30", and the longitude
+// may be "30 W").
+std::size_t angleRun(const LineTokens& tokens, std::size_t next, AngleKind kind);
 
 // The grid value of token next (then next + 1) in metres; defaultUnit is the unit
 // record of a number without a unit suffix, suffixUnit the one that decides what a

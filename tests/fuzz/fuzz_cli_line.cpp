@@ -33,7 +33,7 @@ void readAll(const gwcli::LineTokens& tokens, int control) {
             gwcli::readAngle(tokens, next, static_cast<gwcli::AngleKind>(kind), value, error);
             fz::check(next >= start && next <= n, "readAngle position");
             // Without a letter, each length of its run.
-            const std::size_t run = gwcli::angleRun(tokens, start);
+            const std::size_t run = gwcli::angleRun(tokens, start, static_cast<gwcli::AngleKind>(kind));
             fz::check(run <= 3 && start + run <= n, "angleRun length");
             for (std::size_t parts = 2; parts <= run; ++parts) {
                 next = start;
