@@ -208,7 +208,10 @@ Each command knows how many fields it needs, and a line must read in exactly
 one way:
 .IP \(bu 2
 An angle with a letter first takes the minutes and seconds that follow it; one
-with the letter last ends at the letter.
+with the letter last ends at the letter. A letter last that does not fit the
+angle belongs to the next one:
+.B 34 30 W
+is latitude 34 and longitude 30\(de W.
 .IP \(bu 2
 Without a letter, the numbers below 60 after an angle's whole degrees may be its
 minutes and seconds or the next angle. A grid value or a distance never starts
