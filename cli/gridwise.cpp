@@ -282,6 +282,7 @@ bool printSettingsSection(Geodetics& geodesy, const std::string& section) {
         std::fclose(f);
     }
     ::unlink(path.c_str());
+    ::unlink((path + ".lock").c_str());  // left only by a writer that was killed
     ::rmdir(folder.c_str());
     if (text.empty()) {
         std::fprintf(stderr, "gridwise: the settings section [%s] could not be written\n", section.c_str());
