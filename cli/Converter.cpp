@@ -48,9 +48,13 @@ void merge(std::vector<int>& status, const std::vector<int>& other) {
 
 Converter::Converter(const Geodetics& geodesy, const Units& units, const JobOptions& options)
     : handle_{geodesy, units}, options_(options) {
-    if (options_.text && handle_.geo.projection != nullptr) {
-        gridUnit_ = gw::gridUnitIndex(handle_.units, handle_.geo.projection->getUnits());
-        distanceUnit_ = gw::gridUnitIndex(handle_.units, handle_.units.distUnits);
+    if (handle_.geo.projection != nullptr) {
+        gridSuffix_ = gw::gridUnitIndex(handle_.units, handle_.geo.projection->getUnits());
+        distanceSuffix_ = gw::gridUnitIndex(handle_.units, handle_.units.distUnits);
+    }
+    if (options_.text) {
+        gridUnit_ = gridSuffix_;
+        distanceUnit_ = distanceSuffix_;
     }
 }
 
@@ -130,22 +134,19 @@ std::size_t Converter::convertLines(const std::vector<InputLine>& lines, std::st
 }
 
 bool Converter::readFields(std::size_t& next, double* in) {
+    static constexpr Field kGeo[] = {Field::latitude, Field::longitude};
+    static constexpr Field kGrid[] = {Field::northing, Field::easting};
+    static constexpr Field kInverse[] = {Field::latitude, Field::longitude, Field::latitude, Field::longitude};
+    static constexpr Field kDirect[] = {Field::latitude, Field::longitude, Field::azimuth, Field::distance};
     const Job job = options_.job;
-    if (readsGrid(job)) {
-        if (!readGrid(tokens_, next, true, gridUnit_, *handle_.geo.projection, handle_.units, in[0], error_))
-            return false;
-        separator_ = separatorAfter(tokens_, next);
-        return readGrid(tokens_, next, false, gridUnit_, *handle_.geo.projection, handle_.units, in[1], error_);
-    }
-    if (!readAngle(tokens_, next, AngleKind::latitude, in[0], error_)) return false;
-    separator_ = separatorAfter(tokens_, next);
-    if (!readAngle(tokens_, next, AngleKind::longitude, in[1], error_)) return false;
-    if (job == Job::inverse)
-        return readAngle(tokens_, next, AngleKind::latitude, in[2], error_) &&
-               readAngle(tokens_, next, AngleKind::longitude, in[3], error_);
-    if (job == Job::direct)
-        return readAngle(tokens_, next, AngleKind::azimuth, in[2], error_) &&
-               readDistance(tokens_, next, distanceUnit_, handle_.units, in[3], error_);
+    const Field* fields = readsGrid(job) ? kGrid : job == Job::inverse ? kInverse : job == Job::direct ? kDirect : kGeo;
+    const std::size_t count = fieldCount(job);
+    const FieldUnits units{gridUnit_, distanceUnit_, gridSuffix_, distanceSuffix_, handle_.geo.projection,
+                           &handle_.units};
+    std::size_t ends[kMaxFields];
+    if (!gwcli::readFields(tokens_, fields, count, units, in, ends, error_)) return false;
+    separator_ = separatorAfter(tokens_, ends[0]);
+    next = ends[count - 1];
     return true;
 }
 

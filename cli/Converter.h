@@ -17,10 +17,12 @@
 //     fields that cannot be read, and points the batch conversion refuses (outside
 //     the projection's domain, such as a grid value the projection would clamp to
 //     its frame, or an iteration that did not settle).
-// Numbers are written as "%.*f" writes them in the "C" locale: metres with
-// `precision` decimals, degrees with precision + 5 (about the same step on the
-// ground), scale factors with precision + 6. With `text`, the library's own text
-// forms are written instead: latitudes and longitudes in the style of the unit
+// Numbers are written as "%.*f" writes them in the "C" locale (but a value that
+// rounds to zero has no minus): metres with `precision` decimals, degrees with
+// precision + 5 (about the same step on the ground), scale factors with
+// precision + 6. With `text`, the library's own text forms, with the decimals of
+// the unit settings, are written instead (precision then applies to the
+// convergence and scale columns only): latitudes and longitudes in the style of the unit
 // settings (degrees and decimal minutes with 4 decimals, or degrees, minutes and
 // seconds with 3), grid values in the projection's labels and unit, azimuths as
 // angle text and distances in the distance unit of the unit settings; plain
@@ -87,6 +89,8 @@ private:
     JobOptions options_;
     int gridUnit_ = 0;     // unit record of plain grid numbers
     int distanceUnit_ = 0; // unit record of plain distances
+    int gridSuffix_ = 0;   // the records that decide what a unit suffix means
+    int distanceSuffix_ = 0;
     LineTokens tokens_;
     std::string error_;
     char separator_ = ' ';

@@ -47,10 +47,15 @@ inline constexpr CommandText kCommandTexts[] = {
     {"direct", "End point of a geodesic on the working ellipsoid", "LAT LON AZIMUTH DISTANCE [NAME...]",
      "LAT2 LON2 [NAME...]", "echo '52 4 90 1000' | gridwise direct\n51.99999910 4.01456070",
      "LAT LON AZIMUTH DISTANCE to LAT2 LON2."},
-    {"describe", "The projection's and the datum's description lines and the initialisation string", "", "",
+    {"describe", "Description lines, initialisation string and settings section", "", "",
      "gridwise describe --settings data/survey/settings.ini --section california-5",
-     "Writes the projection's six description lines, the datum's seven and the\n"
-     "projection's initialisation string."},
+     "Writes the projection's six description lines, the datum's seven, the\n"
+     "projection's initialisation string and, after an empty line, the settings\n"
+     "section exactly as the library writes it (\\(lq[\\fIname\\fR]\\(rq, then\n"
+     "key=value lines; the section is named by \\fB\\-\\-section\\fR, else \\(lqgeodesy\\(rq),\n"
+     "ready to be copied into a settings file and edited:\n"
+     ".B gridwise describe > my\\-settings.ini\n"
+     "starts from the defaults."},
     {"edit", "The Geodetics dialog on a settings section, saved there on OK (needs a display)", "", "",
      "gridwise edit --settings ./my-settings.ini --section geodesy",
      "Opens the Geodetics dialog on the settings section and saves it there on OK\n(needs a display)."},
@@ -87,11 +92,14 @@ inline constexpr OptionText kOptionTexts[] = {
      "settings file, when it has one, else metres and degrees with decimal minutes."},
     {"-p N",
      "decimals: N for metres (default 3), N+5 for degrees,\n"
-     "N+6 for scale factors; N from 0 to 12",
-     ".BI \\-p \" n\"\nDecimals, 0 to 12 (see OUTPUT)."},
+     "N+6 for scale factors; N from 0 to 12; with --text only\n"
+     "for the plain-number columns (convergence, scale)",
+     ".BI \\-p \" n\"\nDecimals, 0 to 12, of the plain numbers (see OUTPUT). With\n"
+     ".B \\-\\-text\nthe text forms keep the decimals of the unit settings, and\n"
+     ".B \\-p\nsets only those of the convergence and scale columns."},
     {"--text",
      "write (and read plain numbers in) the library's own text\n"
-     "forms and units",
+     "forms and units; their decimals follow the unit settings",
      ".B \\-\\-text\nThe library's text forms (see OUTPUT)."},
     {"--convergence",
      "geo2grid, grid2geo: add the grid convergence (decimal\n"
@@ -114,16 +122,23 @@ inline constexpr OptionText kOptionTexts[] = {
     {"--quiet", "no progress line on standard error",
      ".B \\-\\-quiet\nNo progress line and no count of failed lines on standard error."},
     {"-h, --help", "this help", ".BR \\-h \", \" \\-\\-help\nDescribes the command, with an example."},
+    {"--version", "the version of gridwise", ".B \\-\\-version\nWrites the version of gridwise (also without a command)."},
 };
 
 // --help's short account of the input lines.
 inline constexpr const char* kInputHelp =
     "Input: one point per line; fields separated by blanks, tabs or commas.\n"
-    "Angles in decimal degrees (52.0854, -117.5) or with a hemisphere letter\n"
-    "(N52 05.1240, 52 05 07.44 N, W117 30); grid values as plain numbers or\n"
-    "labelled (N5765432.10m, E1234.5ft, S12+34.56m). Text after the fields (point\n"
-    "names) is copied to the output; empty lines and lines starting with '#' pass\n"
-    "through. A bad line gives 'ERROR: ...' in its place.\n";
+    "Angles in decimal degrees (52.0854, -117.5), in degrees, minutes and\n"
+    "seconds (195 26 08.203) or with a hemisphere letter (N52 05.1240,\n"
+    "52 05 07.44 N, W117 30); grid values as plain numbers or labelled\n"
+    "(N5765432.10m, E1234.5ft, S12+34.56m); distances plain or with a unit\n"
+    "(1000ft). Numbers below 60 after whole degrees may be minutes and seconds:\n"
+    "a line that reads in more than one way ('34 30 -117 15 30') is an error,\n"
+    "unless it is exactly one plain number per field ('34 -117'); hemisphere\n"
+    "letters make it plain ('N34 30 W117 15 30'). Text after the fields (point\n"
+    "names) is copied to the output; empty lines and lines starting with '#'\n"
+    "pass through. A bad line gives 'ERROR: ...' in its place. What a command\n"
+    "writes with --text is input of the command that goes the other way.\n";
 
 // The manual's date.
 inline constexpr const char* kManualDate = "December 2026";
@@ -154,6 +169,9 @@ gridwise \- convert survey positions between map grids, datums and geodesics
 .B gridwise
 .I command
 .B \-\-help
+.br
+.B gridwise
+.B \-\-version
 .SH DESCRIPTION
 .B gridwise
 reads one point per line from standard input (or
@@ -170,15 +188,60 @@ works out of the box.
 // The manual's INPUT and OUTPUT sections, between COMMANDS and OPTIONS.
 inline constexpr const char* kManualInputOutput = R"(.SH INPUT
 Fields are separated by blanks, tabs or commas. Angles are decimal degrees
-(52.0854, \-117.5) or carry a hemisphere letter, first or last (N52 05.1240,
-52 05 07.44 N, W117 30); after the degrees, a field is read as minutes (and one
-more as seconds) only when the field before it is whole and it is below 60, so
+(52.0854, \-117.5), degrees, minutes and seconds (195 26 08.203, \-117 15 30),
+or carry a hemisphere letter, first or last (N52 05.1240, 52 05 07.44 N,
+W117 30). Latitudes take N or S, longitudes E or W, azimuths any of the four
+(N and E count positive, S and W negative). After the degrees, a field is
+minutes (and one more seconds) only when the field before it is whole and it is
+below 60, so
 .B 34 \-117 1001
-is latitude 34, longitude \-117 and the point name 1001. Latitudes take N or S,
-longitudes E or W. Grid values are plain numbers or labelled with the axis and a
-unit (N5765432.10m, E1234.5ft, S12+34.56m and O\-5.00m on a station/offset
-system); a label must fit its field. Distances are plain numbers or carry a unit
-(1000ft, 1.5km, 2nm).
+is latitude 34, longitude \-117 and the point name 1001. Grid values are plain
+numbers or labelled with the axis and a unit (N5765432.10m, E1234.5ft,
+S12+34.56m and O\-5.00m on a station/offset system); a label must fit its field.
+Distances are plain numbers or carry a unit (1000ft, 1.5km, 2nm). A value in
+.B ft
+is in international feet where the projection's unit (grid values) or the
+distance unit of the unit settings (distances) is the international foot, else
+in US survey feet.
+.PP
+Each command knows how many fields it needs, and a line must read in exactly
+one way:
+.IP \(bu 2
+An angle with a letter first takes the minutes and seconds that follow it; one
+with the letter last ends at the letter. A letter last that does not fit the
+angle belongs to the next one:
+.B 34 30 W
+is latitude 34 and longitude 30\(de W.
+.IP \(bu 2
+Without a letter, the numbers below 60 after an angle's whole degrees may be its
+minutes and seconds or the next angle. A grid value or a distance never starts
+among them, so
+.B direct
+reads
+.B N33 45 18.912 W084 23 24.108 195 26 08.203 43231.06ft
+(what
+.B inverse \-\-text
+writes after the start point) as azimuth 195\(de26\(fm08.203\(sd and
+distance 43231.06 feet.
+.IP \(bu 2
+A line that still reads in more than one way is an error that names two of its
+readings:
+.B 34 30 \-117 15 30
+may be latitude 34, longitude 30 and the point name \-117 15 30, or latitude
+34\(de30\(fm, longitude \-117\(de15\(fm30\(sd; and
+.B 34 \-117 12
+may end with the point name 12 or with 12 minutes of longitude. Hemisphere
+letters
+.RB ( "N34 30 W117 15 30" )
+or decimal degrees make such lines plain; a point name never starts inside an
+angle's text.
+.IP \(bu 2
+A line of exactly as many plain numbers as the command has fields is one number
+per field:
+.B 34 \-117
+(geo2grid) and
+.B 52 4 52 5
+(inverse) are read so.
 .PP
 Text after the fields (point names) is copied to the output. Empty lines and
 lines whose first non\-blank character is '#' pass through unchanged. A carriage
@@ -204,7 +267,17 @@ settings (degrees and decimal minutes, or degrees, minutes and seconds), grid
 values with the projection's axis labels and unit, azimuths as angle text,
 distances in the distance unit of the unit settings; plain numbers in the
 input are then in the projection's unit (grid values) and the distance unit
-(distances).
+(distances). The text forms have the decimals of the unit settings (4 of a
+minute, or 3 of a second, for angles; 2 for grid values; the distance unit's own
+for distances), not those of
+.BR \-p ,
+which then sets only the decimals of the convergence and scale columns. What
+one command writes with
+.B \-\-text
+is input of the command that goes the other way (inverse and direct, geo2grid and
+grid2geo, wgs2grid and grid2wgs, wgs2working and working2wgs), in every unit
+setting. No number is written as a negative zero: a value that rounds to zero at
+the decimals shown has no minus (0.000, O0.00m, S0+00.00m, N00 00.0000).
 )";
 
 // The manual after its OPTIONS section.

@@ -50,6 +50,11 @@ bool isPlainNumber(std::string_view s) {
 
 bool isWhole(std::string_view s) { return s.find('.') == std::string_view::npos; }
 
+// Whether a value's text ends in a unit suffix ("12.5ft"): a letter after its digits.
+bool hasSuffix(std::string_view s) {
+    return s.size() > 1 && ((s.back() >= 'a' && s.back() <= 'z') || (s.back() >= 'A' && s.back() <= 'Z'));
+}
+
 constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
@@ -85,7 +90,7 @@ bool letterFits(char letter, AngleKind kind) {
     const char u = upper(letter);
     if (kind == AngleKind::latitude) return u == 'N' || u == 'S';
     if (kind == AngleKind::longitude) return u == 'E' || u == 'W';
-    return false;
+    return true;  // an azimuth takes any: N and E count positive, S and W negative
 }
 
 // Whether candidate may follow a field `previous` as its minutes or seconds.
@@ -113,7 +118,20 @@ void LineTokens::split(std::string_view line) {
     }
 }
 
-bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, double& degrees, std::string& error) {
+namespace {
+
+// What the tokens from `next` on hold as an angle: its letter ('\0' for none),
+// its numeric parts and the token behind them. Without a letter the parts are the
+// longest run that can be one angle (the degrees, then minutes and seconds), and
+// the angle may end after any of them.
+struct AngleScan {
+    char letter = '\0';
+    std::string_view parts[3];
+    std::size_t nparts = 0;
+    std::size_t end = 0;  // with a letter, the token behind the angle
+};
+
+bool scanAngle(const LineTokens& tokens, std::size_t next, AngleKind kind, AngleScan& scan, std::string& error) {
     const std::size_t count = tokens.count();
     if (next >= count) {
         error = std::string("missing ") + kindName(kind);
@@ -124,13 +142,15 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
         error = std::string("empty ") + kindName(kind);
         return false;
     }
-    char letter = '\0';
-    std::string_view parts[3];
-    std::size_t nparts = 0;
     std::size_t j = next;
+    // The minutes and seconds that may follow the last part.
+    auto subFields = [&]() {
+        while (scan.nparts < 3 && j < count && isSubField(scan.parts[scan.nparts - 1], tokens.text(j)))
+            scan.parts[scan.nparts++] = tokens.text(j++);
+    };
     if (isHemisphere(first[0])) {
         // The letter first: the degrees in the rest of the token or in the next one.
-        letter = first[0];
+        scan.letter = first[0];
         std::string_view degreesText = first.substr(1);
         ++j;
         if (degreesText.empty() && j < count) degreesText = tokens.text(j++);
@@ -138,70 +158,103 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
             error = "not " + aName(kindName(kind)) + ": " + quoted(first);
             return false;
         }
-        parts[nparts++] = degreesText;
-        while (nparts < 3 && j < count && isSubField(parts[nparts - 1], tokens.text(j))) parts[nparts++] = tokens.text(j++);
+        scan.parts[scan.nparts++] = degreesText;
+        subFields();
     } else if (isUnsigned(first) || (first.size() > 1 && isHemisphere(first.back()) &&
                                      isUnsigned(first.substr(0, first.size() - 1)))) {
         // The letter last, within the token or after at most three numbers.
         if (isHemisphere(first.back())) {
-            letter = first.back();
-            parts[nparts++] = first.substr(0, first.size() - 1);
+            scan.letter = first.back();
+            scan.parts[scan.nparts++] = first.substr(0, first.size() - 1);
             j = next + 1;
         } else {
-            parts[nparts++] = first;
+            scan.parts[scan.nparts++] = first;
             j = next + 1;
             while (j < count) {
                 const std::string_view t = tokens.text(j);
                 if (t.size() == 1 && isHemisphere(t[0])) {
-                    letter = t[0];
+                    scan.letter = t[0];
                     ++j;
                     break;
                 }
-                if (nparts == 3) break;
-                if (t.size() > 1 && isHemisphere(t.back()) && isSubField(parts[nparts - 1], t.substr(0, t.size() - 1))) {
-                    letter = t.back();
-                    parts[nparts++] = t.substr(0, t.size() - 1);
+                if (scan.nparts == 3) break;
+                if (t.size() > 1 && isHemisphere(t.back()) &&
+                    isSubField(scan.parts[scan.nparts - 1], t.substr(0, t.size() - 1))) {
+                    scan.letter = t.back();
+                    scan.parts[scan.nparts++] = t.substr(0, t.size() - 1);
                     ++j;
                     break;
                 }
-                if (!isSubField(parts[nparts - 1], t)) break;
-                parts[nparts++] = t;
+                if (!isSubField(scan.parts[scan.nparts - 1], t)) break;
+                scan.parts[scan.nparts++] = t;
                 ++j;
             }
-            if (letter == '\0') {  // no letter: the first token alone, decimal degrees
-                nparts = 1;
-                j = next + 1;
+            if (scan.letter != '\0' && !letterFits(scan.letter, kind) && scan.nparts > 1) {
+                // A letter of the next angle ("34 30 W" is latitude 34 and longitude
+                // 30 W): this angle has none, and its run ends before the numbers
+                // that letter marks.
+                const bool suffixed = !isHemisphere(tokens.text(j - 1)[0]);
+                scan.letter = '\0';
+                if (suffixed) --scan.nparts;
+                j = next + scan.nparts;
             }
         }
     } else if (isPlainNumber(first)) {
-        parts[nparts++] = first;
+        // A signed number: the sign stands for the letter, minutes and seconds may follow.
+        scan.parts[scan.nparts++] = first;
         j = next + 1;
+        subFields();
     } else {
         error = "not " + aName(kindName(kind)) + ": " + quoted(first);
         return false;
     }
+    scan.end = j;
+    return true;
+}
 
-    if (letter == '\0' && nparts == 1) {
+} // namespace
+
+std::size_t angleRun(const LineTokens& tokens, std::size_t next, AngleKind kind) {
+    AngleScan scan;
+    std::string error;
+    if (!scanAngle(tokens, next, kind, scan, error) || scan.letter != '\0') return 0;
+    return scan.nparts;
+}
+
+bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, double& degrees, std::string& error,
+               std::size_t parts) {
+    AngleScan scan;
+    if (!scanAngle(tokens, next, kind, scan, error)) return false;
+    std::size_t nparts = scan.nparts;
+    std::size_t j = scan.end;
+    if (scan.letter == '\0') {
+        nparts = std::min(std::max<std::size_t>(parts, 1), scan.nparts);
+        j = next + nparts;
+    }
+    if (scan.letter == '\0' && nparts == 1) {
         // A plain number, read exactly whatever its length.
-        const std::string text(parts[0]);
+        const std::string text(scan.parts[0]);
         gwReadAngle(text.c_str(), GW_ANGLE_EXACT_DECIMAL, &degrees, nullptr);
     } else {
-        if (!letterFits(letter, kind)) {
-            error = std::string(kindName(kind)) + " with the letter " + std::string(1, letter) + ": " +
+        if (scan.letter != '\0' && !letterFits(scan.letter, kind)) {
+            error = std::string(kindName(kind)) + " with the letter " + std::string(1, scan.letter) + ": " +
                     quoted(tokens.line().substr(tokens.begin(next), tokens.end(j - 1) - tokens.begin(next)));
             return false;
         }
-        char text[3 * (kRunMax + 1) + 3];
+        // The letter (or the sign of the degrees) first, then the numbers.
+        char text[3 * (kRunMax + 2) + 3];
         std::size_t n = 0;
-        text[n++] = letter;
+        if (scan.letter != '\0') text[n++] = scan.letter;
         for (std::size_t k = 0; k < nparts; ++k) {
-            if (parts[k].size() > kRunMax) {
-                error = "number too long in " + std::string(kindName(kind)) + ": " + quoted(parts[k]);
+            const std::string_view part = scan.parts[k];
+            const bool sign = k == 0 && !part.empty() && (part[0] == '-' || part[0] == '+');
+            if (part.size() > kRunMax + (sign ? 1 : 0)) {
+                error = "number too long in " + std::string(kindName(kind)) + ": " + quoted(part);
                 return false;
             }
-            text[n++] = ' ';
-            std::memcpy(text + n, parts[k].data(), parts[k].size());
-            n += parts[k].size();
+            if (n > 0) text[n++] = ' ';
+            std::memcpy(text + n, part.data(), part.size());
+            n += part.size();
         }
         text[n] = '\0';
         // The tokens were checked above; the value is what the reader reads (a
@@ -219,7 +272,7 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
 }
 
 bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int defaultUnit, Projection& projection,
-              Units& units, double& meters, std::string& error) {
+              Units& units, double& meters, std::string& error, int suffixUnit) {
     const char* axis = northing ? "northing" : "easting";
     if (next >= tokens.count()) {
         error = std::string("missing ") + axis;
@@ -253,7 +306,7 @@ bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int de
     std::memcpy(text, t.data(), t.size());
     text[t.size()] = '\0';
     int pos = 0;
-    const double value = parseStrToGridCoord(text, &pos, defaultUnit, projection, units);
+    const double value = parseStrToGridCoord(text, &pos, hasSuffix(t) ? suffixUnit : defaultUnit, projection, units);
     // The parser stops at the first character it does not take; the whole token
     // must be a value (a station text is folded in place, so it is shorter).
     const bool digits = std::find_if(t.begin(), t.end(), isDigit) != t.end();
@@ -267,7 +320,7 @@ bool readGrid(const LineTokens& tokens, std::size_t& next, bool northing, int de
 }
 
 bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, Units& units, double& meters,
-                  std::string& error) {
+                  std::string& error, int suffixUnit) {
     if (next >= tokens.count()) {
         error = "missing distance";
         return false;
@@ -289,13 +342,151 @@ bool readDistance(const LineTokens& tokens, std::size_t& next, int defaultUnit, 
     std::memcpy(text, t.data(), t.size());
     text[t.size()] = '\0';
     int pos = 0;
-    const double value = units.fromStr(text, defaultUnit, &pos);
+    const double value = units.fromStr(text, hasSuffix(t) ? suffixUnit : defaultUnit, &pos);
     if (pos <= 0 || text[pos] != '\0' || !std::isfinite(value)) {
         error = "not a distance: " + quoted(t);
         return false;
     }
     meters = value;
     ++next;
+    return true;
+}
+
+namespace {
+
+// The search for the readings of a line: every way its tokens can be the fields,
+// one field after the other, an angle without a letter ending after its degrees,
+// minutes or seconds.
+class FieldSearch {
+public:
+    FieldSearch(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
+                bool oneTokenEach)
+        : tokens_(tokens), fields_(fields), count_(count), units_(units), oneTokenEach_(oneTokenEach) {}
+
+    // Visits the readings of fields f... from token i; runEnd is the token behind
+    // the run of the angle before, when that angle ended inside its run.
+    void visit(std::size_t f, std::size_t i, std::size_t runEnd) {
+        if (f == count_) {
+            // The first reading, and the last so far (the one whose angles take the
+            // most tokens, first): two that differ most, for the error.
+            Reading& r = readings_[found_ == 0 ? 0 : 1];
+            std::copy(current_, current_ + count_, r.values);
+            std::copy(ends_, ends_ + count_, r.ends);
+            ++found_;
+            return;
+        }
+        const Field field = fields_[f];
+        const bool angle = field == Field::latitude || field == Field::longitude || field == Field::azimuth;
+        // Only a further angle may start inside an angle's run: a grid value or a
+        // distance there would take the angle's minutes or seconds.
+        if (!angle && i < runEnd) return;
+        std::string error;
+        if (angle) {
+            const AngleKind kind = field == Field::latitude    ? AngleKind::latitude
+                                 : field == Field::longitude ? AngleKind::longitude
+                                                             : AngleKind::azimuth;
+            const std::size_t run = oneTokenEach_ ? 1 : angleRun(tokens_, i, kind);
+            for (std::size_t parts = 1; parts <= std::max<std::size_t>(run, 1); ++parts) {
+                std::size_t next = i;
+                if (!readAngle(tokens_, next, kind, current_[f], error, parts)) {
+                    fail(f, error);
+                    continue;
+                }
+                ends_[f] = next;
+                visit(f + 1, next, parts < run ? i + run : 0);
+            }
+            return;
+        }
+        std::size_t next = i;
+        const bool ok = field == Field::distance
+                            ? readDistance(tokens_, next, units_.distance, *units_.units, current_[f], error,
+                                           units_.distanceSuffix)
+                            : readGrid(tokens_, next, field == Field::northing, units_.grid, *units_.projection,
+                                       *units_.units, current_[f], error, units_.gridSuffix);
+        if (!ok) return fail(f, error);
+        ends_[f] = next;
+        visit(f + 1, next, 0);
+    }
+
+    struct Reading {
+        double values[kMaxFields];
+        std::size_t ends[kMaxFields];
+    };
+    std::size_t found() const { return found_; }
+    const Reading& reading(std::size_t k) const { return readings_[k]; }
+    const std::string& error() const { return error_; }
+
+private:
+    // The error of the reading that got furthest (the first of them).
+    void fail(std::size_t f, const std::string& error) {
+        if (error_.empty() || f > errorField_) {
+            error_ = error;
+            errorField_ = f;
+        }
+    }
+
+    const LineTokens& tokens_;
+    const Field* fields_;
+    std::size_t count_;
+    const FieldUnits& units_;
+    bool oneTokenEach_;
+    double current_[kMaxFields] = {};
+    std::size_t ends_[kMaxFields] = {};
+    Reading readings_[2] = {};
+    std::size_t found_ = 0;
+    std::string error_;
+    std::size_t errorField_ = 0;
+};
+
+const char* fieldName(Field field) {
+    switch (field) {
+    case Field::latitude: return "latitude";
+    case Field::longitude: return "longitude";
+    case Field::azimuth: return "azimuth";
+    case Field::northing: return "northing";
+    case Field::easting: return "easting";
+    default: return "distance";
+    }
+}
+
+// "latitude 34, longitude -117 12 and the name '30'": a reading in words.
+std::string describeReading(const LineTokens& tokens, const Field* fields, std::size_t count,
+                            const FieldSearch::Reading& r) {
+    std::string text;
+    std::size_t begin = 0;
+    for (std::size_t f = 0; f < count; ++f) {
+        const std::size_t last = r.ends[f] - 1;
+        if (f > 0) text += ", ";
+        text += std::string(fieldName(fields[f])) + " " +
+                quoted(tokens.line().substr(tokens.begin(begin), tokens.end(last) - tokens.begin(begin)));
+        begin = r.ends[f];
+    }
+    if (begin < tokens.count()) text += " and the name " + quoted(tokens.line().substr(tokens.begin(begin)));
+    return text;
+}
+
+} // namespace
+
+bool readFields(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
+                double* values, std::size_t* ends, std::string& error) {
+    // A line of exactly as many plain numbers as there are fields: one each.
+    bool oneTokenEach = tokens.count() == count;
+    for (std::size_t i = 0; oneTokenEach && i < tokens.count(); ++i) oneTokenEach = isPlainNumber(tokens.text(i));
+    FieldSearch search(tokens, fields, count, units, oneTokenEach);
+    search.visit(0, 0, 0);
+    if (search.found() == 0) {
+        error = search.error();
+        return false;
+    }
+    if (search.found() > 1) {
+        error = "ambiguous: " + quoted(tokens.line().substr(tokens.begin(0))) + " reads as " +
+                describeReading(tokens, fields, count, search.reading(0)) + ", or as " +
+                describeReading(tokens, fields, count, search.reading(1)) +
+                " (mark the angles with letters, N34 30 W117 15 30, or write decimal degrees)";
+        return false;
+    }
+    std::copy(search.reading(0).values, search.reading(0).values + count, values);
+    std::copy(search.reading(0).ends, search.reading(0).ends + count, ends);
     return true;
 }
 
@@ -328,14 +519,17 @@ void appendFixed(std::string& out, double value, int decimals) {
                     *--p = static_cast<char>('0' + n % 10);
                     n /= 10;
                 } while (n != 0);
-                if (std::signbit(value)) *--p = '-';
+                if (std::signbit(value) && whole != 0) *--p = '-';  // no "-0.000"
                 out.append(p, end);
                 return;
             }
         }
     }
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    out.append(buffer, r.ptr);
+    const std::string_view written(buffer, static_cast<std::size_t>(r.ptr - buffer));
+    // A value that shows as zero has no sign.
+    const bool zero = written.find_first_of("123456789") == std::string_view::npos;
+    out.append(zero && !written.empty() && written[0] == '-' ? written.substr(1) : written);
 }
 
 } // namespace gwcli

@@ -117,8 +117,9 @@ void printHelp() {
     std::printf("\n%s\n%s\nExamples:\n", gwcli::help::kInputHelp, optionsHelp().c_str());
     for (const Command& c : kCommands)
         if (c.streams) printExample(c.text.example);
-    std::printf("\n'gridwise COMMAND --help' shows one command. Exit status: 0 all lines\n"
-                "converted, 1 a line failed, 2 a usage or settings error.\n");
+    std::printf("\n'gridwise COMMAND --help' shows one command, 'gridwise --version' the version.\n"
+                "Exit status: 0 all lines converted, 1 a line failed, 2 a usage or settings\n"
+                "error.\n");
 }
 
 // A settings file name as the tool takes it: a bare name that names a file in the
@@ -145,7 +146,13 @@ struct Arguments {
     int threads = 1;
     bool quiet = false;
     bool help = false;
+    bool version = false;
 };
+
+int printVersion() {
+    std::printf("gridwise %s\n", GRIDWISE_VERSION);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
 
 // Reads the options after the command; an empty string when they are sound,
 // else the usage error.
@@ -174,6 +181,8 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
         const bool flag = !inlineValue;
         if (arg == "-h" || arg == "--help") {
             a.help = true;
+        } else if (arg == "--version" && flag) {
+            a.version = true;
         } else if (arg == "--text" && flag) {
             a.job.text = true;
         } else if (arg == "--quiet" && flag) {
@@ -244,7 +253,47 @@ bool readUnitSettings(const Arguments& a, Units& units) {
     return true;
 }
 
-int describe(Geodetics& geodesy) {
+// The settings section of the geodesy, exactly as the library's settings writer
+// writes it: saved into a new file of a temporary folder and printed as it stands
+// there ("[section]", then key=value lines). False, with a message, when it could
+// not be written.
+bool printSettingsSection(Geodetics& geodesy, const std::string& section) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/gridwise-describe-XXXXXX";
+    std::vector<char> name(folder.begin(), folder.end());
+    name.push_back('\0');
+    if (::mkdtemp(name.data()) == nullptr) {
+        std::fprintf(stderr, "gridwise: cannot make a temporary folder for the settings section: %s\n",
+                     std::strerror(errno));
+        return false;
+    }
+    folder = name.data();
+    const std::string path = folder + "/settings.ini";
+    std::vector<char> file(path.begin(), path.end());
+    file.push_back('\0');
+    std::vector<char> sectionName(section.begin(), section.end());
+    sectionName.push_back('\0');
+    geodesy.saveData(sectionName.data(), file.data());
+    std::string text;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+        std::fclose(f);
+    }
+    ::unlink(path.c_str());
+    ::unlink((path + ".lock").c_str());  // left only by a writer that was killed
+    ::rmdir(folder.c_str());
+    if (text.empty()) {
+        std::fprintf(stderr, "gridwise: the settings section [%s] could not be written\n", section.c_str());
+        return false;
+    }
+    if (text.back() != '\n') text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return true;
+}
+
+int describe(Geodetics& geodesy, const std::string& section) {
     char lines[7][50];
     auto print = [](char (*text)[50], int n) {
         for (int i = 0; i < n; ++i) {
@@ -262,7 +311,8 @@ int describe(Geodetics& geodesy) {
     print(lines, 7);
     std::vector<char> init(GW_INIT_STR_MAX, '\0');
     geodesy.projection->getInitStr(init.data(), init.size());
-    std::printf("%s\n", init.data());
+    std::printf("%s\n\n", init.data());
+    if (!printSettingsSection(geodesy, section)) return 1;
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -388,6 +438,7 @@ int main(int argc, char** argv) {
         printHelp();
         return 0;
     }
+    if (name == "--version") return printVersion();
     Arguments a;
     for (const Command& c : kCommands)
         if (name == c.text.name) a.command = &c;
@@ -397,6 +448,7 @@ int main(int argc, char** argv) {
         printCommandHelp(*a.command);
         return 0;
     }
+    if (a.version) return printVersion();
     if (!problem.empty()) return usageError(problem);
     a.job.job = a.command->job;
 
@@ -415,6 +467,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gridwise: the projection could not be made\n");
         return 1;
     }
-    if (command == "describe") return describe(geodesy);
+    // Without a section of its own, the settings are shown under "geodesy".
+    if (command == "describe") return describe(geodesy, a.section.empty() ? "geodesy" : a.section);
     return convert(a, geodesy, units);
 }

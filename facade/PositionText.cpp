@@ -26,6 +26,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/units.h"
 #include "platform/CLocale.h"
+#include "units/DecimalText.h"
 #include "units/GridText.h"
 #include "units/GridUnit.h"
 
@@ -49,15 +50,21 @@ void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis
     const double v = meters / unit.metersPerUnit;
     const char* a = unit.abbrev;
     dst[0] = '\0';
+    // A value that rounds to zero is written without a minus ("O0.00m", never
+    // "O-0.00m"; the station of zero is "S0+00.00m").
     if (axis == 0) {
         gw::cFormat(dst, gridTextMax, "%.2f", v);
+        gw::unsignZero(dst, 0);
     } else if (format == 0) {
         gw::cFormat(dst, gridTextMax, "%c%.2f%s", axis == 1 ? 'E' : 'N', v, a);
+        gw::unsignZero(dst, 1);
     } else if (format == 1) {
         gw::cFormat(dst, gridTextMax, "%c%.2f%s", axis == 1 ? 'X' : 'Y', v, a);
+        gw::unsignZero(dst, 1);
     } else if (format == 2) {
         if (axis == 1) {
             gw::cFormat(dst, gridTextMax, "O%.2f%s", v, a);
+            gw::unsignZero(dst, 1);
         } else {
             // Station: the value is rounded to the two printed decimals first and
             // then split into hundreds and remainder, so the remainder never
@@ -68,7 +75,7 @@ void formatGrid(char* dst, const Unit& unit, int format, double meters, int axis
             const double rc = std::fmod(cents, 10000.0);
             const double h = (cents - rc) / 10000;
             const double r = rc / 100;
-            if (v > 0)
+            if (v > 0 || cents == 0)
                 gw::cFormat(dst, gridTextMax, "S%.0f+%05.2f%s", h, r, a);
             else
                 gw::cFormat(dst, gridTextMax, "S-%.0f-%05.2f%s", h, r, a);

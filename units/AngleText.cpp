@@ -170,18 +170,22 @@ int writeHemisphere(char* dst, double value, int decimals, int style, double lim
         written = gw::cFormat(dst, kTextCap, "%s", style == 0 ? zeroDms : zeroDecMin);
         return finish(dst, written);
     }
-    const char letter = value >= 0.0 ? positive : negativeLetter;
+    // A value that rounds to zero takes the positive letter: there is no south or
+    // west of zero.
+    const bool negative = value < 0.0;
     int p = clampDecimals(decimals);
     if (style == 0) {
         int d, m;
         double s;
         degToDms(value, p, &d, &m, &s);
+        const char letter = negative && (d != 0 || m != 0 || s != 0.0) ? negativeLetter : positive;
         written = gw::cFormat(dst, kTextCap, "%c%0*d %02d %0*.*f", letter, degreeWidth, d, m,
                               lastFieldWidth(p), p, s);
     } else {
         int d;
         double m;
         degToDecMin(value, p, &d, &m);
+        const char letter = negative && (d != 0 || m != 0.0) ? negativeLetter : positive;
         written = gw::cFormat(dst, kTextCap, "%c%0*d %0*.*f", letter, degreeWidth, d, lastFieldWidth(p), p, m);
     }
     return finish(dst, written);
@@ -244,18 +248,21 @@ int angToStr(char* dst, double degrees, int decimals, int style) {
         a = std::fmod(a, 360.0);
     }
     int written;
+    bool zero;  // every printed field is zero: no minus
     if (style == 0) {
         int d, m;
         double s;
         degToDms(a, p, &d, &m, &s);
+        zero = d % 360 == 0 && m == 0 && s == 0.0;
         written = gw::cFormat(dst, kTextCap, " %3d %2d %0*.*f", d % 360, m, lastFieldWidth(p), p, s);
     } else {
         int d;
         double m;
         degToDecMin(a, p, &d, &m);
+        zero = d % 360 == 0 && m == 0.0;
         written = gw::cFormat(dst, kTextCap, " %3d %0*.*f", d % 360, lastFieldWidth(p), p, m);
     }
-    if (negative && written > 0) dst[0] = '-';
+    if (negative && !zero && written > 0) dst[0] = '-';
     return finish(dst, written);
 }
 

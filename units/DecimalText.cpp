@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <system_error>
 
 namespace gw {
@@ -63,6 +64,18 @@ double plainDecimalValue(const char* text, std::size_t length) {
         }
     }
     return negative ? -v : v;
+}
+
+void unsignZero(char* text, std::size_t at) {
+    if (text == nullptr || std::strlen(text) <= at || text[at] != '-') return;
+    std::size_t i = at + 1;
+    bool digit = false;
+    for (; text[i] != '\0'; ++i) {
+        if (text[i] == '0') digit = true;
+        else if (text[i] != '.') break;
+    }
+    if (!digit || (text[i] >= '1' && text[i] <= '9')) return;
+    std::memmove(text + at, text + at + 1, std::strlen(text + at + 1) + 1);
 }
 
 } // namespace gw

@@ -5,6 +5,7 @@
 #include "platform/ModuleState.h"
 #include "platform/IniFile.h"
 #include "units/CurrentUnits.h"
+#include "units/DecimalText.h"
 #include "units/GridUnit.h"
 #include "units/UnitsFileName.h"
 
@@ -39,6 +40,8 @@ void formatDistance(char* dst, std::size_t cap, double meters, const Unit& unit,
     if (decimals < 0) decimals = 0;
     if (decimals > 9) decimals = 9;
     gw::cFormat(dst, cap, "%.*f%s", decimals, meters / unit.metersPerUnit, unit.abbrev);
+    gw::unsignZero(dst, 0);  // "0.00m", never "-0.00m"
+
 }
 
 // Distance text to metres with the factors of `units`' table (see parseStrToUnit).

@@ -25,13 +25,13 @@
  * degrees right-aligned in three places and printed modulo 360 (a carry to 360
  * prints as 0; 400 prints as 40), minutes space-padded in two places, the last
  * field zero-padded to two integer digits; a negative angle puts '-' in place of
- * the leading space. Any finite value prints its degrees modulo 360, however
+ * the leading space, unless every printed field is zero. Any finite value prints its degrees modulo 360, however
  * large (the exact remainder: 2147483648 prints 128 degrees); NaN and
  * infinities print as the zero angle. At most 17 characters.
  *
  * latToStr writes "NDD MM SS.sss" / "NDD MM.mmmm" ('S' for negative values) and
  * lonToStr "EDDD MM SS.sss" / "EDDD MM.mmmm" ('W' for negative values), from the
- * absolute value. A latitude outside [-90, 90], a longitude outside [-180, 180],
+ * absolute value; a value that rounds to zero takes 'N' or 'E'. A latitude outside [-90, 90], a longitude outside [-180, 180],
  * and NaN are written as the fixed zero texts "N00 00 00.000" / "N00 00.000" and
  * "E00 00 00.000" / "E00 00.000" whatever `decimals` is.
  *

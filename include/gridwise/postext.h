@@ -35,7 +35,8 @@ GW_C_BEGIN
  * other axis the northing (N, Y or station). A station is rounded to the two
  * printed decimals before it is split into hundreds and the rest ("S1+00.00m"
  * for 99.996 m), so every text reads back within half a unit of its last
- * decimal. */
+ * decimal. A value that rounds to zero has no minus ("O0.00m"; the station of
+ * zero is "S0+00.00m"). */
 GW_EXPORT void gridToStr(char* dst, double meters, int axis);
 /* A grid value in metres; folds the station form in place for station/offset
  * systems; pos receives the index of the first character not consumed. */

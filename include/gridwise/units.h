@@ -84,8 +84,9 @@ GW_C_BEGIN
  * is not remembered; the old name stays) and reloads the object when there is one.
  *
  * distToStr, wpDistToStr: distance in the distance (waypoint) unit followed by its
- * abbreviation, no space ("1234.57m"); at most 50 bytes are written, terminator
- * included. wpDistToStr's decimals are clamped to 0..9.
+ * abbreviation, no space ("1234.57m"); a distance that rounds to zero has no minus
+ * ("0.00m"); at most 50 bytes are written, terminator included. wpDistToStr's
+ * decimals are clamped to 0..9.
  *
  * parseStrToUnit: distance text in metres. Optional axis label (N E Y X S O), sign,
  * a run of at most 12 digits and points, optional suffix m, km, nm, ft, yd (any

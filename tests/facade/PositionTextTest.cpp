@@ -87,7 +87,14 @@ TEST_F(PositionTextTest, GridValueInTheProjectionsStyleAndUnit) {
         {kStaOff, 1234.56, 2, "S12+34.56m"},
         {kStaOff, -1234.56, 2, "S-12-34.56m"},
         {kStaOff, 12.34, 2, "S0+12.34m"},
-        {kStaOff, 0.0, 2, "S-0-00.00m"},
+        // Zero, and what rounds to it, has no minus in any form.
+        {kStaOff, 0.0, 2, "S0+00.00m"},
+        {kStaOff, -0.004, 2, "S0+00.00m"},
+        {kStaOff, -0.004, 1, "O0.00m"},
+        {kStaOff, -0.006, 1, "O-0.01m"},
+        {kTmMetres, -0.004, 2, "N0.00m"},
+        {kLocal, -0.001, 1, "X0.00m"},
+        {kTmMetres, -0.004, 0, "0.00"},
         // The value is rounded before it is split: the remainder never shows 100.
         {kStaOff, 99.996, 2, "S1+00.00m"},
         {kStaOff, 199.996, 2, "S2+00.00m"},

@@ -32,6 +32,14 @@ void readAll(const gwcli::LineTokens& tokens, int control) {
             std::string error;
             gwcli::readAngle(tokens, next, static_cast<gwcli::AngleKind>(kind), value, error);
             fz::check(next >= start && next <= n, "readAngle position");
+            // Without a letter, each length of its run.
+            const std::size_t run = gwcli::angleRun(tokens, start, static_cast<gwcli::AngleKind>(kind));
+            fz::check(run <= 3 && start + run <= n, "angleRun length");
+            for (std::size_t parts = 2; parts <= run; ++parts) {
+                next = start;
+                if (gwcli::readAngle(tokens, next, static_cast<gwcli::AngleKind>(kind), value, error, parts))
+                    fz::check(next == start + parts, "readAngle parts");
+            }
         }
         for (int axis = 0; axis < 2; ++axis) {
             std::size_t next = start;
@@ -45,6 +53,28 @@ void readAll(const gwcli::LineTokens& tokens, int control) {
         std::string error;
         gwcli::readDistance(tokens, next, control % 6, units, meters, error);
         fz::check(next >= start && next <= n, "readDistance position");
+    }
+    // Every command's fields from the first token: the ends rise within the line.
+    using gwcli::Field;
+    static constexpr Field jobs[4][4] = {
+        {Field::latitude, Field::longitude},
+        {Field::northing, Field::easting},
+        {Field::latitude, Field::longitude, Field::latitude, Field::longitude},
+        {Field::latitude, Field::longitude, Field::azimuth, Field::distance},
+    };
+    if (n == 0) return;
+    const int job = (control / 6) % 4;
+    const std::size_t count = job < 2 ? 2 : 4;
+    gwcli::FieldUnits fieldUnits{control % 6, control % 5, control % 3, control % 4, &projectionFor(control % 3),
+                                 &units};
+    double values[gwcli::kMaxFields];
+    std::size_t ends[gwcli::kMaxFields];
+    std::string error;
+    if (gwcli::readFields(tokens, jobs[job], count, fieldUnits, values, ends, error)) {
+        for (std::size_t f = 0; f < count; ++f)
+            fz::check(ends[f] > (f == 0 ? 0 : ends[f - 1]) && ends[f] <= n, "readFields ends");
+    } else {
+        fz::check(!error.empty(), "readFields error");
     }
 }
 
@@ -108,8 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string libc(static_cast<std::size_t>(need) + 1, '\0');
         std::snprintf(libc.data(), libc.size(), "%.*f", decimals, value);
         libc.resize(static_cast<std::size_t>(need));
-        // Every NaN is written "nan", whatever its sign bit.
+        // Every NaN is written "nan", whatever its sign bit; a value that shows as
+        // zero has no minus.
         if (std::isnan(value)) libc = "nan";
+        if (libc[0] == '-' && libc.find_first_of("123456789") == std::string::npos) libc.erase(0, 1);
         if (mine != "x" + libc) {
             char detail[400];
             std::snprintf(detail, sizeof detail, "%a d=%d: %s vs snprintf %s", value, decimals, mine.c_str() + 1,

@@ -51,7 +51,14 @@ TEST(AngleTextWriters, ExactTexts) {
     const WriterCase cases[] = {
         {"lat", latToStr, 52.0854, 4, 1, "N52 05.1240"},
         {"lat", latToStr, 52.0854, 4, 0, "N52 05 07.4400"},
-        {"lat", latToStr, -0.0000001, 4, 1, "S00 00.0000"},
+        // A value that rounds to zero takes the positive letter and no minus.
+        {"lat", latToStr, -0.0000001, 4, 1, "N00 00.0000"},
+        {"lat", latToStr, -0.0000001, 2, 0, "N00 00 00.00"},
+        {"lon", lonToStr, -0.00000001, 3, 0, "E000 00 00.000"},
+        {"lon", lonToStr, -0.000002, 4, 1, "W000 00.0001"},
+        {"ang", angToStr, -0.0000001, 3, 0, "   0  0 00.000"},
+        {"ang", angToStr, -359.9999999, 3, 0, "   0  0 00.000"},
+        {"ang", angToStr, -0.5, 4, 1, "-  0 30.0000"},
         {"lat", latToStr, 0.0, 4, 1, "N00 00.0000"},
         {"lat", latToStr, -0.0, 4, 1, "N00 00.0000"},
         {"lat", latToStr, 90.0, 2, 0, "N90 00 00.00"},
@@ -90,7 +97,7 @@ TEST(AngleTextWriters, ExactTexts) {
         {"ang", angToStr, 2147483648.0, 1, 0, " 128  0 00.0"},
         {"ang", angToStr, -2147483648.5, 1, 1, "-128 30.0"},
         {"ang", angToStr, DBL_MAX, 1, 0, " 128  0 00.0"},
-        {"ang", angToStr, -1e300, 1, 0, "-  0  0 00.0"},
+        {"ang", angToStr, -1e300, 1, 0, "   0  0 00.0"},  // a whole number of turns: zero, no minus
         {"ang", angToStr, INFINITY, 2, 0, "   0  0 00.00"},
         {"ang", angToStr, -INFINITY, 2, 1, "   0 00.00"},
         {"ang", angToStr, std::nan(""), 2, 0, "   0  0 00.00"},
