@@ -2,6 +2,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/CLocale.h"
+#include "platform/IniText.h"
 
 #include <atomic>
 #include <cerrno>
@@ -25,6 +26,8 @@ namespace gw {
 
 namespace {
 
+using namespace ini;
+
 // Files larger than this are not settings files: readers get defaults, writers refuse.
 constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
 // Parsed files kept in the cache.
@@ -33,77 +36,6 @@ constexpr std::size_t kCacheEntries = 8;
 // same tick of the file system's clock without its time stamp moving; such a cache
 // entry is compared with the file's content on its next use.
 constexpr std::int64_t kRacyWindowNs = 2'000'000'000;
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowerCopy(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lowerAscii(c);
-    return out;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
-std::string_view trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && cIsSpace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && cIsSpace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-// One line of a settings file, as offsets into the file's bytes.
-struct Line {
-    enum Kind { Other, Section, Key };
-    Kind kind = Other;
-    std::size_t begin = 0;    // first byte of the line
-    std::size_t end = 0;      // end of the content (before "\r\n" or "\n")
-    std::size_t next = 0;     // first byte of the next line
-    std::size_t nameBegin = 0, nameEnd = 0;   // section name or key, trimmed
-    std::size_t valueBegin = 0, valueEnd = 0; // value, trimmed (Key lines)
-    std::size_t equals = 0;                   // position of '=' (Key lines)
-};
-
-// Classifies the line that starts at `pos`. Blank lines, ';' comments, '[' lines
-// without ']' and lines without '=' are Other.
-Line scanLine(std::string_view text, std::size_t pos) {
-    Line line;
-    line.begin = pos;
-    const void* nl = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    std::size_t e = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - text.data()) : text.size();
-    line.next = nl ? e + 1 : e;
-    if (nl && e > pos && text[e - 1] == '\r') --e;
-    line.end = e;
-
-    std::size_t b = pos;
-    while (b < e && cIsSpace(static_cast<unsigned char>(text[b]))) ++b;
-    if (b == e || text[b] == ';') return line;
-    auto trimmedRange = [&](std::size_t from, std::size_t to, std::size_t& outB, std::size_t& outE) {
-        while (from < to && cIsSpace(static_cast<unsigned char>(text[from]))) ++from;
-        while (to > from && cIsSpace(static_cast<unsigned char>(text[to - 1]))) --to;
-        outB = from;
-        outE = to;
-    };
-    if (text[b] == '[') {
-        const void* close = std::memchr(text.data() + b + 1, ']', e - b - 1);
-        if (close == nullptr) return line;
-        std::size_t c = static_cast<std::size_t>(static_cast<const char*>(close) - text.data());
-        line.kind = Line::Section;
-        trimmedRange(b + 1, c, line.nameBegin, line.nameEnd);
-        return line;
-    }
-    const void* eq = std::memchr(text.data() + b, '=', e - b);
-    if (eq == nullptr) return line;
-    line.equals = static_cast<std::size_t>(static_cast<const char*>(eq) - text.data());
-    line.kind = Line::Key;
-    trimmedRange(b, line.equals, line.nameBegin, line.nameEnd);
-    trimmedRange(line.equals + 1, e, line.valueBegin, line.valueEnd);
-    return line;
-}
 
 std::int64_t toNs(const timespec& t) {
     return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
@@ -160,82 +92,20 @@ ReadResult readFile(const std::string& path, std::string& out, struct stat& st) 
     return result;
 }
 
-// A parsed settings file. Sections are located when the file is loaded; the keys of a
-// section are indexed the first time the section is asked for.
-struct ParsedFile {
+// A parsed file as the cache keeps it: with the identity and time stamp of the file
+// it was read from.
+struct CachedFile : ParsedFile {
     FileId id;
     std::int64_t readAt = 0;
     std::uint64_t lastUse = 0;
-    std::string text;
-    // lower-case section name -> body ranges (one per occurrence of the section)
-    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> sections;
-    // lower-case section name -> (lower-case key -> value range); first occurrence wins
-    std::unordered_map<std::string, std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>> keys;
-
-    void parse() {
-        sections.clear();
-        keys.clear();
-        std::string_view t(text);
-        std::vector<std::pair<std::size_t, std::size_t>>* open = nullptr;
-        for (std::size_t pos = 0; pos < t.size();) {
-            // Only lines that start with '[' after blanks can open a section.
-            std::size_t b = pos;
-            while (b < t.size() && t[b] != '\n' && cIsSpace(static_cast<unsigned char>(t[b]))) ++b;
-            if (b < t.size() && t[b] == '[') {
-                Line line = scanLine(t, pos);
-                if (line.kind == Line::Section) {
-                    if (open != nullptr) open->back().second = pos;
-                    open = &sections[lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin))];
-                    open->emplace_back(line.next, t.size());
-                }
-                pos = line.next;
-                continue;
-            }
-            const void* nl = std::memchr(t.data() + pos, '\n', t.size() - pos);
-            pos = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - t.data()) + 1 : t.size();
-        }
-    }
-
-    const std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>* sectionKeys(const std::string& lowerSection) {
-        auto found = keys.find(lowerSection);
-        if (found != keys.end()) return &found->second;
-        auto sec = sections.find(lowerSection);
-        if (sec == sections.end()) return nullptr;
-        auto& index = keys[lowerSection];
-        std::string_view t(text);
-        for (const auto& range : sec->second) {
-            for (std::size_t pos = range.first; pos < range.second;) {
-                Line line = scanLine(t, pos);
-                if (line.kind == Line::Key && line.nameEnd > line.nameBegin)
-                    index.emplace(lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin)),
-                                  std::make_pair(line.valueBegin, line.valueEnd));
-                pos = line.next;
-            }
-        }
-        return &index;
-    }
 };
-
-// The value of key in section of a parsed file (cut at a NUL byte); false when the
-// section or key is missing.
-bool lookupIn(ParsedFile& file, const char* section, const char* key, std::string& value) {
-    const auto* index = file.sectionKeys(lowerCopy(trim(section)));
-    if (index == nullptr) return false;
-    auto found = index->find(lowerCopy(trim(key)));
-    if (found == index->end()) return false;
-    std::string_view v(file.text.data() + found->second.first, found->second.second - found->second.first);
-    std::size_t nul = v.find('\0');
-    if (nul != std::string_view::npos) v = v.substr(0, nul);
-    value.assign(v);
-    return true;
-}
 
 class IniCache {
 public:
     // Looks the key up; returns false when the file, section or key is missing or unreadable.
     bool lookup(const std::string& path, const char* section, const char* key, std::string& value) {
         std::lock_guard<std::mutex> lock(mutex_);
-        ParsedFile* file = current(path);
+        CachedFile* file = current(path);
         if (file == nullptr) return false;
         return lookupIn(*file, section, key, value);
     }
@@ -243,7 +113,7 @@ public:
     // Whether the file at path can be read, and (for a non-null section) has it.
     bool has(const std::string& path, const char* section) {
         std::lock_guard<std::mutex> lock(mutex_);
-        ParsedFile* file = current(path);
+        CachedFile* file = current(path);
         if (file == nullptr) return false;
         if (section == nullptr) return true;
         return file->sections.count(lowerCopy(trim(section))) != 0;
@@ -257,7 +127,7 @@ public:
             files_.erase(path);
             return;
         }
-        ParsedFile& file = slot(path);
+        CachedFile& file = slot(path);
         file.id = idOf(st);
         file.readAt = nowNs();
         file.text = std::move(text);
@@ -265,7 +135,7 @@ public:
     }
 
 private:
-    ParsedFile& slot(const std::string& path) {
+    CachedFile& slot(const std::string& path) {
         auto it = files_.find(path);
         if (it == files_.end()) {
             if (files_.size() >= kCacheEntries) {
@@ -274,14 +144,14 @@ private:
                     if (i->second.lastUse < oldest->second.lastUse) oldest = i;
                 files_.erase(oldest);
             }
-            it = files_.emplace(path, ParsedFile{}).first;
+            it = files_.emplace(path, CachedFile{}).first;
         }
         it->second.lastUse = ++useCounter_;
         return it->second;
     }
 
     // The parsed file at path, refreshed when it changed; null when it cannot be read.
-    ParsedFile* current(const std::string& path) {
+    CachedFile* current(const std::string& path) {
         struct stat st{};
         if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
             files_.erase(path);
@@ -301,7 +171,7 @@ private:
             return nullptr;
         }
         const bool cached = it != files_.end();
-        ParsedFile& file = slot(path);
+        CachedFile& file = slot(path);
         const bool same = cached && file.text == text;
         file.id = idOf(opened);
         file.readAt = readAt;
@@ -313,7 +183,7 @@ private:
     }
 
     std::mutex mutex_;
-    std::unordered_map<std::string, ParsedFile> files_;
+    std::unordered_map<std::string, CachedFile> files_;
     std::uint64_t useCounter_ = 0;
 };
 
@@ -391,91 +261,6 @@ bool replaceFile(const std::string& path, const std::string& content, const stru
         ::fsync(dfd);
         ::close(dfd);
     }
-    return true;
-}
-
-// The file's text with key=value set in section.
-std::string editText(const std::string& old, std::string_view section, std::string_view key, std::string_view value) {
-    std::string_view t(old);
-    std::size_t crlf = t.find('\n');
-    const char* eol = (crlf != std::string_view::npos && crlf > 0 && t[crlf - 1] == '\r') ? "\r\n" : "\n";
-
-    bool inTarget = false, firstOccurrence = false, sectionFound = false;
-    bool insertHasEol = true;
-    std::size_t insertAt = 0;
-    for (std::size_t pos = 0; pos < t.size();) {
-        Line line = scanLine(t, pos);
-        if (line.kind == Line::Section) {
-            bool match = equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), section);
-            firstOccurrence = match && !sectionFound;
-            inTarget = match;
-            if (firstOccurrence) {
-                sectionFound = true;
-                insertAt = line.next;
-                insertHasEol = line.next > line.end;
-            }
-        } else if (line.kind == Line::Key && inTarget) {
-            if (equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), key)) {
-                std::size_t vb = line.valueBegin, ve = line.valueEnd;
-                if (vb == ve) {
-                    vb = line.equals + 1;
-                    ve = line.end;
-                }
-                std::string out;
-                out.reserve(old.size() + value.size());
-                out.append(t.substr(0, vb)).append(value).append(t.substr(ve));
-                return out;
-            }
-            if (firstOccurrence) {
-                insertAt = line.next;
-                insertHasEol = line.next > line.end;
-            }
-        }
-        pos = line.next;
-    }
-
-    std::string entry;
-    entry.append(key).append("=").append(value);
-    std::string out;
-    out.reserve(old.size() + entry.size() + section.size() + 8);
-    if (sectionFound) {
-        out.append(t.substr(0, insertAt));
-        if (insertHasEol)
-            out.append(entry).append(eol);
-        else
-            out.append(eol).append(entry);
-        out.append(t.substr(insertAt));
-        return out;
-    }
-    out = old;
-    if (!out.empty()) {
-        if (out.back() != '\n') out.append(eol);
-        // A blank line separates the new section, unless the file already ends with one.
-        std::string_view body(out.data(), out.size() - 1);
-        std::size_t prev = body.rfind('\n');
-        if (!trim(body.substr(prev == std::string_view::npos ? 0 : prev + 1)).empty()) out.append(eol);
-    }
-    out.append("[").append(section).append("]").append(eol).append(entry).append(eol);
-    return out;
-}
-
-bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
-
-// The edit as it is written: section and key trimmed, the value cut at its first line
-// break (a value never spills into further lines). False for names that cannot be
-// written.
-bool normalizeEdit(const char* section, const char* key, const char* value, IniEdit& out) {
-    if (section == nullptr || key == nullptr) return false;
-    std::string_view sec = trim(section), k = trim(key);
-    std::string_view val = value != nullptr ? std::string_view(value) : std::string_view();
-    std::size_t cut = val.find_first_of("\r\n");
-    if (cut != std::string_view::npos) val = val.substr(0, cut);
-    if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
-        hasLineBreakOrNul(k) || sec.find(']') != std::string_view::npos || hasLineBreakOrNul(sec))
-        return false;
-    out.section.assign(sec);
-    out.key.assign(k);
-    out.value.assign(val);
     return true;
 }
 
