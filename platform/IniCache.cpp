@@ -9,7 +9,6 @@
 #include <ctime>
 #include <fcntl.h>
 #include <mutex>
-#include <string_view>
 #include <sys/types.h>
 #include <unistd.h>
 #include <unordered_map>

@@ -2,13 +2,13 @@
 // Reading settings files from disk, and the cache of parsed ones.
 //
 // Only regular files of at most 64 MiB are read; anything else (a folder, a device,
-// a pipe, a larger file) is unreadable, and a file that grows while it is read is cut
-// at 64 MiB. The cache keeps the eight files used last, keyed by path, and refreshes
-// an entry when the file's size, modification time (with nanoseconds), inode or device
-// changes. A file modified less than two seconds before it was read is compared with
-// its cached text on every use until then, since a second change within one tick of
-// the file system's clock may leave its time stamp as it was. Writers record what
-// they wrote with cacheStore.
+// a pipe, a larger file) is unreadable, and a file that grows while it is read is
+// read up to about 64 MiB. The cache keeps the eight files used last, keyed by path,
+// and refreshes an entry when the file's size, modification time (with nanoseconds),
+// inode or device changes. A file modified less than two seconds before it was read
+// is compared with its cached text on every use until then, since a second change
+// within one tick of the file system's clock may leave its time stamp as it was.
+// Writers record what they wrote with cacheStore.
 //
 // Threads: readFile is reentrant; the cache functions may be called from any thread
 // (one lock serialises them). The cache lives until the process ends.

@@ -46,7 +46,7 @@ struct Line {
     std::size_t equals = 0;                   // position of '=' (Key lines)
 };
 
-// Classifies the line that starts at `pos` (pos < text.size()). Blank lines, ';'
+// Classifies the line that starts at `pos` (at most text.size()). Blank lines, ';'
 // comments, '[' lines without ']' and lines without '=' are Other.
 Line scanLine(std::string_view text, std::size_t pos);
 

@@ -2,12 +2,13 @@
 // Where settings files live: the settings folder and the paths that file names
 // stand for.
 //
-// The settings folder is $GRIDWISE_SETTINGS_DIR if set, else $XDG_CONFIG_HOME/gridwise
-// (an absolute $XDG_CONFIG_HOME only), else ~/.config/gridwise, the home folder being
-// $HOME or else the user's entry in the password database (else "."). A bare file
-// name (no '/') resolves in that folder, matched without regard to ASCII case
-// (resolveSettingsPath in platform/IniFile.h); a name with a folder is taken as it is.
-// The environment is read on every call, so a change of it takes effect at once.
+// The settings folder is $GRIDWISE_SETTINGS_DIR if set and not empty, else
+// $XDG_CONFIG_HOME/gridwise (an absolute $XDG_CONFIG_HOME only), else
+// ~/.config/gridwise, the home folder being $HOME or else the user's entry in the
+// password database (else "."). A bare file name (no '/') resolves in that folder,
+// matched without regard to ASCII case (resolveSettingsPath in platform/IniFile.h);
+// a name with a folder is taken as it is. The environment is read on every call, so
+// a change of it takes effect at once.
 //
 // Threads: the functions are reentrant, as far as the environment is not changed
 // while they run.
