@@ -1,610 +1,22 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
+// The public functions of the settings files tie the four parts together: names are
+// resolved by SettingsPath, reads go through IniCache, edits are checked by IniText and
+// written by IniWriter, and this file keeps the batches of each thread.
 #include "platform/IniFile.h"
 
 #include "platform/CLocale.h"
+#include "platform/IniCache.h"
+#include "platform/IniText.h"
+#include "platform/IniWriter.h"
+#include "platform/SettingsPath.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <mutex>
-#include <pwd.h>
-#include <string_view>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace gw {
 
 namespace {
-
-// Files larger than this are not settings files: readers get defaults, writers refuse.
-constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
-// Parsed files kept in the cache.
-constexpr std::size_t kCacheEntries = 8;
-// A file modified less than this long before it was read may still change within the
-// same tick of the file system's clock without its time stamp moving; such a cache
-// entry is compared with the file's content on its next use.
-constexpr std::int64_t kRacyWindowNs = 2'000'000'000;
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string lowerCopy(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = lowerAscii(c);
-    return out;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
-std::string_view trim(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && cIsSpace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && cIsSpace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return s.substr(b, e - b);
-}
-
-// One line of a settings file, as offsets into the file's bytes.
-struct Line {
-    enum Kind { Other, Section, Key };
-    Kind kind = Other;
-    std::size_t begin = 0;    // first byte of the line
-    std::size_t end = 0;      // end of the content (before "\r\n" or "\n")
-    std::size_t next = 0;     // first byte of the next line
-    std::size_t nameBegin = 0, nameEnd = 0;   // section name or key, trimmed
-    std::size_t valueBegin = 0, valueEnd = 0; // value, trimmed (Key lines)
-    std::size_t equals = 0;                   // position of '=' (Key lines)
-};
-
-// Classifies the line that starts at `pos`. Blank lines, ';' comments, '[' lines
-// without ']' and lines without '=' are Other.
-Line scanLine(std::string_view text, std::size_t pos) {
-    Line line;
-    line.begin = pos;
-    const void* nl = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    std::size_t e = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - text.data()) : text.size();
-    line.next = nl ? e + 1 : e;
-    if (nl && e > pos && text[e - 1] == '\r') --e;
-    line.end = e;
-
-    std::size_t b = pos;
-    while (b < e && cIsSpace(static_cast<unsigned char>(text[b]))) ++b;
-    if (b == e || text[b] == ';') return line;
-    auto trimmedRange = [&](std::size_t from, std::size_t to, std::size_t& outB, std::size_t& outE) {
-        while (from < to && cIsSpace(static_cast<unsigned char>(text[from]))) ++from;
-        while (to > from && cIsSpace(static_cast<unsigned char>(text[to - 1]))) --to;
-        outB = from;
-        outE = to;
-    };
-    if (text[b] == '[') {
-        const void* close = std::memchr(text.data() + b + 1, ']', e - b - 1);
-        if (close == nullptr) return line;
-        std::size_t c = static_cast<std::size_t>(static_cast<const char*>(close) - text.data());
-        line.kind = Line::Section;
-        trimmedRange(b + 1, c, line.nameBegin, line.nameEnd);
-        return line;
-    }
-    const void* eq = std::memchr(text.data() + b, '=', e - b);
-    if (eq == nullptr) return line;
-    line.equals = static_cast<std::size_t>(static_cast<const char*>(eq) - text.data());
-    line.kind = Line::Key;
-    trimmedRange(b, line.equals, line.nameBegin, line.nameEnd);
-    trimmedRange(line.equals + 1, e, line.valueBegin, line.valueEnd);
-    return line;
-}
-
-std::int64_t toNs(const timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-std::int64_t nowNs() {
-    timespec t{};
-    clock_gettime(CLOCK_REALTIME, &t);
-    return toNs(t);
-}
-
-struct FileId {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    std::int64_t mtime = 0;
-    bool operator==(const FileId&) const = default;
-};
-
-FileId idOf(const struct stat& st) { return FileId{st.st_dev, st.st_ino, st.st_size, toNs(st.st_mtim)}; }
-
-enum class ReadResult { Ok, Missing, Unreadable };
-
-// Reads a whole regular file. Missing: the file does not exist. Unreadable: it exists
-// but is not a regular file, is too large or cannot be read.
-ReadResult readFile(const std::string& path, std::string& out, struct stat& st) {
-    out.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Unreadable;
-    ReadResult result = ReadResult::Ok;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileSize) {
-        result = ReadResult::Unreadable;
-    } else {
-        out.resize(static_cast<std::size_t>(st.st_size));
-        std::size_t got = 0;
-        while (true) {
-            if (got == out.size()) {
-                if (out.size() >= static_cast<std::size_t>(kMaxFileSize)) break;
-                out.resize(out.size() + 4096); // the file grew while we read it
-            }
-            ssize_t n = ::read(fd, out.data() + got, out.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                result = ReadResult::Unreadable;
-                break;
-            }
-            if (n == 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        out.resize(got);
-    }
-    ::close(fd);
-    if (result != ReadResult::Ok) out.clear();
-    return result;
-}
-
-// A parsed settings file. Sections are located when the file is loaded; the keys of a
-// section are indexed the first time the section is asked for.
-struct ParsedFile {
-    FileId id;
-    std::int64_t readAt = 0;
-    std::uint64_t lastUse = 0;
-    std::string text;
-    // lower-case section name -> body ranges (one per occurrence of the section)
-    std::unordered_map<std::string, std::vector<std::pair<std::size_t, std::size_t>>> sections;
-    // lower-case section name -> (lower-case key -> value range); first occurrence wins
-    std::unordered_map<std::string, std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>> keys;
-
-    void parse() {
-        sections.clear();
-        keys.clear();
-        std::string_view t(text);
-        std::vector<std::pair<std::size_t, std::size_t>>* open = nullptr;
-        for (std::size_t pos = 0; pos < t.size();) {
-            // Only lines that start with '[' after blanks can open a section.
-            std::size_t b = pos;
-            while (b < t.size() && t[b] != '\n' && cIsSpace(static_cast<unsigned char>(t[b]))) ++b;
-            if (b < t.size() && t[b] == '[') {
-                Line line = scanLine(t, pos);
-                if (line.kind == Line::Section) {
-                    if (open != nullptr) open->back().second = pos;
-                    open = &sections[lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin))];
-                    open->emplace_back(line.next, t.size());
-                }
-                pos = line.next;
-                continue;
-            }
-            const void* nl = std::memchr(t.data() + pos, '\n', t.size() - pos);
-            pos = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - t.data()) + 1 : t.size();
-        }
-    }
-
-    const std::unordered_map<std::string, std::pair<std::size_t, std::size_t>>* sectionKeys(const std::string& lowerSection) {
-        auto found = keys.find(lowerSection);
-        if (found != keys.end()) return &found->second;
-        auto sec = sections.find(lowerSection);
-        if (sec == sections.end()) return nullptr;
-        auto& index = keys[lowerSection];
-        std::string_view t(text);
-        for (const auto& range : sec->second) {
-            for (std::size_t pos = range.first; pos < range.second;) {
-                Line line = scanLine(t, pos);
-                if (line.kind == Line::Key && line.nameEnd > line.nameBegin)
-                    index.emplace(lowerCopy(t.substr(line.nameBegin, line.nameEnd - line.nameBegin)),
-                                  std::make_pair(line.valueBegin, line.valueEnd));
-                pos = line.next;
-            }
-        }
-        return &index;
-    }
-};
-
-// The value of key in section of a parsed file (cut at a NUL byte); false when the
-// section or key is missing.
-bool lookupIn(ParsedFile& file, const char* section, const char* key, std::string& value) {
-    const auto* index = file.sectionKeys(lowerCopy(trim(section)));
-    if (index == nullptr) return false;
-    auto found = index->find(lowerCopy(trim(key)));
-    if (found == index->end()) return false;
-    std::string_view v(file.text.data() + found->second.first, found->second.second - found->second.first);
-    std::size_t nul = v.find('\0');
-    if (nul != std::string_view::npos) v = v.substr(0, nul);
-    value.assign(v);
-    return true;
-}
-
-class IniCache {
-public:
-    // Looks the key up; returns false when the file, section or key is missing or unreadable.
-    bool lookup(const std::string& path, const char* section, const char* key, std::string& value) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ParsedFile* file = current(path);
-        if (file == nullptr) return false;
-        return lookupIn(*file, section, key, value);
-    }
-
-    // Whether the file at path can be read, and (for a non-null section) has it.
-    bool has(const std::string& path, const char* section) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ParsedFile* file = current(path);
-        if (file == nullptr) return false;
-        if (section == nullptr) return true;
-        return file->sections.count(lowerCopy(trim(section))) != 0;
-    }
-
-    // Records content just written to path.
-    void store(const std::string& path, std::string&& text) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        struct stat st{};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            files_.erase(path);
-            return;
-        }
-        ParsedFile& file = slot(path);
-        file.id = idOf(st);
-        file.readAt = nowNs();
-        file.text = std::move(text);
-        file.parse();
-    }
-
-private:
-    ParsedFile& slot(const std::string& path) {
-        auto it = files_.find(path);
-        if (it == files_.end()) {
-            if (files_.size() >= kCacheEntries) {
-                auto oldest = files_.begin();
-                for (auto i = files_.begin(); i != files_.end(); ++i)
-                    if (i->second.lastUse < oldest->second.lastUse) oldest = i;
-                files_.erase(oldest);
-            }
-            it = files_.emplace(path, ParsedFile{}).first;
-        }
-        it->second.lastUse = ++useCounter_;
-        return it->second;
-    }
-
-    // The parsed file at path, refreshed when it changed; null when it cannot be read.
-    ParsedFile* current(const std::string& path) {
-        struct stat st{};
-        if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-            files_.erase(path);
-            return nullptr;
-        }
-        auto it = files_.find(path);
-        if (it != files_.end() && it->second.id == idOf(st) &&
-            it->second.id.mtime + kRacyWindowNs < it->second.readAt) {
-            it->second.lastUse = ++useCounter_;
-            return &it->second;
-        }
-        std::string text;
-        struct stat opened{};
-        std::int64_t readAt = nowNs();
-        if (readFile(path, text, opened) != ReadResult::Ok) {
-            files_.erase(path);
-            return nullptr;
-        }
-        const bool cached = it != files_.end();
-        ParsedFile& file = slot(path);
-        const bool same = cached && file.text == text;
-        file.id = idOf(opened);
-        file.readAt = readAt;
-        if (!same) {
-            file.text = std::move(text);
-            file.parse();
-        }
-        return &file;
-    }
-
-    std::mutex mutex_;
-    std::unordered_map<std::string, ParsedFile> files_;
-    std::uint64_t useCounter_ = 0;
-};
-
-IniCache& cache() {
-    static IniCache* instance = new IniCache; // never destroyed: usable until the process ends
-    return *instance;
-}
-
-std::string settingsDir() {
-    const char* dir = std::getenv("GRIDWISE_SETTINGS_DIR");
-    if (dir != nullptr && *dir != '\0') return dir;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/gridwise";
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') {
-        struct passwd* pw = ::getpwuid(::getuid());
-        home = pw != nullptr ? pw->pw_dir : nullptr;
-    }
-    if (home == nullptr || *home == '\0') home = ".";
-    return std::string(home) + "/.config/gridwise";
-}
-
-// mkdir -p; errors are left for the write that follows to find.
-void makeDirs(const std::string& dir) {
-    for (std::size_t i = 1; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '/') {
-            std::string part = dir.substr(0, i);
-            if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return;
-        }
-    }
-}
-
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Replaces path by content: temporary file in the same folder, fsync, rename.
-bool replaceFile(const std::string& path, const std::string& content, const struct stat* old) {
-    std::size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : (slash == 0 ? std::string("/") : path.substr(0, slash));
-    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    static std::atomic<unsigned> counter{0};
-    std::string tmp;
-    int fd = -1;
-    mode_t mode = old != nullptr ? (old->st_mode & 07777) : 0666;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
-              std::to_string(++counter);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
-    if (ok && old != nullptr) {
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
-            // keeping the owner is best effort; an ordinary user cannot give a file away
-        }
-        ok = ::fchmod(fd, mode) == 0;
-    }
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(tmp.c_str());
-        return false;
-    }
-    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        ::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
-}
-
-// The file's text with key=value set in section.
-std::string editText(const std::string& old, std::string_view section, std::string_view key, std::string_view value) {
-    std::string_view t(old);
-    std::size_t crlf = t.find('\n');
-    const char* eol = (crlf != std::string_view::npos && crlf > 0 && t[crlf - 1] == '\r') ? "\r\n" : "\n";
-
-    bool inTarget = false, firstOccurrence = false, sectionFound = false;
-    bool insertHasEol = true;
-    std::size_t insertAt = 0;
-    for (std::size_t pos = 0; pos < t.size();) {
-        Line line = scanLine(t, pos);
-        if (line.kind == Line::Section) {
-            bool match = equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), section);
-            firstOccurrence = match && !sectionFound;
-            inTarget = match;
-            if (firstOccurrence) {
-                sectionFound = true;
-                insertAt = line.next;
-                insertHasEol = line.next > line.end;
-            }
-        } else if (line.kind == Line::Key && inTarget) {
-            if (equalNoCase(t.substr(line.nameBegin, line.nameEnd - line.nameBegin), key)) {
-                std::size_t vb = line.valueBegin, ve = line.valueEnd;
-                if (vb == ve) {
-                    vb = line.equals + 1;
-                    ve = line.end;
-                }
-                std::string out;
-                out.reserve(old.size() + value.size());
-                out.append(t.substr(0, vb)).append(value).append(t.substr(ve));
-                return out;
-            }
-            if (firstOccurrence) {
-                insertAt = line.next;
-                insertHasEol = line.next > line.end;
-            }
-        }
-        pos = line.next;
-    }
-
-    std::string entry;
-    entry.append(key).append("=").append(value);
-    std::string out;
-    out.reserve(old.size() + entry.size() + section.size() + 8);
-    if (sectionFound) {
-        out.append(t.substr(0, insertAt));
-        if (insertHasEol)
-            out.append(entry).append(eol);
-        else
-            out.append(eol).append(entry);
-        out.append(t.substr(insertAt));
-        return out;
-    }
-    out = old;
-    if (!out.empty()) {
-        if (out.back() != '\n') out.append(eol);
-        // A blank line separates the new section, unless the file already ends with one.
-        std::string_view body(out.data(), out.size() - 1);
-        std::size_t prev = body.rfind('\n');
-        if (!trim(body.substr(prev == std::string_view::npos ? 0 : prev + 1)).empty()) out.append(eol);
-    }
-    out.append("[").append(section).append("]").append(eol).append(entry).append(eol);
-    return out;
-}
-
-bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
-
-// The edit as it is written: section and key trimmed, the value cut at its first line
-// break (a value never spills into further lines). False for names that cannot be
-// written.
-bool normalizeEdit(const char* section, const char* key, const char* value, IniEdit& out) {
-    if (section == nullptr || key == nullptr) return false;
-    std::string_view sec = trim(section), k = trim(key);
-    std::string_view val = value != nullptr ? std::string_view(value) : std::string_view();
-    std::size_t cut = val.find_first_of("\r\n");
-    if (cut != std::string_view::npos) val = val.substr(0, cut);
-    if (k.empty() || k.find('=') != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
-        hasLineBreakOrNul(k) || sec.find(']') != std::string_view::npos || hasLineBreakOrNul(sec))
-        return false;
-    out.section.assign(sec);
-    out.key.assign(k);
-    out.value.assign(val);
-    return true;
-}
-
-// The file a write of `file` changes: its resolved path, through a symbolic link to the
-// file the link names. Empty for a null or empty name.
-std::string writeTarget(const char* file) {
-    std::string path = resolveSettingsPath(file);
-    if (path.empty()) return path;
-    struct stat lst{};
-    if (::lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            path = real;
-            std::free(real);
-        }
-    }
-    return path;
-}
-
-// The path of a write: the settings folder is made first for a bare name.
-std::string prepareWrite(const char* file) {
-    if (file == nullptr || *file == '\0') return std::string();
-    if (std::strchr(file, '/') == nullptr) makeDirs(settingsDir());
-    return writeTarget(file);
-}
-
-// An exclusive lock on the writes of one settings file, held while it lives: flock on
-// "<path>.lock". The holder removes the lock file before it lets go, so a waiter may
-// find that the file it locked is no longer the one of that name; it then starts over.
-// A lock file left by a killed writer locks nothing (the lock went with the process)
-// and is taken over and removed by the next writer.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& path) : lockPath_(path + ".lock") {
-        for (int attempt = 0; attempt < 100000; ++attempt) {
-            int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-            // A lock file left by another user's killed writer may not be writable to us;
-            // a lock needs no write access.
-            if (fd < 0 && errno == EACCES) fd = ::open(lockPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0) {
-                if (errno == EINTR || errno == ENOENT) continue;
-                return;
-            }
-            int rc;
-            while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-            }
-            if (rc != 0) {
-                ::close(fd);
-                return;
-            }
-            struct stat held{}, named{};
-            if (::fstat(fd, &held) == 0 && ::lstat(lockPath_.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
-                held.st_ino == named.st_ino) {
-                fd_ = fd;
-                return;
-            }
-            ::close(fd); // removed or replaced while we waited: lock the new one
-        }
-    }
-    ~WriteLock() {
-        if (fd_ >= 0) {
-            ::unlink(lockPath_.c_str());
-            ::close(fd_);
-        }
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-    bool held() const { return fd_ >= 0; }
-
-private:
-    std::string lockPath_;
-    int fd_ = -1;
-};
-
-// The file as read under the lock, for iniUpdate's callback.
-class FreshReader final : public IniReader {
-public:
-    explicit FreshReader(const std::string& text) {
-        file_.text = text;
-        file_.parse();
-    }
-    std::string getString(const char* section, const char* key, const char* def) const override {
-        std::string value;
-        if (section != nullptr && key != nullptr && lookupIn(file_, section, key, value)) return value;
-        return def != nullptr ? def : "";
-    }
-    int getInt(const char* section, const char* key, int def) const override {
-        std::string value;
-        if (section == nullptr || key == nullptr || !lookupIn(file_, section, key, value)) return def;
-        return cAtoi(value.c_str());
-    }
-
-private:
-    mutable ParsedFile file_; // indexes its sections on first use
-};
-
-using EditPlan = std::function<bool(const IniReader&, std::vector<IniEdit>&)>;
-
-// The read-modify-write under the file's lock: reads path from disk, asks plan for
-// the edits (when given; else writes `edits` as they are), applies them in order and
-// replaces the file when its text changed. Edits from a plan are checked here; given
-// edits are already normalised.
-bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const EditPlan* plan) {
-    WriteLock lock(path);
-    if (!lock.held()) return false;
-    std::string old;
-    struct stat st{};
-    ReadResult read = readFile(path, old, st);
-    if (read == ReadResult::Unreadable) return false;
-    const bool exists = read == ReadResult::Ok;
-    if (plan != nullptr) {
-        std::vector<IniEdit> planned;
-        if (!(*plan)(FreshReader(old), planned)) return false;
-        edits.clear();
-        for (const IniEdit& e : planned) {
-            IniEdit n;
-            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
-            edits.push_back(std::move(n));
-        }
-    }
-    if (edits.empty()) return true;
-    if (exists && ::access(path.c_str(), W_OK) != 0) return false;
-    std::string text = old;
-    for (const IniEdit& e : edits) text = editText(text, e.section, e.key, e.value);
-    if (!exists || text != old) {
-        if (!replaceFile(path, text, exists ? &st : nullptr)) return false;
-    }
-    cache().store(path, std::move(text));
-    return true;
-}
 
 // The innermost batch of this thread.
 thread_local IniBatch* t_batch = nullptr;
@@ -621,29 +33,10 @@ struct IniBatchAccess {
     static void add(IniBatch& batch, IniEdit&& edit) { batch.edits_.push_back(std::move(edit)); }
 };
 
-std::string resolveSettingsPath(const char* file) {
-    if (file == nullptr || *file == '\0') return std::string();
-    if (std::strchr(file, '/') != nullptr) return file;
-    const std::string dir = settingsDir();
-    std::string path = dir + "/" + file;
-    // The exact spelling costs one lstat; the folder is scanned only without it.
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) == 0) return path;
-    DIR* folder = ::opendir(dir.c_str());
-    if (folder == nullptr) return path;
-    std::string match;
-    while (const dirent* entry = ::readdir(folder)) {
-        std::string_view name(entry->d_name);
-        if (equalNoCase(name, file) && (match.empty() || name < match)) match = name;
-    }
-    ::closedir(folder);
-    return match.empty() ? path : dir + "/" + match;
-}
-
 bool iniFileReadable(const char* file) {
     try {
         std::string path = resolveSettingsPath(file);
-        return !path.empty() && cache().has(path, nullptr);
+        return !path.empty() && ini::cacheHas(path, nullptr);
     } catch (...) {
         return false;
     }
@@ -653,7 +46,7 @@ bool iniHasSection(const char* section, const char* file) {
     if (section == nullptr) return false;
     try {
         std::string path = resolveSettingsPath(file);
-        return !path.empty() && cache().has(path, section);
+        return !path.empty() && ini::cacheHas(path, section);
     } catch (...) {
         return false;
     }
@@ -664,7 +57,7 @@ std::string iniGetString(const char* section, const char* key, const char* def, 
     try {
         std::string path = resolveSettingsPath(file);
         std::string value;
-        if (section != nullptr && key != nullptr && !path.empty() && cache().lookup(path, section, key, value))
+        if (section != nullptr && key != nullptr && !path.empty() && ini::cacheLookup(path, section, key, value))
             return value;
         return fallback;
     } catch (...) {
@@ -691,7 +84,7 @@ int iniGetInt(const char* section, const char* key, int def, const char* file) {
     try {
         std::string path = resolveSettingsPath(file);
         std::string value;
-        if (section == nullptr || key == nullptr || path.empty() || !cache().lookup(path, section, key, value))
+        if (section == nullptr || key == nullptr || path.empty() || !ini::cacheLookup(path, section, key, value))
             return def;
         return cAtoi(value.c_str());
     } catch (...) {
@@ -703,8 +96,8 @@ bool iniWriteString(const char* section, const char* key, const char* value, con
     if (section == nullptr || key == nullptr || file == nullptr) return false;
     try {
         IniEdit edit;
-        if (!normalizeEdit(section, key, value, edit)) return false;
-        std::string path = prepareWrite(file);
+        if (!ini::normalizeEdit(section, key, value, edit)) return false;
+        std::string path = ini::prepareWrite(file);
         if (path.empty()) return false;
         if (IniBatch* batch = IniBatchAccess::collecting(path)) {
             IniBatchAccess::add(*batch, std::move(edit));
@@ -712,7 +105,7 @@ bool iniWriteString(const char* section, const char* key, const char* value, con
         }
         std::vector<IniEdit> edits;
         edits.push_back(std::move(edit));
-        return lockedWrite(path, std::move(edits), nullptr);
+        return ini::lockedWrite(path, std::move(edits), nullptr);
     } catch (...) {
         return false;
     }
@@ -724,12 +117,12 @@ bool iniWriteStrings(const char* file, const std::vector<IniEdit>& edits) {
         normalized.reserve(edits.size());
         for (const IniEdit& e : edits) {
             IniEdit n;
-            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
+            if (!ini::normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
             normalized.push_back(std::move(n));
         }
-        std::string path = prepareWrite(file);
+        std::string path = ini::prepareWrite(file);
         if (path.empty()) return false;
-        return lockedWrite(path, std::move(normalized), nullptr);
+        return ini::lockedWrite(path, std::move(normalized), nullptr);
     } catch (...) {
         return false;
     }
@@ -738,10 +131,10 @@ bool iniWriteStrings(const char* file, const std::vector<IniEdit>& edits) {
 bool iniUpdate(const char* file, const std::function<bool(const IniReader& current, std::vector<IniEdit>& edits)>& change) {
     if (!change) return false;
     try {
-        std::string path = prepareWrite(file);
+        std::string path = ini::prepareWrite(file);
         if (path.empty()) return false;
-        const EditPlan plan = change;
-        return lockedWrite(path, {}, &plan);
+        const ini::EditPlan plan = change;
+        return ini::lockedWrite(path, {}, &plan);
     } catch (...) {
         return false;
     }
@@ -751,7 +144,7 @@ IniBatch::IniBatch(const char* file) {
     try {
         if (file == nullptr || *file == '\0') return;
         file_ = file;
-        path_ = writeTarget(file);
+        path_ = ini::writeTarget(file);
         if (path_.empty() || IniBatchAccess::collecting(path_) != nullptr) return; // an outer batch writes
         active_ = true;
         previous_ = t_batch;
