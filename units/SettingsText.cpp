@@ -159,6 +159,8 @@ ExactTextScope::~ExactTextScope() { exactScope = previous_; }
 bool exactTexts() noexcept { return exactScope; }
 
 std::string numberText(const char* fmt, double value, NumberReader reader, std::size_t maxLength) {
+    // A zero is written without a sign ("0.000", never "-0.000").
+    if (value == 0.0) value = 0.0;
     const std::string first = cFormatString(fmt, value);
     if (sameBits(readNumber(first, reader), value) || !std::isfinite(value)) return first;
     if (exactTexts()) {

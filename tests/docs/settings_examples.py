@@ -42,6 +42,15 @@ def numbers(text):
     return [float(v) for v in re.findall(r"[-+]?\d+(?:\.\d*)?(?:[eE][-+]?\d+)?", text)]
 
 
+def init_line(out):
+    """The initialisation string describe prints: the line before its settings section."""
+    lines = out.splitlines() if out else []
+    for i in range(len(lines) - 1, 1, -1):
+        if lines[i].startswith("[") and lines[i - 1] == "":
+            return lines[i - 2]
+    return lines[-1] if lines else ""
+
+
 def run(command, tool, folder):
     shell = re.sub(r"(^|\|\s*)gridwise\b", lambda m: m.group(1) + tool, command)
     env = dict(os.environ, GRIDWISE_SIMD="scalar", LC_ALL="C", GRIDWISE_SETTINGS_DIR=str(folder / "config"))
@@ -96,9 +105,9 @@ def main():
                 continue
             types.add(int(m.group(1)))
             code, out, err = run("gridwise describe --settings settings.ini --section '%s'" % name, tool, folder)
-            last = out.splitlines()[-1] if out else ""
+            last = init_line(out)
             if code != 0 or not last.startswith(m.group(1) + ","):
-                failures.append("describe [%s]: exit %d, last line %r, %s" % (name, code, last, err.strip()))
+                failures.append("describe [%s]: exit %d, initialisation string %r, %s" % (name, code, last, err.strip()))
         if not TYPES <= types:
             failures.append("no example of the types %s" % sorted(TYPES - types))
 
@@ -144,9 +153,9 @@ def main():
                     failures.append("projection list entry %r: no section with that specific name" % specific)
                     continue
                 _, out, _ = run("gridwise describe --settings settings.ini --section '%s'" % name, tool, folder)
-                if not out or out.splitlines()[-1] != init:
+                if init_line(out) != init:
                     failures.append("projection list entry %r: %r, describe gives %r" % (
-                        specific, init, out.splitlines()[-1] if out else ""))
+                        specific, init, init_line(out)))
 
         unused = {n for n, body in sections.items() if "GeodesyType=" in body} - used
         if unused:

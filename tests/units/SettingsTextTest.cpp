@@ -76,7 +76,7 @@ TEST(StoredNumbers, StatedFormWhenItFitsMoreDecimalsWhenNot) {
         {"%.2f", 400000.0, gw::NumberReader::grid, "400000.00"},
         {"%.2f", 1234.5678, gw::NumberReader::grid, "1234.5678"},
         {"%.10f", 0.3 / 3600, gw::NumberReader::plain, "0.00008333333333333333"},
-        {"%.2f", -0.0, gw::NumberReader::plain, "-0.00"},
+        {"%.2f", -0.0, gw::NumberReader::plain, "0.00"},  // no negative zero
     };
     for (const Case& c : cases) {
         const std::string text = gw::numberText(c.format, c.value, c.reader, 79);
