@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <system_error>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -124,9 +125,52 @@ std::string transverseMercator(const CrsDefinition& crs, const std::string& name
     const double fn = need(crs, param::falseNorthing);
     if (!(k0 >= 0.5 && k0 <= 2))
         throw Refusal{codeText(crs.code) + "'s scale factor " + decimal(k0) + " lies outside 0.5..2"};
+    // The projection keeps its grid values within +-10000000 m: a false easting
+    // with a zone number before it (31500000) would put every point beyond.
+    if (std::fabs(fe) > 9e6 || std::fabs(fn) > 1e7) {
+        throw Refusal{codeText(crs.code) + "'s false origin (easting " + metres(fe) + ", northing " + metres(fn) +
+                      ") puts its grid beyond the +-10000000 m that the Transverse Mercator keeps to"};
+    }
     // 0,name,central meridian,false northing,false easting,scale,latitude of origin,units
     return "0," + name + "," + degreesText(lon0) + "," + decimal(fn) + "," + decimal(fe) + "," + decimal(k0) + "," +
            degreesText(lat0) + "," + std::to_string(unit);
+}
+
+double eccentricity(double invF) {
+    const double f = 1 / invF;
+    return std::sqrt(f * (2 - f));
+}
+
+// The Lambert projection keeps grid values within 5000 km of its false origin.
+// A system whose false origin lies far from its area (at the pole for Belgium, on
+// the equator for Croatia or Ontario) is written with the false origin moved
+// along the central meridian to the middle of its standard parallels: the grid is
+// the same (northing = FN + rho(origin) - rho cos theta, so the false northing
+// takes up the difference of the two radii), and only the origin's text changes.
+void moveFalseOrigin(double p1, double p2, double a, double invF, double& lat0, double& fn) {
+    const double lo = std::min(p1, p2);
+    const double hi = std::max(p1, p2);
+    if (lat0 >= lo - 10 && lat0 <= hi + 10) return;
+    using Real = long double;
+    const Real pi = 3.141592653589793238462643383279502884L;
+    const Real e = eccentricity(invF);
+    auto psi = [&](Real latDeg) {
+        const Real s = std::sin(latDeg * pi / 180);
+        return std::atanh(s) - e * std::atanh(e * s);
+    };
+    auto lnM = [&](Real latDeg) {
+        const Real s = std::sin(latDeg * pi / 180);
+        return std::log(std::cos(latDeg * pi / 180)) - std::log(1 - e * e * s * s) / 2;
+    };
+    const Real n = (lnM(p1) - lnM(p2)) / (psi(p2) - psi(p1));
+    // rho(phi) = a m1 exp(n (psi1 - psi)) / n, 0 at the pole the cone closes on.
+    auto rho = [&](Real latDeg) {
+        if ((latDeg == 90 && n > 0) || (latDeg == -90 && n < 0)) return Real(0);
+        return a * std::exp(lnM(p1) + n * (psi(p1) - psi(latDeg))) / n;
+    };
+    const double mid = (p1 + p2) / 2;
+    fn = static_cast<double>(fn + (rho(lat0) - rho(mid)));
+    lat0 = mid;
 }
 
 std::string lambertText(const std::string& name, double first, double second, double lon0, double lat0, double fn,
@@ -136,7 +180,7 @@ std::string lambertText(const std::string& name, double first, double second, do
            degreesText(lat0) + "," + decimal(fn) + "," + decimal(fe) + "," + std::to_string(unit);
 }
 
-std::string lambert2sp(const CrsDefinition& crs, const std::string& name, int unit) {
+std::string lambert2sp(const CrsDefinition& crs, const std::string& name, int unit, double invF) {
     const double lat0 = need(crs, param::latOfFalseOrigin);
     const double lon0 = longitudeFromGreenwich(crs, need(crs, param::lonOfFalseOrigin));
     const double p1 = need(crs, param::firstParallel);
@@ -148,12 +192,9 @@ std::string lambert2sp(const CrsDefinition& crs, const std::string& name, int un
                       " degrees); the Lambert projection needs two"};
     }
     if (p1 == -p2) throw Refusal{codeText(crs.code) + "'s standard parallels lie symmetric about the equator"};
-    return lambertText(name, p1, p2, lon0, lat0, fn, fe, unit);
-}
-
-double eccentricity(double invF) {
-    const double f = 1 / invF;
-    return std::sqrt(f * (2 - f));
+    double lat = lat0, north = fn;
+    moveFalseOrigin(p1, p2, crs.semiMajor, invF, lat, north);
+    return lambertText(name, p1, p2, lon0, lat, north, fe, unit);
 }
 
 std::string lambert1sp(const CrsDefinition& crs, const std::string& name, int unit, double invF) {
@@ -337,7 +378,7 @@ Mapping mapCrs(const CrsDefinition& crs) {
         const double invF = inverseFlattening(crs);
         switch (crs.method) {
         case method::transverseMercator: m.initString = transverseMercator(crs, name, projectionUnit(crs)); break;
-        case method::lambert2sp: m.initString = lambert2sp(crs, name, projectionUnit(crs)); break;
+        case method::lambert2sp: m.initString = lambert2sp(crs, name, projectionUnit(crs), invF); break;
         case method::lambert1sp: m.initString = lambert1sp(crs, name, projectionUnit(crs), invF); break;
         case method::polarA: m.initString = polarA(crs, name, projectionUnit(crs)); break;
         case method::polarB: m.initString = polarB(crs, name, projectionUnit(crs), invF); break;

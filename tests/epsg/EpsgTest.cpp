@@ -61,6 +61,9 @@ const GridCase kGridCases[] = {
     {32733, "UTM south", -30.0, 14.0, 6680793.777243286, 403549.8474330122, 0.013},
     {2154, "Lambert 2SP", 44.0, 5.5, 6325507.095707535, 900481.9851745802, 0.001},
     {2227, "Lambert 2SP, US survey feet", 37.5, -121.5, 611453.042102188, 1911581.6565807927, 0.001},
+    // false origins at the pole and on the equator, 5400 km from the area
+    {31370, "Lambert 2SP, false origin moved", 50.8466, 4.3528, 170627.94111836702, 148965.64883895335, 0.001},
+    {3766, "Lambert 2SP, false origin moved", 45.815, 15.982, 5559077.39079393, -40257.527517436065, 0.001},
     {27572, "Lambert 1SP, Paris meridian in grads", 47.0, -1.5, 2229353.103120463, 308291.93687970843, 0.001},
     {3448, "Lambert 1SP with scale 1", 18.3, -76.5, 683276.0605551123, 802862.8845580656, 0.001},
     {5041, "polar A north", 85.0, 30.0, 1518959.7883427655, 2277728.6956913387, 0.001},
@@ -160,6 +163,7 @@ TEST(EpsgGeodesy, RefusalsNameTheirReason) {
         {3032, 0, GW_ERROR_UNSUPPORTED, "longitude of origin at 70 degrees; the polar stereographic projection's grid is always on the meridian 0"},
         {3031, 0, GW_ERROR_UNSUPPORTED, "false origin (easting 0 m, northing 0 m) lies outside the grid frame"},
         {6792, 0, GW_ERROR_UNSUPPORTED, "scale factor of 1.00012 at its origin, above 1"},
+        {5649, 0, GW_ERROR_UNSUPPORTED, "false origin (easting 31500000 m, northing 0 m) puts its grid beyond the +-10000000 m"},
         {2136, 0, GW_ERROR_UNSUPPORTED, "length unit is Gold Coast foot"},
         {28991, 0, GW_ERROR_UNSUPPORTED, "offers only as the RD projection of EPSG:28992"},
         {2172, 0, GW_ERROR_UNSUPPORTED, "uses Oblique Stereographic"},
