@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "gridwise/batch.h"
@@ -30,6 +32,7 @@ struct Registry {
     std::string path;
     std::string failure; // why the database cannot be used; empty when it can
     std::unordered_map<const char*, sqlite3_stmt*> statements;
+    std::map<std::pair<int, int>, CrsDefinition> definitions; // by code and transformation
 
     [[noreturn]] void fail(const std::string& what) const {
         throw Failure{GW_ERROR_FILE_UNREADABLE, "the EPSG registry '" + path + "' cannot be read: " + what};
@@ -451,7 +454,14 @@ CrsDefinition readDefinition(Registry& r, int code, bool withShift, int transfor
 CrsDefinition readCrs(int code, int transformation) {
     Registry& r = registry();
     const std::lock_guard<std::mutex> hold(r.lock);
-    return readDefinition(r, code, true, transformation);
+    // The registry does not change while the process runs: a definition read once
+    // is kept (a few hundred bytes a system).
+    const auto key = std::make_pair(code, transformation);
+    const auto kept = r.definitions.find(key);
+    if (kept != r.definitions.end()) return kept->second;
+    CrsDefinition crs = readDefinition(r, code, true, transformation);
+    r.definitions.emplace(key, crs);
+    return crs;
 }
 
 std::vector<SearchRow> search(const std::string& text) {

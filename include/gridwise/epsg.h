@@ -24,6 +24,11 @@
  *     2e-10 of the tangent cone's scale); polar stereographic variants A (9810)
  *     and B (9829, the standard parallel turned into the scale at the pole); the
  *     oblique stereographic (9809) only as the RD projection of EPSG:28992.
+ *     A Lambert system whose latitude of false origin lies more than 10 degrees
+ *     beyond its standard parallels (at the pole for Belgium, on the equator for
+ *     Croatia) has its false origin moved along the central meridian to the
+ *     middle of the parallels, the false northing taking up the difference of the
+ *     radii: the same grid, inside the 5000 km the projection keeps to.
  *     The shift to WGS 84: among the registry's non-deprecated Helmert
  *     transformations (methods 9603, 9606, 9607) from a CRS of the datum to a
  *     CRS of WGS 84 whose area of use meets the CRS's (all of them when none
@@ -40,6 +45,9 @@
  *     Visualisation Pseudo Mercator, which this library does not offer"); a
  *     polar stereographic system whose longitude of origin is not 0 or whose
  *     false origin lies outside the projection's grid frame 890000..3110000 m; a
+ *     Transverse Mercator whose false easting lies beyond +-9000000 m or false
+ *     northing beyond +-10000000 m (zone numbers written before the easting: the
+ *     grid would lie outside the projection's frame); a
  *     Lambert 1SP with a scale factor above 1 at its origin (no pair of
  *     standard parallels gives it) or an origin on the equator; a length unit
  *     other than the three; an ellipsoid that is a sphere or lies outside the
@@ -78,7 +86,8 @@
  * Threads (docs/threads.md): every function may be called from any number of
  * threads at once; the database connection is shared and its reads are taken one
  * at a time under a lock of this library. Building a geodesy from a code after
- * the first takes a fraction of a millisecond.
+ * the first takes a fraction of a millisecond (0.16 ms); a system built before is
+ * kept in memory and built again in a few microseconds (bench/epsg).
  *
  * No function of this header throws or ends the process: when memory runs out
  * gwGeodesyFromEpsg returns NULL and the others -1 (GW_ERROR_OUT_OF_MEMORY). */
