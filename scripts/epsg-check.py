@@ -35,7 +35,6 @@ central meridian (needs matplotlib).
 
 import argparse
 import math
-import os
 import random
 import sys
 import time
@@ -303,10 +302,6 @@ def main():
         fig.tight_layout()
         fig.savefig(args.plot)
         print(f"\npicture: {args.plot}")
-    if os.environ.get("EPSG_CHECK_DUMP"):
-        for r in results:
-            print("DUMP", r["code"], r["method"].replace(" ", "_"), r["forward"], r["inverse"], r["off_cm"],
-                  r["shift"], r["frame"], r["across"], r["beyond"])
     return 1 if unexplained else 0
 
 
