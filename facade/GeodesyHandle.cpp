@@ -444,4 +444,6 @@ const char* gwLastError(void) { return lastError.c_str(); }
 
 int gwLastErrorCode(void) { return lastErrorCode; }
 
+void gwSetLastError(int code, const char* text) { gw::setBatchError(code, text); }
+
 } // extern "C"

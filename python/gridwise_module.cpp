@@ -27,6 +27,9 @@
 #include "gridwise/datetext.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
+#ifdef GRIDWISE_HAVE_EPSG
+#include "gridwise/epsg.h"
+#endif
 
 namespace py = pybind11;
 
@@ -88,6 +91,32 @@ Handle fromText(const std::string& init, const std::string& datum) {
     if (g == nullptr) raiseLastError();
     return Handle(g);
 }
+
+#ifdef GRIDWISE_HAVE_EPSG
+// Geodesy objects from EPSG codes (libgridwise-epsg.so).
+Handle fromEpsg(int code, int transformation) {
+    GwGeodesy* g = gwGeodesyFromEpsg(code, transformation);
+    if (g == nullptr) raiseLastError();
+    return Handle(g);
+}
+
+// A text of one of the EPSG writers (whole length returned, -1 on failure).
+std::string epsgText(const std::function<ptrdiff_t(char*, size_t)>& writer) {
+    const ptrdiff_t length = writer(nullptr, 0);
+    if (length < 0) raiseLastError();
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    if (writer(text.data(), text.size()) != length) raiseLastError();
+    return std::string(text.data(), static_cast<size_t>(length));
+}
+
+std::string epsgDescribe(int code, int transformation) {
+    return epsgText([&](char* dst, size_t size) { return gwEpsgDescribe(code, transformation, dst, size); });
+}
+
+std::string epsgSearch(const std::string& text) {
+    return epsgText([&](char* dst, size_t size) { return gwEpsgSearch(text.c_str(), dst, size); });
+}
+#endif
 
 // WGS 84 and the default Transverse Mercator, as a freshly built geodesy object.
 Handle defaultHandle() {
@@ -430,6 +459,14 @@ PYBIND11_MODULE(_gridwise, m) {
     m.def("default_handle", &defaultHandle);
     m.def("from_settings", &fromSettings, py::arg("file"), py::arg("section"));
     m.def("from_text", &fromText, py::arg("init_string"), py::arg("datum_text"));
+#ifdef GRIDWISE_HAVE_EPSG
+    m.def("from_epsg", &fromEpsg, py::arg("code"), py::arg("transformation"));
+    m.def("epsg_describe", &epsgDescribe, py::arg("code"), py::arg("transformation"));
+    m.def("epsg_search", &epsgSearch, py::arg("text"));
+    m.attr("HAVE_EPSG") = true;
+#else
+    m.attr("HAVE_EPSG") = false;
+#endif
     m.def("convert", &convert, py::arg("handle"), py::arg("kind"), py::arg("inputs"), py::arg("outputs"),
           py::arg("status"));
     m.attr("GEO_TO_GRID") = static_cast<int>(GeoToGrid);

@@ -9,8 +9,9 @@ packages=(cmake ninja-build g++ pkg-config dpkg-dev libgtest-dev libbenchmark-de
           qt6-base-dev # qt6-base-dev: the dialogs' Qt backend and its offscreen platform
           xvfb xauth # a virtual X server for the dialogs' real-window tests (xvfb-run)
           pybind11-dev python3-dev python3-numpy python3-pytest # the Python package and its tests
-          python3-dask python3-distributed python3-pandas python3-pyproj # its Dask part; pyproj: bench
-          geographiclib-tools proj-bin) # the peers' tools the documentation tests run
+          python3-dask python3-distributed python3-pandas python3-pyproj # its Dask part; pyproj: bench, EPSG peer
+          geographiclib-tools proj-bin # the peers' tools the documentation tests run
+          libsqlite3-dev proj-data) # the EPSG reader: SQLite and the registry database it reads
 
 installed() {
   local status

@@ -8,7 +8,7 @@
 # folder `to`. A public header (include/gridwise/*.h) counts for the folder that
 # implements it (the table below). The library folders form layers, lowest first:
 #
-#   platform numerics units geodesy projections dialogs facade module
+#   platform numerics units geodesy projections dialogs facade module epsg
 #
 # and a folder may include only from its own layer and the layers below; the
 # programs and tests above them (cli, python, bench, tests) may include any layer.
@@ -18,7 +18,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-layers=(platform numerics units geodesy projections dialogs facade module)
+layers=(platform numerics units geodesy projections dialogs facade module epsg)
 
 # The folder that implements each public header.
 declare -A owner=(
@@ -29,6 +29,7 @@ declare -A owner=(
   [datum.h]=geodesy
   [projection.h]=projections
   [geodetics.h]=facade [postext.h]=facade [batch.h]=facade
+  [epsg.h]=epsg
 )
 
 rank() {

@@ -88,6 +88,10 @@
  *       GW_ERROR_INTERNAL         a failure none of the checks foresaw (none is
  *                                 known; the text says what failed).
  *     A successful call leaves both as they were.
+ *   gwSetLastError(code, text) sets both for the calling thread (a NULL text as
+ *     ""): for the companion libraries built on this header (libgridwise-epsg,
+ *     gridwise/epsg.h), whose failures a caller reads here as those of the other
+ *     constructors. A host has no need of it.
  *
  * Batch conversions: every call takes a handle, a count n, and for every
  * coordinate array a pointer and a stride in bytes between consecutive values
@@ -260,6 +264,7 @@ GW_EXPORT int gwSettingsSectionCheck(const char* file, const char* section);
 enum { GW_DESCRIBE_PROJECTION = 0, GW_DESCRIBE_DATUM = 1 };
 GW_EXPORT const char* gwLastError(void);
 GW_EXPORT int gwLastErrorCode(void);
+GW_EXPORT void gwSetLastError(int code, const char* text);
 
 /* Classes of the failures that gwLastErrorCode reports (see above). */
 enum {

@@ -28,7 +28,7 @@ from ._version import __version__
 
 __all__ = ["__version__", "Geodesy", "Units", "ConversionError", "Description", "STATUS_OK", "STATUS_NOT_FINITE",
            "STATUS_OUT_OF_DOMAIN", "STATUS_ITERATION_CAP", "lat_to_str", "lon_to_str", "parse_angle",
-           "time_to_str", "parse_time"]
+           "time_to_str", "parse_time", "EpsgSystem", "epsg_search", "epsg_describe"]
 
 STATUS_OK = 0
 STATUS_NOT_FINITE = 1
@@ -199,6 +199,46 @@ class Geodesy:
             if "\0" in text:
                 raise ValueError(f"{name} holds a NUL character")
         return cls._wrap(_gridwise.from_text(init_string, datum_text))
+
+    @classmethod
+    def from_epsg(cls, code, transformation=None):
+        """Builds the projected system EPSG:code from the EPSG registry.
+
+        The registry is the database of Debian's proj-data package
+        (/usr/share/proj/proj.db, or the file $GRIDWISE_EPSG_DB names). Its
+        datum, projection and length unit come from the registry; the shift to
+        WGS 84 is the registry's most accurate Helmert transformation of the
+        datum (:func:`epsg_describe` names it), or the transformation whose code
+        is given. Grid coordinates stay metres, as for every Geodesy.
+
+        A code that is no projected system of the registry, a method this
+        library does not offer and the other refusals raise ValueError with the
+        reason; a registry that cannot be read raises FileNotFoundError.
+
+        >>> g = Geodesy.from_epsg(2240)  # NAD83 / Georgia West (ftUS)
+        >>> n, e = g.geo_to_grid(33.749, -84.388)
+        >>> round(float(n) / 0.3048006096, 2), round(float(e) / 0.3048006096, 2)
+        (1363801.49, 2229307.39)
+        """
+        code = _epsg_code(code, "code")
+        transformation = 0 if transformation is None else _epsg_code(transformation, "transformation")
+        return cls._wrap(_epsg_native().from_epsg(code, transformation))
+
+    @classmethod
+    def from_crs(cls, crs, transformation=None):
+        """Builds a system named as "EPSG:2240" (or "epsg:2240", or "2240").
+
+        >>> Geodesy.from_crs("EPSG:32633").init_string
+        '0,WGS 84 / UTM zone 33N,E015 00.0000,0.00,500000.00,0.999600,N00 00.0000,0'
+        """
+        if isinstance(crs, str):
+            text = crs.strip()
+            if text[:5].upper() == "EPSG:":
+                text = text[5:].strip()
+            if not text.isascii() or not text.isdigit():
+                raise ValueError(f"{crs!r} names no EPSG code (write it as 'EPSG:2240')")
+            return cls.from_epsg(int(text), transformation)
+        raise TypeError(f"crs must be a str such as 'EPSG:2240', not {type(crs).__name__}")
 
     @property
     def init_string(self):
@@ -421,6 +461,58 @@ class Geodesy:
 
 # ---------------------------------------------------------------------------
 # Text forms
+
+
+def _epsg_native():
+    if not _gridwise.HAVE_EPSG:
+        raise RuntimeError("this build of gridwise has no EPSG reader (it needs SQLite: Debian's libsqlite3-dev)")
+    return _gridwise
+
+
+def _epsg_code(value, name):
+    if isinstance(value, bool) or not isinstance(value, (int, np.integer)):
+        raise TypeError(f"{name} must be an int, not {type(value).__name__}")
+    value = int(value)
+    if not 0 < value < 2**31:
+        raise ValueError(f"{name} {value} is not an EPSG code")
+    return value
+
+
+EpsgSystem = collections.namedtuple("EpsgSystem", "code name method unit supported")
+EpsgSystem.__doc__ = """A projected system of the EPSG registry, as :func:`epsg_search` lists it.
+
+``supported`` tells whether :meth:`Geodesy.from_epsg` builds it."""
+
+
+def epsg_search(text):
+    """The registry's projected systems whose name holds text (case ignored) or
+    whose code it names ("2240", "EPSG:2240"), by code, as :class:`EpsgSystem`.
+
+    >>> [s for s in epsg_search("georgia west") if s.code == 2240]
+    [EpsgSystem(code=2240, name='NAD83 / Georgia West (ftUS)', method='Transverse Mercator', unit='US survey foot', supported=True)]
+    """
+    if not isinstance(text, str):
+        raise TypeError(f"text must be a str, not {type(text).__name__}")
+    if "\0" in text:
+        raise ValueError("text holds a NUL character")
+    rows = []
+    for line in _epsg_native().epsg_search(text).splitlines():
+        code, name, method, unit, supported = line.split("\t")
+        rows.append(EpsgSystem(int(code), name, method, unit, supported == "yes"))
+    return rows
+
+
+def epsg_describe(code, transformation=None):
+    """What :meth:`Geodesy.from_epsg` builds for the code, as lines: the system,
+    its method, its unit, the shift to WGS 84 and the two texts of
+    :meth:`Geodesy.from_text`.
+
+    >>> print(epsg_describe(2240).splitlines()[3])
+    shift: EPSG:1188 NAD83 to WGS 84 (1), accuracy 4 m
+    """
+    code = _epsg_code(code, "code")
+    transformation = 0 if transformation is None else _epsg_code(transformation, "transformation")
+    return _epsg_native().epsg_describe(code, transformation)
 
 
 def _finite(value, name, shape=(), flat=0):

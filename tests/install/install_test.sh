@@ -45,6 +45,13 @@ soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [ -L "$libdir/libgridwise.so" ] || fail "libgridwise.so link missing"
 [ "$libdir/libgridwise.so" -ef "$lib" ] || fail "libgridwise.so does not lead to $lib"
 
+# The EPSG reader, when it is built: a library of its own with its soname.
+epsg=$(find "$libdir" -maxdepth 1 -type f -name 'libgridwise-epsg.so.*' | head -n 1)
+if [ -n "$epsg" ]; then
+  soname=$(readelf -d "$epsg" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
+  [ "$soname" = "libgridwise-epsg.so.1" ] || fail "soname of $epsg is '$soname', expected libgridwise-epsg.so.1"
+fi
+
 # Nothing installed may point back into the source or build tree.
 if grep -rlF -e "$source_root" -e "$(cd "$build" && pwd)" "$libdir/cmake" "$pc"; then
   fail "installed package files refer to the source or build tree"
@@ -55,6 +62,7 @@ fi
 # when it is built.
 extra=$(find "$prefix" -type f ! -path "$prefix/include/gridwise/*" ! -path "$libdir/cmake/Gridwise/*" \
           ! -path "$pc" ! -path "$libdir/libgridwise.so*" ! -path "$libdir/libgridwise-qt.so.*" \
+          ! -path "$libdir/libgridwise-epsg.so.*" \
           ! -path "$prefix/bin/gridwise" ! -path "$prefix/share/man/man1/gridwise.1" \
           ! -path "$prefix/share/doc/gridwise/dialogs/*" \
           ! -path "$prefix/share/doc/gridwise/copyright" ! -path "$prefix/share/doc/gridwise/NEWS.md" \
