@@ -62,6 +62,20 @@ inline constexpr CommandText kCommandTexts[] = {
     {"units", "The Data Units dialog on the unit settings, saved on OK (needs a display)", "", "",
      "gridwise units --units ./my-settings.ini",
      "Opens the Data Units dialog on the unit settings of the file and saves them on\nOK (needs a display)."},
+    {"crs", "EPSG coordinate systems: 'crs search TEXT', 'crs show EPSG:CODE'", "", "",
+     "gridwise crs search 'georgia west'\n"
+     "2240\tNAD83 / Georgia West (ftUS)\tTransverse Mercator\tUS survey foot\tyes\n"
+     "...",
+     "\\fBcrs search\\fR \\fItext\\fR lists the projected systems of the EPSG registry\n"
+     "whose name holds \\fItext\\fR (in any case) or whose code it is, one line each:\n"
+     "code, name, method, unit and whether \\fB\\-\\-crs\\fR can use it (yes or no),\n"
+     "separated by tabs.\n"
+     ".br\n"
+     "\\fBcrs show\\fR \\fBEPSG:\\fR\\fIcode\\fR [\\fB\\-\\-transformation\\fR \\fIcode\\fR] writes\n"
+     "what the system maps to (method, unit, the shift to WGS\\ 84 and the texts of the\n"
+     "geodesy), an empty line and the settings section \\(lq[epsg\\-\\fIcode\\fR]\\(rq,\n"
+     "as \\fBdescribe\\fR writes it, ready to be copied into a settings file.\n"
+     "A code that cannot be used gives the reason and exit status 2."},
 };
 
 struct OptionText {
@@ -80,6 +94,25 @@ inline constexpr OptionText kOptionTexts[] = {
      "The geodesy settings file. A name without a folder is taken from the working\n"
      "folder when such a file is there, else from the settings folder. A file that\n"
      "cannot be read is an error, never a silent fall\\-back to the defaults."},
+    {"--crs EPSG:CODE",
+     "the projected system of that EPSG code (also CODE alone),\n"
+     "in place of --settings and --section; 'gridwise crs search'\n"
+     "finds codes",
+     ".BI \\-\\-crs \" EPSG:code\"\n"
+     "The projected coordinate system of that EPSG code (\\fBEPSG:2240\\fR, \\fBepsg:2240\\fR\n"
+     "or \\fB2240\\fR), read from the EPSG registry of PROJ's data package\n"
+     "(/usr/share/proj/proj.db, or the file that GRIDWISE_EPSG_DB names), in place of\n"
+     "\\fB\\-\\-settings\\fR and \\fB\\-\\-section\\fR (giving both is a usage error). A system\n"
+     "the library cannot convert in (another method, an unknown or deprecated code, a\n"
+     "geographic system) is refused with the reason and exit status 2, never converted\n"
+     "with other formulas."},
+    {"--transformation N",
+     "with --crs: the shift to WGS 84, EPSG code N\n"
+     "(default: the most accurate the registry has)",
+     ".BI \\-\\-transformation \" code\"\n"
+     "With \\fB\\-\\-crs\\fR: the EPSG code of the Helmert transformation to WGS\\ 84 that\n"
+     "wgs2working and the other WGS\\ 84 commands use; by default the most accurate\n"
+     "one whose area meets the system's."},
     {"--section NAME", "section of the settings file (needed with --settings)",
      ".BI \\-\\-section \" name\"\n"
      "The section of the settings file (needed with \\fB\\-\\-settings\\fR); a section that\n"
@@ -152,7 +185,11 @@ gridwise \- convert survey positions between map grids, datums and geodesics
 .RB [ \-\-settings
 .I file
 .BR \-\-section
-.IR name ]
+.IR name \ |
+.B \-\-crs
+.BI EPSG: code
+.RB [ \-\-transformation
+.IR code ]]
 .RB [ \-\-units
 .IR file ]
 .RB [ \-p
@@ -182,7 +219,10 @@ line, in the same order, to standard output (or
 The projection and the working datum come from a section of a settings file;
 without one, WGS\ 84 and the Transverse Mercator "UTM Zone 11" serve, so
 .B echo 34 \-117 | gridwise geo2grid
-works out of the box.
+works out of the box. A projected system of the EPSG registry serves by its code:
+.B echo 33.749 \-84.388 | gridwise geo2grid \-\-crs EPSG:2240
+(see
+.BR "gridwise crs search" ).
 )";
 
 // The manual's INPUT and OUTPUT sections, between COMMANDS and OPTIONS.
@@ -285,12 +325,20 @@ inline constexpr const char* kManualTail = R"(.SH EXIT STATUS
 0 when every line converted; 1 when a line gave
 .B ERROR
 or the input could not be read or the output written; 2 for a usage error, a
-settings file or section that cannot be read, or an input or output file that
-cannot be opened.
+settings file or section that cannot be read, a coordinate system of
+.B \-\-crs
+that is refused, or an input or output file that cannot be opened.
 .SH ENVIRONMENT
 .TP
 .B GRIDWISE_SETTINGS_DIR
 The settings folder (else $XDG_CONFIG_HOME/gridwise, else ~/.config/gridwise).
+.TP
+.B GRIDWISE_EPSG_DB
+The EPSG registry database of
+.B \-\-crs
+and
+.B crs
+(else /usr/share/proj/proj.db, from Debian's proj\-data).
 .SH FILES
 .TP
 .I settings file

@@ -7,7 +7,8 @@
 // converted gives "ERROR: ..." in its place and the others go on. Exit status: 0
 // when every line converted, 1 when a line failed (or the input could not be read
 // or the output written), 2 for a usage error, a settings file or section that
-// cannot be read, or an input or output file that cannot be opened. `gridwise
+// cannot be read, a coordinate system (--crs) that is refused, or an input or
+// output file that cannot be opened. `gridwise
 // --help` and `gridwise COMMAND --help` describe every command with an example.
 #include <cerrno>
 #include <cstdio>
@@ -26,11 +27,15 @@
 #include "cli/Converter.h"
 #include "cli/HelpText.h"
 #include "cli/LineStream.h"
+#include "facade/GeodesyHandle.h"
 #include "facade/Geodetics.h"
 #include "gridwise/geodetics.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
 #include "platform/IniFile.h"
+#ifdef GRIDWISE_HAVE_EPSG
+#include "gridwise/epsg.h"
+#endif
 
 namespace {
 
@@ -58,6 +63,7 @@ const Command kCommands[] = {
     {Job::geo2grid, false, false, kCommandTexts[8]},
     {Job::geo2grid, false, false, kCommandTexts[9]},
     {Job::geo2grid, false, false, kCommandTexts[10]},
+    {Job::geo2grid, false, false, kCommandTexts[11]},
 };
 static_assert(std::size(kCommands) == std::size(kCommandTexts));
 
@@ -139,10 +145,31 @@ bool parseInt(const char* text, int low, int high, int& value) {
     return true;
 }
 
+// An EPSG code as --crs takes it: "EPSG:N" ("epsg:" in any case) or "N", N a
+// whole number from 1 to 2147483647. False when the text is neither.
+bool parseCrs(const std::string& text, int& code) {
+    std::string digits = text;
+    static const char prefix[] = "epsg:";
+    if (digits.size() >= 5) {
+        bool match = true;
+        for (std::size_t i = 0; i < 5; ++i) {
+            char c = digits[i];
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a'); // ASCII only, whatever the locale
+            match = match && c == prefix[i];
+        }
+        if (match) digits = digits.substr(5);
+    }
+    if (digits.empty() || digits[0] < '0' || digits[0] > '9') return false; // no sign, no blank
+    return parseInt(digits.c_str(), 1, 2147483647, code);
+}
+
 struct Arguments {
     const Command* command = nullptr;
     gwcli::JobOptions job;
     std::string settings, section, units, input, output;
+    int crs = 0;            // the EPSG code of --crs; 0 without it
+    int transformation = 0; // --transformation; 0 lets the EPSG reader choose
+    bool haveTransformation = false;
     int threads = 1;
     bool quiet = false;
     bool help = false;
@@ -198,6 +225,16 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
                               : arg == "--input-file" ? a.input
                                                       : a.output;
             if (!takeValue(into) || into.empty()) return "option " + arg + " needs a value";
+        } else if (arg == "--crs") {
+            std::string v;
+            if (!takeValue(v) || v.empty()) return "option --crs needs a value";
+            if (!parseCrs(v, a.crs)) return "option --crs takes EPSG:CODE or CODE, not '" + v + "'";
+        } else if (arg == "--transformation") {
+            std::string v;
+            if (!takeValue(v) || v.empty()) return "option --transformation needs a number";
+            if (!parseCrs(v, a.transformation))
+                return "option --transformation takes EPSG:CODE or CODE, not '" + v + "'";
+            a.haveTransformation = true;
         } else if (arg == "-p" || arg == "-j" || arg == "--precision" || arg == "--threads") {
             std::string v;
             if (!takeValue(v)) return "option " + arg + " needs a number";
@@ -208,12 +245,50 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
             return "unknown option '" + arg + "' for " + a.command->text.name;
         }
     }
+    if (a.crs != 0 && (!a.settings.empty() || !a.section.empty()))
+        return "--crs takes the place of --settings and --section; give one or the other";
+    if (a.haveTransformation && a.crs == 0) return "--transformation needs --crs EPSG:CODE";
+    if (a.crs != 0 && (std::strcmp(a.command->text.name, "edit") == 0 || std::strcmp(a.command->text.name, "units") == 0))
+        return std::string("--crs is not an option of ") + a.command->text.name;
     if (!a.settings.empty() && a.section.empty()) return "--settings needs --section NAME";
     if (a.settings.empty() && !a.section.empty()) return "--section needs --settings FILE";
     return {};
 }
 
+// The geodesy of an EPSG code, as the EPSG reader builds it. False, with the
+// reader's reason on standard error, when the code is refused or the tool was
+// built without the reader.
+bool loadEpsgGeodesy(int code, int transformation, Geodetics& geodesy) {
+#ifdef GRIDWISE_HAVE_EPSG
+    GwGeodesy* handle = gwGeodesyFromEpsg(code, transformation);
+    if (handle == nullptr) {
+        std::fprintf(stderr, "gridwise: %s\n", gwLastError());
+        return false;
+    }
+    geodesy = handle->geo;
+    // An assignment whose projection cannot be copied changes nothing: the two
+    // initialisation strings then differ.
+    bool copied = geodesy.projection != nullptr && handle->geo.projection != nullptr;
+    if (copied) {
+        std::vector<char> mine(GW_INIT_STR_MAX, '\0'), theirs(GW_INIT_STR_MAX, '\0');
+        geodesy.projection->getInitStr(mine.data(), mine.size());
+        handle->geo.projection->getInitStr(theirs.data(), theirs.size());
+        copied = std::strcmp(mine.data(), theirs.data()) == 0;
+    }
+    gwGeodesyFree(handle);
+    if (!copied) std::fprintf(stderr, "gridwise: the geodesy of EPSG:%d could not be copied\n", code);
+    return copied;
+#else
+    (void)transformation;
+    (void)geodesy;
+    std::fprintf(stderr, "gridwise: EPSG:%d cannot be used: this gridwise was built without the EPSG reader "
+                         "(libgridwise-epsg, which needs SQLite 3)\n", code);
+    return false;
+#endif
+}
+
 bool loadGeodesy(const Arguments& a, Geodetics& geodesy) {
+    if (a.crs != 0) return loadEpsgGeodesy(a.crs, a.transformation, geodesy);
     if (a.settings.empty()) return true;
     std::string path = settingsPath(a.settings);
     if (!gw::iniFileReadable(path.c_str())) {
@@ -314,6 +389,90 @@ int describe(Geodetics& geodesy, const std::string& section) {
     std::printf("%s\n\n", init.data());
     if (!printSettingsSection(geodesy, section)) return 1;
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// A text of the EPSG reader (gwEpsgDescribe, gwEpsgSearch): asked for its length
+// first, then written. False, with the reader's reason on standard error, when it
+// fails.
+#ifdef GRIDWISE_HAVE_EPSG
+template <class Write>
+bool epsgText(Write write, std::string& text) {
+    const std::ptrdiff_t length = write(nullptr, 0);
+    if (length >= 0) {
+        std::vector<char> buffer(static_cast<std::size_t>(length) + 1, '\0');
+        if (write(buffer.data(), buffer.size()) == length) {
+            text.assign(buffer.data(), static_cast<std::size_t>(length));
+            return true;
+        }
+    }
+    std::fprintf(stderr, "gridwise: %s\n", gwLastError());
+    return false;
+}
+#endif
+
+int crsUsage() {
+    return usageError("crs needs 'search TEXT' or 'show EPSG:CODE [--transformation CODE]'");
+}
+
+// gridwise crs search TEXT: the registry's projected systems whose name holds
+// TEXT (or whose code it is), one line each: code, name, method, unit and whether
+// the tool can use it (yes/no), separated by tabs.
+// gridwise crs show EPSG:CODE: what the code maps to, then the settings section
+// of the geodesy (named "epsg-CODE"), as describe writes it.
+int crsCommand(int argc, char** argv) {
+    std::vector<std::string> words;
+    int transformation = 0;
+    for (int i = 2; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            printCommandHelp(kCommands[std::size(kCommands) - 1]);
+            return 0;
+        }
+        if (arg == "--transformation" || arg.rfind("--transformation=", 0) == 0) {
+            std::string v;
+            if (arg.size() > 16) v = arg.substr(17);
+            else if (i + 1 < argc) v = argv[++i];
+            if (!parseCrs(v, transformation))
+                return usageError("option --transformation takes EPSG:CODE or CODE, not '" + v + "'");
+        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+            return usageError("unknown option '" + arg + "' for crs");
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (words.size() != 2 || (words[0] != "search" && words[0] != "show")) return crsUsage();
+    if (words[0] == "search" && transformation != 0) return usageError("--transformation is an option of crs show");
+    int code = 0;
+    if (words[0] == "show" && !parseCrs(words[1], code))
+        return usageError("crs show takes EPSG:CODE or CODE, not '" + words[1] + "'");
+#ifdef GRIDWISE_HAVE_EPSG
+    std::string text;
+    if (words[0] == "search") {
+        const std::string& what = words[1];
+        if (!epsgText([&](char* dst, std::size_t size) { return gwEpsgSearch(what.c_str(), dst, size); }, text))
+            return 2;
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    if (!epsgText([&](char* dst, std::size_t size) { return gwEpsgDescribe(code, transformation, dst, size); },
+                  text))
+        return 2;
+    Geodetics geodesy;
+    if (geodesy.projection == nullptr) {
+        std::fprintf(stderr, "gridwise: the library could not start\n");
+        return 1;
+    }
+    if (!loadEpsgGeodesy(code, transformation, geodesy)) return 2;
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    std::printf("%s\n", text.c_str());
+    if (!printSettingsSection(geodesy, "epsg-" + std::to_string(code))) return 1;
+    return std::fflush(stdout) == 0 ? 0 : 1;
+#else
+    (void)code;
+    std::fprintf(stderr, "gridwise: crs cannot be used: this gridwise was built without the EPSG reader "
+                         "(libgridwise-epsg, which needs SQLite 3)\n");
+    return 2;
+#endif
 }
 
 bool haveDisplay() {
@@ -439,6 +598,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (name == "--version") return printVersion();
+    if (name == "crs") return crsCommand(argc, argv);
     Arguments a;
     for (const Command& c : kCommands)
         if (name == c.text.name) a.command = &c;
@@ -467,7 +627,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gridwise: the projection could not be made\n");
         return 1;
     }
-    // Without a section of its own, the settings are shown under "geodesy".
-    if (command == "describe") return describe(geodesy, a.section.empty() ? "geodesy" : a.section);
+    // Without a section of its own, the settings are shown under "geodesy", or
+    // "epsg-CODE" for a coordinate system given by its code.
+    if (command == "describe")
+        return describe(geodesy, !a.section.empty() ? a.section
+                                 : a.crs != 0     ? "epsg-" + std::to_string(a.crs)
+                                                  : std::string("geodesy"));
     return convert(a, geodesy, units);
 }
