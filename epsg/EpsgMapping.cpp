@@ -5,6 +5,8 @@
 // holds the registry's values to the last bit after the unit conversions.
 #include "epsg/EpsgMapping.h"
 
+#include "gridwise/projection.h"
+
 #include <array>
 #include <charconv>
 #include <system_error>
@@ -132,7 +134,7 @@ std::string transverseMercator(const CrsDefinition& crs, const std::string& name
                       ") puts its grid beyond the +-10000000 m that the Transverse Mercator keeps to"};
     }
     // 0,name,central meridian,false northing,false easting,scale,latitude of origin,units
-    return "0," + name + "," + degreesText(lon0) + "," + decimal(fn) + "," + decimal(fe) + "," + decimal(k0) + "," +
+    return std::to_string(GW_TYPE_TRANSVERSE_MERCATOR) + "," + name + "," + degreesText(lon0) + "," + decimal(fn) + "," + decimal(fe) + "," + decimal(k0) + "," +
            degreesText(lat0) + "," + std::to_string(unit);
 }
 
@@ -176,7 +178,7 @@ void moveFalseOrigin(double p1, double p2, double a, double invF, double& lat0, 
 std::string lambertText(const std::string& name, double first, double second, double lon0, double lat0, double fn,
                         double fe, int unit) {
     // 1,name,first parallel,second parallel,longitude of origin,latitude of origin,false northing,false easting,units
-    return "1," + name + "," + degreesText(first) + "," + degreesText(second) + "," + degreesText(lon0) + "," +
+    return std::to_string(GW_TYPE_LAMBERT) + "," + name + "," + degreesText(first) + "," + degreesText(second) + "," + degreesText(lon0) + "," +
            degreesText(lat0) + "," + decimal(fn) + "," + decimal(fe) + "," + std::to_string(unit);
 }
 
@@ -228,7 +230,7 @@ void checkPolarOrigin(const CrsDefinition& crs, double lon0, double fe, double f
 
 std::string polarText(const std::string& name, double lon0, double lat0, double k0, double fn, double fe, int unit) {
     // 4,name,longitude of origin,latitude of origin,scale at the pole,false northing,false easting,units
-    return "4," + name + "," + degreesText(lon0) + "," + degreesText(lat0) + "," + decimal(k0) + "," + decimal(fn) +
+    return std::to_string(GW_TYPE_POLAR_STEREOGRAPHIC) + "," + name + "," + degreesText(lon0) + "," + degreesText(lat0) + "," + decimal(k0) + "," + decimal(fn) +
            "," + decimal(fe) + "," + std::to_string(unit);
 }
 
@@ -268,7 +270,7 @@ std::string rd(const CrsDefinition& crs, const std::string& name) {
         throw Refusal{codeText(crs.code) + " uses " + crs.methodName +
                       ", which this library offers only as the RD projection of EPSG:28992"};
     }
-    return "7," + name;
+    return std::to_string(GW_TYPE_RD) + "," + name;
 }
 
 std::string datumText(const CrsDefinition& crs, double invF) {

@@ -16,15 +16,16 @@ namespace gw {
 class GridBatch;
 
 // The type codes of the concrete projections, as initialisation strings and
-// settings carry them. 2 and 8 have no class.
+// settings carry them (their public names in gridwise/projection.h). 2 and 8 have
+// no class.
 enum class ProjectionType : int {
-    transverseMercator = 0,
-    lambert = 1,
-    kestrelLocal = 3,
-    polarStereo = 4,
-    local = 5,
-    stationOffset = 6,
-    rd = 7,
+    transverseMercator = GW_TYPE_TRANSVERSE_MERCATOR,
+    lambert = GW_TYPE_LAMBERT,
+    kestrelLocal = GW_TYPE_AFFINE_LOCAL,
+    polarStereo = GW_TYPE_POLAR_STEREOGRAPHIC,
+    local = GW_TYPE_LOCAL_TANGENT,
+    stationOffset = GW_TYPE_STATION_OFFSET,
+    rd = GW_TYPE_RD,
 };
 
 constexpr int code(ProjectionType t) { return static_cast<int>(t); }

@@ -49,6 +49,18 @@
 
 #include "gridwise/export.h"
 
+/* The type codes of the projections, first field of an initialisation string and
+ * "GeodesyType" of the settings (see above); 2 and 8 name no projection. */
+enum {
+    GW_TYPE_TRANSVERSE_MERCATOR = 0,
+    GW_TYPE_LAMBERT = 1,
+    GW_TYPE_AFFINE_LOCAL = 3,
+    GW_TYPE_POLAR_STEREOGRAPHIC = 4,
+    GW_TYPE_LOCAL_TANGENT = 5,
+    GW_TYPE_STATION_OFFSET = 6,
+    GW_TYPE_RD = 7
+};
+
 #ifdef __cplusplus
 
 #include <stddef.h>
