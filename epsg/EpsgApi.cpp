@@ -63,6 +63,30 @@ ptrdiff_t failText(int code, const char* reason, char* dst, size_t size) {
     return -1;
 }
 
+// Records the exception being handled as this thread's last error: a refusal
+// with its class, memory running out, or any other failure as internal. Called
+// only from within a catch block.
+void recordCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const Failure& f) {
+        gwSetLastError(f.code, f.reason.c_str());
+    } catch (const std::bad_alloc&) {
+        gwSetLastError(GW_ERROR_OUT_OF_MEMORY, "out of memory");
+    } catch (const std::exception& e) {
+        gwSetLastError(GW_ERROR_INTERNAL, e.what());
+    } catch (...) {
+        gwSetLastError(GW_ERROR_INTERNAL, "unknown failure reading the EPSG registry");
+    }
+}
+
+// The same for a text function: its buffer emptied, -1 returned.
+ptrdiff_t failCurrent(char* dst, size_t size) noexcept {
+    recordCurrentException();
+    if (dst != nullptr && size > 0) dst[0] = '\0';
+    return -1;
+}
+
 } // namespace
 
 extern "C" {
@@ -72,14 +96,8 @@ GwGeodesy* gwGeodesyFromEpsg(int code, int transformation) {
         const Built b = build(code, transformation);
         // gwGeodesyFromText sets gwLastError itself when it refuses.
         return gwGeodesyFromText(b.mapping.initString.c_str(), b.mapping.datumText.c_str());
-    } catch (const Failure& f) {
-        gwSetLastError(f.code, f.reason.c_str());
-    } catch (const std::bad_alloc&) {
-        gwSetLastError(GW_ERROR_OUT_OF_MEMORY, "out of memory");
-    } catch (const std::exception& e) {
-        gwSetLastError(GW_ERROR_INTERNAL, e.what());
     } catch (...) {
-        gwSetLastError(GW_ERROR_INTERNAL, "unknown failure reading the EPSG registry");
+        recordCurrentException();
     }
     return nullptr;
 }
@@ -93,14 +111,8 @@ ptrdiff_t gwEpsgDescribe(int code, int transformation, char* dst, size_t size) {
                                  shiftLine(b.crs) + "\ninit: " + b.mapping.initString +
                                  "\ndatum: " + b.mapping.datumText;
         return copyOut(text, dst, size);
-    } catch (const Failure& f) {
-        return failText(f.code, f.reason.c_str(), dst, size);
-    } catch (const std::bad_alloc&) {
-        return failText(GW_ERROR_OUT_OF_MEMORY, "out of memory", dst, size);
-    } catch (const std::exception& e) {
-        return failText(GW_ERROR_INTERNAL, e.what(), dst, size);
     } catch (...) {
-        return failText(GW_ERROR_INTERNAL, "unknown failure reading the EPSG registry", dst, size);
+        return failCurrent(dst, size);
     }
 }
 
@@ -113,14 +125,8 @@ ptrdiff_t gwEpsgSearch(const char* text, char* dst, size_t size) {
                    (row.supported ? "yes" : "no") + "\n";
         }
         return copyOut(out, dst, size);
-    } catch (const Failure& f) {
-        return failText(f.code, f.reason.c_str(), dst, size);
-    } catch (const std::bad_alloc&) {
-        return failText(GW_ERROR_OUT_OF_MEMORY, "out of memory", dst, size);
-    } catch (const std::exception& e) {
-        return failText(GW_ERROR_INTERNAL, e.what(), dst, size);
     } catch (...) {
-        return failText(GW_ERROR_INTERNAL, "unknown failure reading the EPSG registry", dst, size);
+        return failCurrent(dst, size);
     }
 }
 

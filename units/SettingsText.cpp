@@ -94,6 +94,13 @@ double readNumber(const std::string& text, NumberReader reader) {
     return readGridValue(buffer.data(), &pos, 0, false);
 }
 
+// An angle text as strToAng reads it (the reader takes a writable text).
+double angleOf(const std::string& text) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    return strToAng(buffer.data());
+}
+
 // Of the candidate texts (in order of preference), the first that reads back to
 // value, or else the first of those that come closest.
 template <class Read>
@@ -121,13 +128,8 @@ std::string hemisphereText(double value, bool latitude) {
         else lonToStr(text, value, decimals, style);
         return std::string(text);
     };
-    auto read = [](const std::string& t) {
-        std::vector<char> buffer(t.begin(), t.end());
-        buffer.push_back('\0');
-        return strToAng(buffer.data());
-    };
     std::string first = write(4, 1);
-    if (sameBits(read(first), value) || !std::isfinite(value) || std::fabs(value) > (latitude ? 90.0 : 180.0))
+    if (sameBits(angleOf(first), value) || !std::isfinite(value) || std::fabs(value) > (latitude ? 90.0 : 180.0))
         return first;
     if (exactTexts()) return shortestText(value, std::chars_format::general);
     std::vector<std::string> candidates{first, write(5, 1), write(6, 1)};
@@ -148,7 +150,7 @@ std::string hemisphereText(double value, bool latitude) {
         candidates.push_back(cFormatString("%c%0*d %02d %0*.*f", letter, latitude ? 2 : 3, d, m, decimals + 3,
                                            decimals, s));
     }
-    return firstExact(candidates, value, read);
+    return firstExact(candidates, value, angleOf);
 }
 } // namespace
 
@@ -186,13 +188,8 @@ std::string numberText(const char* fmt, double value, NumberReader reader, std::
 }
 
 std::string angleNumberText(const char* fmt, double value, std::size_t maxLength) {
-    auto read = [](const std::string& t) {
-        std::vector<char> buffer(t.begin(), t.end());
-        buffer.push_back('\0');
-        return strToAng(buffer.data());
-    };
     const std::string first = cFormatString(fmt, value);
-    if (sameBits(read(first), value) || !std::isfinite(value)) return first;
+    if (sameBits(angleOf(first), value) || !std::isfinite(value)) return first;
     if (exactTexts()) {
         std::string text = shortestText(value, std::chars_format::fixed);
         return text.size() <= maxLength ? text : shortestText(value, std::chars_format::general);
@@ -213,7 +210,7 @@ std::string angleNumberText(const char* fmt, double value, std::size_t maxLength
         degToDms(a, decimals, &d, &m, &sec);
         candidates.push_back(cFormatString("%s%d %d %.*f", sign, d, m, decimals, sec));
     }
-    return firstExact(candidates, value, read);
+    return firstExact(candidates, value, angleOf);
 }
 
 std::string latitudeText(double value) { return hemisphereText(value, true); }
