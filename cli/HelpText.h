@@ -76,6 +76,22 @@ inline constexpr CommandText kCommandTexts[] = {
      "geodesy), an empty line and the settings section \\(lq[epsg\\-\\fIcode\\fR]\\(rq,\n"
      "as \\fBdescribe\\fR writes it, ready to be copied into a settings file.\n"
      "A code that cannot be used gives the reason and exit status 2."},
+    {"projlist", "Add EPSG systems to the dialogs' projection list: 'projlist add EPSG:CODE...'", "", "",
+     "gridwise projlist add EPSG:2240 EPSG:32633\n"
+     "Proj1\tEPSG:2240\tSPCS83 ftUS\tGeorgia West\tadded\n"
+     "Proj2\tEPSG:32633\tUTM WGS 84\tZone 33N\tadded",
+     "\\fBprojlist add\\fR \\fBEPSG:\\fR\\fIcode\\fR... [\\fB\\-\\-file\\fR \\fIfile\\fR] appends an\n"
+     "entry for each projected system to the projection list that the dialogs of\n"
+     "\\fBgridwise edit\\fR offer (\\fIprojlist2.ini\\fR of the settings folder, or\n"
+     "\\fIfile\\fR, a path), with the registry's shift to WGS\\ 84, under the settings\n"
+     "file's lock, all or none. Each entry has a general name of at most 19\n"
+     "characters and a specific one of at most 29 (\\(lqUTM WGS 84\\(rq and\n"
+     "\\(lqZone 33N\\(rq, \\(lqSPCS83 ftUS\\(rq and \\(lqGeorgia West\\(rq). It writes one\n"
+     "line per code: the entry's key, the code, the two names and \\(lqadded\\(rq, or\n"
+     "\\(lqlisted before\\(rq for an entry the list holds already (it is not added\n"
+     "again), separated by tabs. A code that cannot be used gives the reason and exit\n"
+     "status 2, and nothing is added; a list that would hold more than 200 entries\n"
+     "(the most the dialogs show) or cannot be written gives exit status 1."},
 };
 
 struct OptionText {
@@ -113,6 +129,13 @@ inline constexpr OptionText kOptionTexts[] = {
      "With \\fB\\-\\-crs\\fR: the EPSG code of the Helmert transformation to WGS\\ 84 that\n"
      "wgs2working and the other WGS\\ 84 commands use; by default the most accurate\n"
      "one whose area meets the system's."},
+    {"--file FILE",
+     "with projlist add: the projection list to add to\n"
+     "(default: projlist2.ini of the settings folder)",
+     ".BI \\-\\-file \" file\"\n"
+     "With \\fBprojlist add\\fR: the projection list file to add to (a name without a\n"
+     "folder is one of the working folder); by default \\fIprojlist2.ini\\fR of the\n"
+     "settings folder, which the dialogs read."},
     {"--section NAME", "section of the settings file (needed with --settings)",
      ".BI \\-\\-section \" name\"\n"
      "The section of the settings file (needed with \\fB\\-\\-settings\\fR); a section that\n"

@@ -32,6 +32,7 @@
 #include "gridwise/geodetics.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
+#include "dialogs/ProjectionList.h"
 #include "platform/IniFile.h"
 #ifdef GRIDWISE_HAVE_EPSG
 #include "gridwise/epsg.h"
@@ -64,8 +65,15 @@ const Command kCommands[] = {
     {Job::geo2grid, false, false, kCommandTexts[9]},
     {Job::geo2grid, false, false, kCommandTexts[10]},
     {Job::geo2grid, false, false, kCommandTexts[11]},
+    {Job::geo2grid, false, false, kCommandTexts[12]},
 };
 static_assert(std::size(kCommands) == std::size(kCommandTexts));
+
+const Command& commandNamed(const char* name) {
+    for (const Command& c : kCommands)
+        if (std::strcmp(c.text.name, name) == 0) return c;
+    return kCommands[0];
+}
 
 // The options' help: each option's term in a column, its lines beside it.
 std::string optionsHelp() {
@@ -425,7 +433,7 @@ int crsCommand(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            printCommandHelp(kCommands[std::size(kCommands) - 1]);
+            printCommandHelp(commandNamed("crs"));
             return 0;
         }
         if (arg == "--transformation" || arg.rfind("--transformation=", 0) == 0) {
@@ -470,6 +478,96 @@ int crsCommand(int argc, char** argv) {
 #else
     (void)code;
     std::fprintf(stderr, "gridwise: crs cannot be used: this gridwise was built without the EPSG reader "
+                         "(libgridwise-epsg, which needs SQLite 3)\n");
+    return 2;
+#endif
+}
+
+#ifdef GRIDWISE_HAVE_EPSG
+// The value of a line "key: value" of a text of the EPSG reader; empty without it.
+std::string describedValue(const std::string& text, const std::string& key) {
+    const std::string start = key + ": ";
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos) end = text.size();
+        if (text.compare(at, start.size(), start) == 0) return text.substr(at + start.size(), end - at - start.size());
+        at = end + 1;
+    }
+    return {};
+}
+#endif
+
+// gridwise projlist add EPSG:CODE... [--file FILE]: an entry of the projection
+// list for each code, all added under one lock or none.
+int projlistCommand(int argc, char** argv) {
+    std::vector<std::string> words;
+    std::string file;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            printCommandHelp(commandNamed("projlist"));
+            return 0;
+        }
+        if (arg == "--file" || arg.rfind("--file=", 0) == 0) {
+            if (arg.size() > 6) file = arg.substr(7);
+            else if (i + 1 < argc) file = argv[++i];
+            if (file.empty()) return usageError("option --file needs a file name");
+        } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
+            return usageError("unknown option '" + arg + "' for projlist");
+        } else {
+            words.push_back(arg);
+        }
+    }
+    if (words.size() < 2 || words[0] != "add") return usageError("projlist needs 'add EPSG:CODE...'");
+    std::vector<int> codes;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        int code = 0;
+        if (!parseCrs(words[i], code)) return usageError("projlist add takes EPSG:CODE or CODE, not '" + words[i] + "'");
+        codes.push_back(code);
+    }
+#ifdef GRIDWISE_HAVE_EPSG
+    std::vector<std::string> lines, general, specific;
+    for (int code : codes) {
+        std::string text;
+        if (!epsgText([&](char* dst, std::size_t size) { return gwEpsgDescribe(code, 0, dst, size); }, text))
+            return 2;
+        Geodetics geodesy;
+        if (geodesy.projection == nullptr) {
+            std::fprintf(stderr, "gridwise: the library could not start\n");
+            return 1;
+        }
+        if (!loadEpsgGeodesy(code, 0, geodesy)) return 2;
+        std::vector<char> init(GW_INIT_STR_MAX, '\0');
+        geodesy.projection->getInitStr(init.data(), init.size());
+        general.push_back(describedValue(text, "general name"));
+        specific.push_back(describedValue(text, "specific name"));
+        lines.push_back(gw::dlg::projectionEntryLine(general.back().c_str(), specific.back().c_str(), geodesy.datum,
+                                                     init.data()));
+    }
+    // A bare file name is one of the working folder; without --file the list is
+    // the one of the settings folder that the dialogs read.
+    const std::string path = file.empty() ? std::string(gw::dlg::kProjectionListFile)
+                             : file.find('/') == std::string::npos ? "./" + file
+                                                                   : file;
+    std::vector<gw::dlg::AppendedEntry> entries;
+    switch (gw::dlg::appendProjectionEntries(lines, path.c_str(), entries)) {
+    case gw::dlg::AppendStatus::full:
+        std::fprintf(stderr, "gridwise: the projection list '%s' would hold more than %d entries, the most the "
+                             "dialogs show; nothing added\n", path.c_str(), gw::dlg::kMaxProjEntries);
+        return 1;
+    case gw::dlg::AppendStatus::failed:
+        std::fprintf(stderr, "gridwise: cannot write the projection list '%s'; nothing added\n", path.c_str());
+        return 1;
+    case gw::dlg::AppendStatus::written: break;
+    }
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        std::printf("Proj%d\tEPSG:%d\t%s\t%s\t%s\n", entries[i].number, codes[i], general[i].c_str(),
+                    specific[i].c_str(), entries[i].added ? "added" : "listed before");
+    return std::fflush(stdout) == 0 ? 0 : 1;
+#else
+    (void)codes;
+    (void)file;
+    std::fprintf(stderr, "gridwise: projlist cannot be used: this gridwise was built without the EPSG reader "
                          "(libgridwise-epsg, which needs SQLite 3)\n");
     return 2;
 #endif
@@ -599,6 +697,7 @@ int main(int argc, char** argv) {
     }
     if (name == "--version") return printVersion();
     if (name == "crs") return crsCommand(argc, argv);
+    if (name == "projlist") return projlistCommand(argc, argv);
     Arguments a;
     for (const Command& c : kCommands)
         if (name == c.text.name) a.command = &c;

@@ -74,7 +74,7 @@ std::string datumEntryText(const Datum& d) {
 
 std::string projectionEntryLine(const char* general, const char* specific, const Datum& datum,
                                 const char* initString) {
-    return cFormatString("%s,%s,%s,%s", withoutCommas(general).c_str(), specific != nullptr ? specific : "",
+    return cFormatString("%s,%s,%s,%s", withoutCommas(general).c_str(), withoutCommas(specific).c_str(),
                          datumEntryText(datum).c_str(), initString != nullptr ? initString : "");
 }
 
@@ -89,6 +89,36 @@ bool appendProjectionEntry(const std::string& line) {
         edits.push_back({kProjectionSection, "NumberProjections", cFormatString("%d", count + 1)});
         return true;
     });
+}
+
+AppendStatus appendProjectionEntries(const std::vector<std::string>& lines, const char* file,
+                                     std::vector<AppendedEntry>& entries) {
+    bool full = false;
+    const bool written = iniUpdate(file, [&](const IniReader& current, std::vector<IniEdit>& edits) {
+        int count = current.getInt(kProjectionSection, "NumberProjections", 0);
+        if (count < 0) count = 0;
+        std::vector<std::string> listed;
+        for (int i = 1; i <= count && i <= kMaxProjEntries; ++i)
+            listed.push_back(current.getString(kProjectionSection, entryKey("Proj", i).c_str(), ""));
+        entries.assign(lines.size(), AppendedEntry{});
+        for (std::size_t k = 0; k < lines.size(); ++k) {
+            for (std::size_t i = 0; i < listed.size() && entries[k].number == 0; ++i)
+                if (listed[i] == lines[k]) entries[k].number = static_cast<int>(i) + 1;
+            if (entries[k].number != 0) continue;
+            if (count >= kMaxProjEntries) {
+                full = true;
+                return false;
+            }
+            ++count;
+            edits.push_back({kProjectionSection, entryKey("proj", count), lines[k]});
+            listed.push_back(lines[k]);
+            entries[k] = AppendedEntry{count, true};
+        }
+        if (!edits.empty()) edits.push_back({kProjectionSection, "NumberProjections", cFormatString("%d", count)});
+        return true;
+    });
+    if (full) return AppendStatus::full;
+    return written ? AppendStatus::written : AppendStatus::failed;
 }
 
 } // namespace gw::dlg

@@ -7,12 +7,11 @@
 // An entry line is "general,specific,datum text,initialisation string": the datum
 // text is the eleven fields "%s,%2.2f,%f,%s,%f,%f,%f,%f,%f,%f,%f" (ellipsoid name,
 // semi-major axis, inverse flattening, datum name, the three shifts, the scale
-// and the three rotations in degrees), so an entry keeps the scale and the
-// rotations to six decimals only (a scale of 1.5e-7 is stored as 0.000000); the
-// initialisation string may itself hold commas. Numbers are written in the "C"
-// locale. No field of the line may hold a comma: the names written into a line
-// have their commas written as blanks, and the save-as form refuses a typed name
-// with a comma.
+// and the three rotations in degrees), each number with more decimals when its
+// format's would not read back to the same value; the initialisation string may
+// itself hold commas. Numbers are written in the "C" locale. No field of the line
+// may hold a comma: the names written into a line have their commas written as
+// blanks, and the save-as form refuses a typed name with a comma.
 //
 // Reading keeps at most kMaxProjEntries entries (later ones are ignored), each
 // read whole whatever its length, names cut to their fields. Appending reads the
@@ -28,6 +27,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "gridwise/export.h"
 
 class Datum;
 
@@ -65,14 +66,28 @@ std::vector<std::unique_ptr<ProjDataStruct>> readProjectionList();
 // The datum as the eleven fields of an entry line.
 std::string datumEntryText(const Datum& datum);
 
-// The whole entry line from its four parts; commas in the general name and in the
+// The whole entry line from its four parts; commas in the two names and in the
 // datum's names are written as blanks.
-std::string projectionEntryLine(const char* general, const char* specific, const Datum& datum,
+GW_EXPORT std::string projectionEntryLine(const char* general, const char* specific, const Datum& datum,
                                 const char* initString);
 
 // Appends line as entry N + 1 and sets the count to N + 1, under the lock. False
 // when the entry could not be written (the count is then left as it was).
 bool appendProjectionEntry(const std::string& line);
+
+// Appends lines to the projection list `file` (a bare name in the settings folder,
+// as every settings file) as entries N + 1, N + 2, ... under one lock, in one
+// replacement of the file. A line the list holds already is not added again.
+// entries[i] tells the entry number of lines[i] and whether it was added now.
+// `full` when the new entries would take the list beyond kMaxProjEntries, else
+// `failed` when the file cannot be written; nothing is written then.
+enum class AppendStatus { written, full, failed };
+struct AppendedEntry {
+    int number = 0;
+    bool added = false;
+};
+GW_EXPORT AppendStatus appendProjectionEntries(const std::vector<std::string>& lines, const char* file,
+                                               std::vector<AppendedEntry>& entries);
 
 } // namespace gw::dlg
 

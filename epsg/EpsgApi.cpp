@@ -105,9 +105,11 @@ GwGeodesy* gwGeodesyFromEpsg(int code, int transformation) {
 ptrdiff_t gwEpsgDescribe(int code, int transformation, char* dst, size_t size) {
     try {
         const Built b = build(code, transformation);
+        const gw::epsg::ListNames names = gw::epsg::listNames(b.crs);
         const std::string unit = b.crs.unitName.empty() ? "metre" : b.crs.unitName;
         const std::string text = "EPSG:" + std::to_string(code) + " " + b.crs.name + "\nmethod: " + b.crs.methodName +
                                  " (EPSG:" + std::to_string(b.crs.method) + ")\nunit: " + unit + "\n" +
+                                 "general name: " + names.general + "\nspecific name: " + names.specific + "\n" +
                                  shiftLine(b.crs) + "\ninit: " + b.mapping.initString +
                                  "\ndatum: " + b.mapping.datumText;
         return copyOut(text, dst, size);

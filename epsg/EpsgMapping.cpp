@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <optional>
 
 namespace gw::epsg {
@@ -292,8 +294,8 @@ std::string datumText(const CrsDefinition& crs, double invF) {
         }
     }
     auto plus0 = [](double v) { return v == 0 ? 0.0 : v; }; // no "-0" in the text
-    return fieldName(crs.ellipsoidName, 24) + "," + decimal(crs.semiMajor) + "," + decimal(invF) + "," +
-           fieldName(crs.datumName, 24) + "," + decimal(plus0(tx)) + "," + decimal(plus0(ty)) + "," +
+    return shortName(crs.ellipsoidName, 24) + "," + decimal(crs.semiMajor) + "," + decimal(invF) + "," +
+           datumFieldName(crs) + "," + decimal(plus0(tx)) + "," + decimal(plus0(ty)) + "," +
            decimal(plus0(tz)) + "," + decimal(plus0(scale)) + "," + decimal(plus0(rx)) + "," + decimal(plus0(ry)) +
            "," + decimal(plus0(rz));
 }
@@ -313,7 +315,103 @@ double inverseFlattening(const CrsDefinition& crs) {
     return invF;
 }
 
+// Words of registry names written shorter when a name has no room for them.
+constexpr std::pair<const char*, const char*> kAbbreviations[] = {
+    {"Definition", "Def."},
+    {"Adjustment", "Adj."},
+    {"international", "intl"},
+};
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The name after the last whole word that fits in most bytes, with no
+// parenthesis left open and no blank or punctuation at its end.
+std::string cutAtWord(const std::string& name, std::size_t most) {
+    if (name.size() <= most) return name;
+    std::size_t cut = name.rfind(' ', most);
+    if (cut == std::string::npos || cut == 0) return fieldName(name, most);
+    std::string out = name.substr(0, cut);
+    const std::size_t open = out.rfind('(');
+    if (open != std::string::npos && out.find(')', open) == std::string::npos && open > 0) out.resize(open);
+    while (!out.empty() && (out.back() == ' ' || out.back() == '-' || out.back() == '/' || out.back() == '&'))
+        out.pop_back();
+    return out.empty() ? fieldName(name, most) : out;
+}
+
+// The unit suffix of a projected CRS's name ("Georgia West (ftUS)") removed.
+std::string withoutUnitRemark(std::string name) {
+    for (const char* remark : {" (ftUS)", " (ft)", " (m)", " (ftIn)"}) {
+        const std::string r = remark;
+        if (name.size() > r.size() && name.compare(name.size() - r.size(), r.size(), r) == 0)
+            name.resize(name.size() - r.size());
+    }
+    return name;
+}
+
 } // namespace
+
+std::string shortName(const std::string& name, std::size_t most) {
+    std::string clean = fieldName(name, std::string::npos);
+    if (clean.size() <= most) return clean;
+    for (const auto& [word, shorter] : kAbbreviations) {
+        clean = replaceAll(clean, word, shorter);
+        if (clean.size() <= most) return clean;
+    }
+    // A trailing remark in parentheses goes first.
+    if (clean.back() == ')') {
+        const std::size_t open = clean.rfind('(');
+        if (open != std::string::npos && open > 0) {
+            std::string bare = clean.substr(0, open);
+            while (!bare.empty() && bare.back() == ' ') bare.pop_back();
+            if (!bare.empty() && bare.size() <= most) return bare;
+        }
+    }
+    return cutAtWord(clean, most);
+}
+
+std::string datumFieldName(const CrsDefinition& crs) {
+    const std::string own = fieldName(crs.datumName, std::string::npos);
+    if (own.size() <= 24) return own;
+    const std::string base = fieldName(crs.baseName, std::string::npos);
+    if (!base.empty() && base.size() <= 24) return base;
+    return shortName(crs.datumName, 24);
+}
+
+ListNames listNames(const CrsDefinition& crs) {
+    constexpr std::size_t kGeneral = 19;
+    constexpr std::size_t kSpecific = 29;
+    const std::string base = fieldName(crs.baseName, std::string::npos);
+    const std::string name = fieldName(crs.name, std::string::npos);
+    const std::size_t slash = name.find(" / ");
+    std::string rest = withoutUnitRemark(slash == std::string::npos ? name : name.substr(slash + 3));
+    std::string general = base.empty() && slash != std::string::npos ? name.substr(0, slash) : base;
+
+    const std::string& conversion = crs.conversionName;
+    if (conversion.rfind("UTM zone ", 0) == 0) {
+        general = "UTM " + general;
+        if (rest.rfind("UTM zone ", 0) == 0) rest = "Zone " + rest.substr(9);
+    } else if (conversion.rfind("SPCS83 ", 0) == 0 || conversion.find(" CS27") != std::string::npos) {
+        // The realisation of the datum is kept: NAD83(HARN) gives SPCS83(HARN).
+        const bool nad27 = conversion.rfind("SPCS83 ", 0) != 0;
+        const std::string datum = nad27 ? "NAD27" : "NAD83";
+        std::string realisation = general.rfind(datum, 0) == 0 ? general.substr(datum.size()) : "";
+        while (!realisation.empty() && realisation.front() == ' ') realisation.erase(0, 1);
+        general = (nad27 ? "SPCS27" : "SPCS83") + realisation;
+    }
+    const char* unit = crs.unitCode == kUsSurveyFoot ? "ftUS" : crs.unitCode == kFoot ? "ft" : nullptr;
+    if (unit != nullptr) {
+        if (general.size() + 1 + std::strlen(unit) <= kGeneral) general += std::string(" ") + unit;
+        else rest += std::string(" (") + unit + ")";
+    }
+    ListNames names;
+    names.general = shortName(general, kGeneral);
+    names.specific = shortName(rest, kSpecific);
+    return names;
+}
 
 std::string decimal(double v) {
     // Plain decimals ("500000", "0.0000035") as long as they stay short; the
@@ -376,7 +474,7 @@ double polarScaleAtPole(double latC, double e) {
 Mapping mapCrs(const CrsDefinition& crs) {
     Mapping m;
     try {
-        const std::string name = fieldName(crs.name, 39);
+        const std::string name = shortName(crs.name, 39);
         const double invF = inverseFlattening(crs);
         switch (crs.method) {
         case method::transverseMercator: m.initString = transverseMercator(crs, name, projectionUnit(crs)); break;

@@ -78,6 +78,8 @@ struct Parameter {
 struct CrsDefinition {
     int code = 0;
     std::string name;
+    std::string conversionName; // "UTM zone 33N", "SPCS83 Georgia West zone (US Survey feet)"
+    std::string baseName;       // the base geographic CRS: "NAD83", "WGS 84"
     int method = 0;
     std::string methodName;
     std::vector<Parameter> parameters;
@@ -103,6 +105,32 @@ struct Mapping {
 
 // The geodesy texts of a definition, or the reason it is refused.
 Mapping mapCrs(const CrsDefinition& crs);
+
+// A name shortened to at most `most` bytes, as a field of the comma-separated
+// texts: commas and control bytes become blanks; a longer name loses its
+// parenthesised remark when the rest fits ("Everest 1830 (1962 Definition)"
+// first tries "Everest 1830 (1962 Def.)"), else is cut after its last whole
+// word that fits (at a character boundary when it has no blank).
+std::string shortName(const std::string& name, std::size_t most);
+
+// The datum's name as the datum text carries it (24 bytes): the registry's own
+// when it fits, else the base CRS's when that fits ("North American Datum 1983"
+// is "NAD83", "European Terrestrial Reference System 1989 ensemble" "ETRS89"),
+// else shortened as shortName does.
+std::string datumFieldName(const CrsDefinition& crs);
+
+// The two names a projection-list entry shows (general at most 19 bytes,
+// specific at most 29): UTM zones as "UTM WGS 84" / "Zone 33N", state plane
+// zones as "SPCS83 ftUS" / "Georgia West" (NAD27's "SPCS27", a realisation
+// kept: "SPCS83(HARN)"), any other system as its base CRS / the rest of its
+// name ("OSGB36" / "British National Grid"). The length unit other than the
+// metre is added to the general name ("ftUS", "ft"), or to the specific one
+// when the general has no room.
+struct ListNames {
+    std::string general;
+    std::string specific;
+};
+ListNames listNames(const CrsDefinition& crs);
 
 // The shortest "C"-locale decimal that reads back to the same double.
 std::string decimal(double v);

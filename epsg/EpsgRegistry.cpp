@@ -383,7 +383,7 @@ CrsDefinition readDefinition(Registry& r, int code, bool withShift, int transfor
                    " c.param4_code, c.param4_value, c.param4_uom_auth_name, c.param4_uom_code,"
                    " c.param5_code, c.param5_value, c.param5_uom_auth_name, c.param5_uom_code,"
                    " c.param6_code, c.param6_value, c.param6_uom_auth_name, c.param6_uom_code,"
-                   " c.param7_code, c.param7_value, c.param7_uom_auth_name, c.param7_uom_code"
+                   " c.param7_code, c.param7_value, c.param7_uom_auth_name, c.param7_uom_code, c.name"
                    " FROM conversion_table c LEFT JOIN conversion_method m"
                    " ON m.auth_name = c.method_auth_name AND m.code = c.method_code"
                    " WHERE c.auth_name = ? AND c.code = ?");
@@ -391,6 +391,7 @@ CrsDefinition readDefinition(Registry& r, int code, bool withShift, int transfor
         if (!q.step()) refuse(GW_ERROR_UNSUPPORTED, codeText(code) + " has no conversion in the registry");
         crs.method = q.text(0) == "EPSG" ? static_cast<int>(q.integer(1)) : 0;
         crs.methodName = q.null(2) ? q.text(1) : q.text(2);
+        crs.conversionName = q.text(31);
         // The parameters are read only for the methods that are mapped; the
         // others are refused by name.
         const bool mapped = crs.method == method::transverseMercator || crs.method == method::lambert2sp ||
@@ -417,7 +418,7 @@ CrsDefinition readDefinition(Registry& r, int code, bool withShift, int transfor
     std::string datumAuth, pmAuth, pmCode, ellAuth, ellCode;
     {
         Query q(r, "SELECT d.auth_name, d.code, d.name, d.ellipsoid_auth_name, d.ellipsoid_code,"
-                   " d.prime_meridian_auth_name, d.prime_meridian_code FROM geodetic_crs g"
+                   " d.prime_meridian_auth_name, d.prime_meridian_code, g.name FROM geodetic_crs g"
                    " JOIN geodetic_datum d ON d.auth_name = g.datum_auth_name AND d.code = g.datum_code"
                    " WHERE g.auth_name = ? AND g.code = ?");
         q.bind(1, geoAuth).bind(2, geoCode);
@@ -429,6 +430,7 @@ CrsDefinition readDefinition(Registry& r, int code, bool withShift, int transfor
         ellCode = q.text(4);
         pmAuth = q.text(5);
         pmCode = q.text(6);
+        crs.baseName = q.text(7);
     }
     {
         Query q(r, "SELECT name, semi_major_axis, uom_auth_name, uom_code, inv_flattening, semi_minor_axis"

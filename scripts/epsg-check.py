@@ -109,10 +109,18 @@ def central_meridian(crs):
     return 0.0
 
 
+def described(describe, key):
+    """The value of the line "key: value" of a description."""
+    for line in describe.splitlines():
+        if line.startswith(key + ": "):
+            return line[len(key) + 2:]
+    return ""
+
+
 def shift_code(describe):
-    line = describe.splitlines()[3]
-    if line.startswith("shift: EPSG:"):
-        return int(line.split()[1][5:])
+    line = described(describe, "shift")
+    if line.startswith("EPSG:"):
+        return int(line.split()[0][5:])
     return 0
 
 
@@ -142,8 +150,8 @@ def shift_bound(datum_text):
 def check(code, method, gridwise, pyproj, rng, npoints, pipelines):
     crs = pyproj.CRS.from_epsg(code)
     g = gridwise.Geodesy.from_epsg(code)
-    describe = gridwise.epsg_describe(code).splitlines()
-    init, datum = describe[4][len("init: "):], describe[5][len("datum: "):]
+    describe = gridwise.epsg_describe(code)
+    init, datum = described(describe, "init"), described(describe, "datum")
     lats, lons = area_points(crs, method, rng, npoints)
     unit = crs.axis_info[0].unit_conversion_factor
     # From the base geographic system (PROJ's projection strings round the
@@ -192,7 +200,7 @@ def check(code, method, gridwise, pyproj, rng, npoints, pipelines):
             result["where"] = (lat, lon)
         result["forward"] = max(result["forward"], fwd)
         result["inverse"] = max(result["inverse"], inv)
-    op = shift_code("\n".join(describe))
+    op = shift_code(describe)
     if op:
         if op not in pipelines:
             try:

@@ -12,8 +12,9 @@
  *
  *   gwGeodesyFromEpsg(code, transformation) gives a handle (gridwise/batch.h) on
  *     the projected CRS EPSG:code: its datum (the ellipsoid's a and 1/f, or a and
- *     b; the datum's and ellipsoid's names cut to 24 characters), its projection
- *     with the registry's parameters turned into degrees and metres, and its
+ *     b; the datum's and ellipsoid's names within 24 characters, as below), its
+ *     projection with the registry's parameters turned into degrees and metres
+ *     (the CRS's name within 39 characters), and its
  *     length unit as the projection's unit (metres, international feet, US survey
  *     feet), which the text forms show. Grid coordinates of the batch functions
  *     stay metres, as for every handle.
@@ -60,9 +61,21 @@
  *       EPSG:2240 NAD83 / Georgia West (ftUS)
  *       method: Transverse Mercator (EPSG:9807)
  *       unit: US survey foot
+ *       general name: SPCS83 ftUS
+ *       specific name: Georgia West
  *       shift: EPSG:1188 NAD83 to WGS 84 (1), accuracy 4 m
  *       init: <the initialisation string of gwGeodesyFromText>
  *       datum: <the datum text of gwGeodesyFromText>
+ *     The two names are those a projection-list entry of the system shows
+ *     (general at most 19 bytes, specific at most 29): UTM zones as "UTM WGS 84"
+ *     and "Zone 33N", state plane zones as "SPCS83 ftUS" (NAD27's "SPCS27", a
+ *     realisation kept: "SPCS83(HARN)") and "Georgia West", any other system as
+ *     its base CRS and the rest of its name ("OSGB36", "British National Grid");
+ *     a length unit other than the metre is added to the general name, or to the
+ *     specific one when the general has no room. Names longer than their field
+ *     lose a parenthesised remark or are cut after a whole word; the datum's
+ *     name longer than 24 bytes gives way to the base CRS's name ("NAD83" for
+ *     "North American Datum 1983").
  *     The shift line reads "shift: none, the datum is WGS 84", "shift: none, the
  *     registry has only grid-based transformations to WGS 84 for <datum>" or
  *     "shift: none, the registry has no transformation to WGS 84 for <datum>".

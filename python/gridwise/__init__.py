@@ -504,10 +504,11 @@ def epsg_search(text):
 
 def epsg_describe(code, transformation=None):
     """What :meth:`Geodesy.from_epsg` builds for the code, as lines: the system,
-    its method, its unit, the shift to WGS 84 and the two texts of
+    then "key: value" lines of its method, its unit, the general and specific
+    names of its projection-list entry, the shift to WGS 84 and the two texts of
     :meth:`Geodesy.from_text`.
 
-    >>> print(epsg_describe(2240).splitlines()[3])
+    >>> print(epsg_describe(2240).splitlines()[5])
     shift: EPSG:1188 NAD83 to WGS 84 (1), accuracy 4 m
     """
     code = _epsg_code(code, "code")

@@ -297,6 +297,90 @@ TEST(EpsgMapping, PolarVariantBAndSouthernLambert1spAgreeWithProj) {
     }
 }
 
+// The value of the line "key: value" of a description.
+std::string describedValue(const std::string& text, const std::string& key) {
+    const std::size_t at = text.find("\n" + key + ": ");
+    if (at == std::string::npos) return "(none)";
+    const std::size_t begin = at + key.size() + 3;
+    return text.substr(begin, text.find('\n', begin) - begin);
+}
+
+// The datum name field of a description's datum text.
+std::string datumNameOf(const std::string& text) {
+    std::string datum = describedValue(text, "datum");
+    for (int i = 0; i < 3; ++i) datum = datum.substr(datum.find(',') + 1);
+    return datum.substr(0, datum.find(','));
+}
+
+TEST(EpsgNames, EntriesAndDatumsHaveNamesAUserRecognises) {
+    struct {
+        int code;
+        const char *general, *specific, *datum;
+    } cases[] = {
+        {2240, "SPCS83 ftUS", "Georgia West", "NAD83"},
+        {32633, "UTM WGS 84", "Zone 33N", "WGS 84"},
+        {25832, "UTM ETRS89", "Zone 32N", "ETRS89"},
+        {26717, "UTM NAD27", "Zone 17N", "NAD27"},
+        {2874, "SPCS83(HARN) ftUS", "California zone 5", "NAD83(HARN)"},
+        {3501, "SPCS83(NSRS2007)", "Colorado Central", "NAD83(NSRS2007)"},
+        {26739, "SPCS27 ftUS", "Alaska zone 9", "NAD27"},
+        {27700, "OSGB36", "British National Grid", "OSGB36"},
+        {32761, "WGS 84", "UPS South (N E)", "WGS 84"},
+        {4399, "NAD27 ftUS", "BLM 59N", "NAD27"},
+        {3006, "SWEREF99", "SWEREF99 TM", "SWEREF99"},
+    };
+    for (const auto& c : cases) {
+        const std::string text = describe(c.code, 0);
+        EXPECT_EQ(describedValue(text, "general name"), c.general) << text;
+        EXPECT_EQ(describedValue(text, "specific name"), c.specific) << text;
+        EXPECT_EQ(datumNameOf(text), c.datum) << text;
+    }
+}
+
+// Every system the library can use: names within their fields, without commas,
+// and a datum name that is the registry's own, its base CRS's, or ends at a word.
+TEST(EpsgNames, EveryUsableSystemHasNamesWithinTheirFields) {
+    const ptrdiff_t n = gwEpsgSearch("", nullptr, 0);
+    ASSERT_GT(n, 0) << gwLastError();
+    std::string list(static_cast<size_t>(n) + 1, '\0');
+    gwEpsgSearch("", list.data(), list.size());
+    int usable = 0;
+    for (std::size_t at = 0; at < static_cast<std::size_t>(n);) {
+        const std::size_t end = list.find('\n', at);
+        const std::string line = list.substr(at, end - at);
+        at = end + 1;
+        if (line.size() < 4 || line.compare(line.size() - 4, 4, "\tyes") != 0) continue;
+        ++usable;
+        const int code = std::atoi(line.c_str());
+        const std::string text = describe(code, 0);
+        const std::string general = describedValue(text, "general name");
+        const std::string specific = describedValue(text, "specific name");
+        const std::string datum = datumNameOf(text);
+        EXPECT_TRUE(!general.empty() && general.size() <= 19 && general.find(',') == std::string::npos)
+            << code << " '" << general << "'";
+        EXPECT_TRUE(!specific.empty() && specific.size() <= 29 && specific.find(',') == std::string::npos)
+            << code << " '" << specific << "'";
+        EXPECT_TRUE(!datum.empty() && datum.size() <= 24 && datum.back() != ' ') << code << " '" << datum << "'";
+    }
+    EXPECT_GT(usable, 4000);
+}
+
+TEST(EpsgNames, LongNamesLoseRemarksOrAreCutAtAWord) {
+    struct {
+        const char *name, *shortened;
+    } cases[] = {
+        {"Everest 1830 (1962 Definition)", "Everest 1830 (1962 Def.)"},
+        {"Clarke 1880 (international foot)", "Clarke 1880 (intl foot)"},
+        {"Australian National Spheroid", "Australian National"},
+        {"NAD83 (High Accuracy Reference Network)", "NAD83"},
+        {"Reseau Geodesique de Nouvelle Caledonie 91-93", "Reseau Geodesique de"},
+        {"S_GRS_1980_Adj_MN_Beltrami_North", "S_GRS_1980_Adj_MN_Beltra"},
+        {"Datum, with a comma", "Datum  with a comma"},
+        {"G\xc3\xa9od\xc3\xa9sie_sans_blanc_t\xc3\xa8_longue", "G\xc3\xa9od\xc3\xa9sie_sans_blanc_t"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(gw::epsg::shortName(c.name, 24), c.shortened) << c.name;
+}
+
 TEST(EpsgMapping, PackedSexagesimalDegrees) {
     struct {
         double packed, degrees;

@@ -107,3 +107,58 @@ def test_a_registry_that_cannot_be_read_raises(path, error):
     lines = out.stdout.splitlines()
     assert len(lines) == 2 and lines[0] == lines[1], out.stdout + out.stderr
     assert lines[0].startswith(error) and path in lines[0]
+
+
+def _entries(path):
+    """The projection list's entries as (general, specific, datum text, init string)."""
+    lines = path.read_text().splitlines()
+    count = int(next(l for l in lines if l.startswith("NumberProjections=")).split("=", 1)[1])
+    entries = {}
+    for line in lines:
+        key, _, value = line.partition("=")
+        if key.lower().startswith("proj") and key[4:].isdigit():
+            fields = value.split(",")
+            entries[int(key[4:])] = (fields[0], fields[1], ",".join(fields[2:13]), ",".join(fields[13:]))
+    assert sorted(entries) == list(range(1, count + 1))
+    return [entries[i] for i in range(1, count + 1)]
+
+
+def test_projlist_add_writes_entries_that_convert_as_the_code_does(_own_settings_folder, tmp_path):
+    from conftest import tool
+    gw = tool()
+    listfile = _own_settings_folder / "projlist2.ini"
+
+    def add(*args):
+        return subprocess.run([gw, "projlist", "add", *args], capture_output=True, text=True, timeout=120,
+                              cwd=tmp_path)
+
+    out = add("EPSG:2240", "32633", "EPSG:28992")
+    assert out.returncode == 0, out.stderr
+    assert out.stdout.splitlines() == ["Proj1\tEPSG:2240\tSPCS83 ftUS\tGeorgia West\tadded",
+                                       "Proj2\tEPSG:32633\tUTM WGS 84\tZone 33N\tadded",
+                                       "Proj3\tEPSG:28992\tAmersfoort\tRD New\tadded"]
+    points = {2240: (33.749, -84.388), 32633: (60.0, 15.5), 28992: (52.0, 5.0)}
+    for (code, (lat, lon)), (general, specific, datum, init) in zip(points.items(), _entries(listfile)):
+        entry = gridwise.Geodesy.from_text(init, datum)
+        want = gridwise.Geodesy.from_epsg(code)
+        # The initialisation string carries false values to 0.1 mm (Georgia West's
+        # 2296583.333 ftUS is 699999.99989840 m).
+        for a, b in zip(entry.geo_to_grid(lat, lon), want.geo_to_grid(lat, lon)):
+            assert abs(a - b) < 1e-4, (code, init, datum)
+        for a, b in zip(entry.from_wgs84(lat, lon), want.from_wgs84(lat, lon)):
+            assert abs(a - b) < 1e-12, (code, datum)
+
+    # An entry the list holds is not added twice.
+    out = add("EPSG:32633", "27700")
+    assert out.stdout.splitlines() == ["Proj2\tEPSG:32633\tUTM WGS 84\tZone 33N\tlisted before",
+                                       "Proj4\tEPSG:27700\tOSGB36\tBritish National Grid\tadded"]
+    # A refused code adds nothing, not even the codes before it.
+    before = listfile.read_bytes()
+    out = add("EPSG:25832", "EPSG:3857")
+    assert out.returncode == 2 and "Popular Visualisation Pseudo Mercator" in out.stderr
+    assert listfile.read_bytes() == before
+    # --file names another list; a bare name is one of the working folder.
+    out = add("--file", "mine.ini", "25832")
+    assert out.returncode == 0 and out.stdout == "Proj1\tEPSG:25832\tUTM ETRS89\tZone 32N\tadded\n"
+    assert [e[:2] for e in _entries(tmp_path / "mine.ini")] == [("UTM ETRS89", "Zone 32N")]
+    assert listfile.read_bytes() == before
