@@ -467,11 +467,48 @@ std::string describeReading(const LineTokens& tokens, const Field* fields, std::
 
 } // namespace
 
+namespace {
+
+// A line of plain numbers, one per field, read at once: what the search below
+// finds for it, without the search. False (nothing decided) when a field needs
+// the search: an angle out of range (for its error), a grid value or distance
+// in a unit other than metres.
+bool readPlainFields(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
+                     double* values, std::size_t* ends) {
+    for (std::size_t f = 0; f < count; ++f) {
+        const double v = plainValue(tokens.text(f));
+        switch (fields[f]) {
+        case Field::latitude:
+            if (!(std::fabs(v) <= 90.0)) return false;
+            break;
+        case Field::longitude:
+            if (!(std::fabs(v) <= 540.0)) return false;
+            break;
+        case Field::azimuth:
+            if (!(std::fabs(v) <= 1e9)) return false;
+            break;
+        case Field::northing:
+        case Field::easting:
+            if (units.grid != 0) return false;
+            break;
+        case Field::distance:
+            if (units.distance != 0) return false;
+            break;
+        }
+        values[f] = v;
+        ends[f] = f + 1;
+    }
+    return true;
+}
+
+} // namespace
+
 bool readFields(const LineTokens& tokens, const Field* fields, std::size_t count, const FieldUnits& units,
                 double* values, std::size_t* ends, std::string& error) {
     // A line of exactly as many plain numbers as there are fields: one each.
     bool oneTokenEach = tokens.count() == count;
     for (std::size_t i = 0; oneTokenEach && i < tokens.count(); ++i) oneTokenEach = isPlainNumber(tokens.text(i));
+    if (oneTokenEach && readPlainFields(tokens, fields, count, units, values, ends)) return true;
     FieldSearch search(tokens, fields, count, units, oneTokenEach);
     search.visit(0, 0, 0);
     if (search.found() == 0) {
