@@ -76,6 +76,14 @@ public:
             const std::size_t avail = filled_ - pos_;
             const void* nl = std::memchr(start, '\n', avail);
             const std::size_t take = nl ? static_cast<const char*>(nl) - start : avail;
+            if (nl && partial_.empty() && !skipping_ && !first_ && take <= kLineMax) {
+                // A whole line within the block goes into the batch at once.
+                const std::size_t length = take > 0 && start[take - 1] == '\r' ? take - 1 : take;
+                batch.text.append(start, length);
+                batch.ends.push_back(static_cast<std::uint32_t>(batch.text.size()));
+                pos_ += take + 1;
+                continue;
+            }
             if (!skipping_) {
                 if (partial_.size() + take > kLineMax) {
                     skipping_ = true;
