@@ -127,6 +127,38 @@ double TransverseMercator::meridianArc(double phi) const {
     return arcOf(phi, std::sin(phi), std::cos(phi));
 }
 
+namespace {
+
+// The sine s and cosine c of an angle turned into those of the angle plus t,
+// |t| < 0.02 rad: the series of sin t and cos t - 1 end below 1e-19 (two terms
+// each below 1e-4 rad, the later footpoint steps).
+inline void turnBy(double t, double& s, double& c) {
+    const double t2 = t * t;
+    double sinT, cosT1;
+    if (std::fabs(t) < 1e-4) {
+        sinT = t - t * t2 * (1.0 / 6);
+        cosT1 = t2 * (-0.5) + t2 * t2 * (1.0 / 24);
+    } else {
+        sinT = t * (1 - t2 * (1.0 / 6) * (1 - t2 * (1.0 / 20) * (1 - t2 * (1.0 / 42) * (1 - t2 * (1.0 / 72)))));
+        cosT1 = t2 * (-0.5) * (1 - t2 * (1.0 / 12) * (1 - t2 * (1.0 / 30) * (1 - t2 * (1.0 / 56))));
+    }
+    const double sNew = s + (s * cosT1 + c * sinT);
+    c = c + (c * cosT1 - s * sinT);
+    s = sNew;
+}
+
+} // namespace
+
+// The meridian arc as arcOf, inline for the footpoint steps: the same terms,
+// the powers of s paired to shorten the chain.
+inline double TransverseMercator::arcWith(double phi, double s, double c) const {
+    const double R = polarRadius;
+    const double s2 = s * s;
+    const double s4 = s2 * s2;
+    const double tail = (1 + arcCoef[2] * s2) + s4 * ((arcCoef[3] + arcCoef[4] * s2) + arcCoef[5] * s4);
+    return arcCoef[0] * R * phi - arcCoef[1] * R * s * c * tail;
+}
+
 double TransverseMercator::arcOf(double phi, double s, double c) const {
     const double R = polarRadius;
     // Powers by repeated multiplication: s^k = s^(k-1) * s.
@@ -188,21 +220,43 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
     // Footpoint latitude: from the arc over the arc per radian, corrected by the
     // arc still missing until it misses by less than 0.1 mm, five steps at most;
     // s and c stay those of the start of the last step.
-    double phi = Mt / (R * c0);
-    double s = 0.0;
-    double c = 1.0;
+    //
+    // The steps after the first turn the sine and cosine by the step's angle
+    // (short series, the angle below 0.02 rad) instead of calling sin and cos:
+    // an error of an ulp there is taken up by the next step, since only the arc
+    // still missing moves the latitude. The terms after the loop take the sine
+    // and cosine of the last step's start from sin and cos again.
+    const double perArc = 1 / (R * c0);
+    double phi = Mt * perArc;
+    double s = std::sin(phi);
+    double c = std::cos(phi);
+    double start = phi;
+    bool turned = false; // s and c come from a turn, not from sin and cos
     int steps = 0;
     settled = false;
     for (int step = 0; step < gw::tm::kFootpointSteps; ++step) {
         ++steps;
-        s = std::sin(phi);
-        c = std::cos(phi);
-        const double delta = Mt - arcOf(phi, s, c);
-        phi = phi + delta / (R * c0);
+        start = phi;
+        const double delta = Mt - arcWith(phi, s, c);
+        const double turn = delta * perArc;
+        phi = phi + turn;
         if (std::fabs(delta) < gw::tm::kFootpointTolerance) {
             settled = true;
             break;
         }
+        if (step + 1 == gw::tm::kFootpointSteps) break;
+        if (std::fabs(turn) < 0.02) {
+            turnBy(turn, s, c);
+            turned = true;
+        } else {
+            s = std::sin(phi);
+            c = std::cos(phi);
+            turned = false;
+        }
+    }
+    if (turned) {
+        s = std::sin(start);
+        c = std::cos(start);
     }
 
     const double c2 = c * c;
@@ -216,11 +270,13 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
     const double Q4 = Q3 * Q;
     const double Q5 = Q4 * Q;
 
+    // The divisions by 6, 12, 120 and 360 as products with their reciprocals:
+    // these terms are corrections, an ulp of theirs is below the result's.
     const double B2 = -0.5 * Q2 * s * c * V2;
-    const double B3 = -(Q3 / 6) * (x * c4 + 2 - c2);
-    const double B4 = -(Q2 * B2 / 12) * (10 * x * c4 + (2 - 9 * x) * c2 + 3 - 4 * (x * x) * c6);
-    const double B5 = (Q5 / 120) * (c4 * (8 * x + 1) + 24 - 20 * c2 - 2 * x * c6);
-    const double B6 = (Q4 * B2 / 360) * (45 + 16 * c4);
+    const double B3 = -(Q3 * (1.0 / 6)) * (x * c4 + 2 - c2);
+    const double B4 = -(Q2 * B2 * (1.0 / 12)) * (10 * x * c4 + (2 - 9 * x) * c2 + 3 - 4 * (x * x) * c6);
+    const double B5 = (Q5 * (1.0 / 120)) * (c4 * (8 * x + 1) + 24 - 20 * c2 - 2 * x * c6);
+    const double B6 = (Q4 * B2 * (1.0 / 360)) * (45 + 16 * c4);
 
     const double E2 = E * E;
     const double E3 = E2 * E;
@@ -228,8 +284,10 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
     const double E5 = E4 * E;
     const double E6 = E5 * E;
 
-    lat = std::fmod((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / gw::kPi, 360.0);
-    lon = gw::shiftIntoHalfTurn(std::fmod((Q * E + B3 * E3 + B5 * E5) * 180 / gw::kPi + originLon, 360.0));
+    // fmod leaves a value below a full turn as it is: the call only beyond one.
+    auto turnRemainder = [](double v) { return std::fabs(v) < 360.0 ? v : std::fmod(v, 360.0); };
+    lat = turnRemainder((phi + B2 * E2 + B4 * E4 + B6 * E6) * 180 / gw::kPi);
+    lon = gw::shiftIntoHalfTurn(turnRemainder((Q * E + B3 * E3 + B5 * E5) * 180 / gw::kPi + originLon));
     return steps;
 }
 

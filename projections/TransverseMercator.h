@@ -134,6 +134,7 @@ private:
 
     // The same with the sine and cosine of phi already at hand.
     double arcOf(double phi, double s, double c) const;
+    double arcWith(double phi, double s, double c) const;
 };
 
 #endif
