@@ -139,8 +139,10 @@ inline void turnBy(double t, double& s, double& c) {
         sinT = t - t * t2 * (1.0 / 6);
         cosT1 = t2 * (-0.5) + t2 * t2 * (1.0 / 24);
     } else {
-        sinT = t * (1 - t2 * (1.0 / 6) * (1 - t2 * (1.0 / 20) * (1 - t2 * (1.0 / 42) * (1 - t2 * (1.0 / 72)))));
-        cosT1 = t2 * (-0.5) * (1 - t2 * (1.0 / 12) * (1 - t2 * (1.0 / 30) * (1 - t2 * (1.0 / 56))));
+        // The terms paired in powers of t^4, to shorten the chain.
+        const double t4 = t2 * t2;
+        sinT = t + t * t2 * ((-1.0 / 6 + t2 * (1.0 / 120)) + t4 * (-1.0 / 5040 + t2 * (1.0 / 362880)));
+        cosT1 = t2 * ((-0.5 + t2 * (1.0 / 24)) + t4 * (-1.0 / 720 + t2 * (1.0 / 40320)));
     }
     const double sNew = s + (s * cosT1 + c * sinT);
     c = c + (c * cosT1 - s * sinT);
@@ -225,11 +227,15 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
     // (short series, the angle below 0.02 rad) instead of calling sin and cos:
     // an error of an ulp there is taken up by the next step, since only the arc
     // still missing moves the latitude. The terms after the loop take the sine
-    // and cosine of the last step's start from sin and cos again.
+    // and cosine of the last step's start from those of the first (sin and cos),
+    // turned once by the whole way: within an ulp or two of sin and cos there.
     const double perArc = 1 / (R * c0);
-    double phi = Mt * perArc;
-    double s = std::sin(phi);
-    double c = std::cos(phi);
+    const double phi0 = Mt * perArc;
+    const double sin0 = std::sin(phi0);
+    const double cos0 = std::cos(phi0);
+    double phi = phi0;
+    double s = sin0;
+    double c = cos0;
     double start = phi;
     bool turned = false; // s and c come from a turn, not from sin and cos
     int steps = 0;
@@ -255,8 +261,9 @@ int TransverseMercator::gridToGeoSteps(double north, double east, double& lat, d
         }
     }
     if (turned) {
-        s = std::sin(start);
-        c = std::cos(start);
+        s = sin0;
+        c = cos0;
+        turnBy(start - phi0, s, c);
     }
 
     const double c2 = c * c;
