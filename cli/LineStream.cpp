@@ -203,10 +203,14 @@ StreamResult streamLines(int fd, std::FILE* out, const StreamOptions& options,
         std::condition_variable changed;
         std::deque<Batch*> todo;
         bool finished = false;
+        // The calling thread is one of the converting threads: it reads and writes,
+        // and converts waiting batches while the oldest is not done yet, so that N
+        // threads keep N cores busy.
         std::vector<std::unique_ptr<LineConverter>> converters;
         for (int i = 0; i < options.threads; ++i) converters.push_back(makeConverter());
+        LineConverter& own = *converters.back();
         std::vector<std::thread> workers;
-        for (int i = 0; i < options.threads; ++i) {
+        for (int i = 0; i + 1 < options.threads; ++i) {
             workers.emplace_back([&, i] {
                 for (;;) {
                     Batch* b;
@@ -232,9 +236,21 @@ StreamResult streamLines(int fd, std::FILE* out, const StreamOptions& options,
         std::deque<Batch*> inFlight;
         auto writeOldest = [&] {
             Batch* b = inFlight.front();
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [&] { return b->done; });
+            for (;;) {
+                Batch* help = nullptr;
+                {
+                    std::unique_lock<std::mutex> lock(mutex);
+                    changed.wait(lock, [&] { return b->done || !todo.empty(); });
+                    if (b->done) break;
+                    help = todo.front();
+                    todo.pop_front();
+                }
+                convertBatch(*help, own);
+                {
+                    std::lock_guard<std::mutex> lock(mutex);
+                    help->done = true;
+                }
+                changed.notify_all();
             }
             inFlight.pop_front();
             account(*b);

@@ -5,8 +5,9 @@
 // '\n' is dropped, and a UTF-8 byte-order mark at the very start of the input is
 // skipped. A last line without '\n' counts as a line. Lines are handed out in
 // batches of a few thousand: with one thread the calling thread converts them;
-// with more, each worker thread converts whole batches with its own converter and
-// the calling thread writes the results in input order. At most two batches per
+// with N, N - 1 worker threads convert whole batches, each with its own
+// converter, and the calling thread reads, writes the results in input order and
+// converts waiting batches itself while the oldest is not done: N threads in all. At most two batches per
 // thread are in flight, so memory stays the same whatever the size of the input.
 //
 // A line longer than kLineMax bytes is not kept: it is handed on as too long
