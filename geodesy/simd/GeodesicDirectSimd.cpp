@@ -7,13 +7,17 @@
 // and arc tangent differ from the C library's, by up to three ulps (the tangent
 // is the sine over the cosine, w^1.5 is w sqrt(w)).
 //
-// A lane is left to the one-point function (kRedo) where those ulps could change
-// a branch or be amplified past 1e-13 degree:
-// - the longitude quadrant of Sodano's solution when the sine of the arc or of the
-//   azimuth is within a hair of zero (the sign of R decides a half turn), when
-//   the end point comes near a pole (R's numerator and denominator both small;
-//   the margin widens with the arc), or when the longitude before its shift
-//   reaches 256 degrees;
+// Sodano's longitude is ill-conditioned where those ulps could change a branch or
+// be amplified past 1e-13 degree: the quadrant when the sine of the arc or of the
+// azimuth is within a hair of zero (the sign of R decides a half turn), the end
+// point near a pole (R's numerator and denominator both small; the margin widens
+// with the arc), or the longitude before its shift reaching 256 degrees. Such
+// fragile lanes are gathered, a vector at a time, and solved once more with the C
+// library's sine, cosine, tangent and arc tangent in every place the one-point
+// function takes them: the rest is the same arithmetic in the same order, so they
+// come out bit for bit.
+//
+// A lane is left to the one-point function (kRedo):
 // - Puissant's series where its terms grow large (start or end near a pole);
 // - azimuths outside [-180, 360] (the one-point code folds them by fmod), start
 //   longitudes beyond +-500 degrees (an ulp of the sum passes 1e-13 degree), lines
@@ -52,7 +56,8 @@ inline constexpr double kSignHair = 1e-12;
 // Sodano: the longitude on the auxiliary sphere is atan(num / D) with num and D
 // known to a few 1e-16; its error grows as 1 / |(num, D)|, the cosine of the end
 // point's reduced latitude, and with the arc ss (radians). A lane whose |(num, D)|
-// is below kNearPoleRadius (1 + ss / 2) is left to the one-point function.
+// is below kNearPoleRadius (1 + ss / 2) is solved again with the C library's
+// functions.
 inline constexpr double kNearPoleRadius = 0.3;
 // Sodano: the longitude before its shift into [-180, 180] at or beyond 256 degrees,
 // where one ulp is 5.7e-14 degree (two such ulps pass 1e-13 degree).
@@ -79,8 +84,36 @@ namespace dd = gw::batch::direct_detail;
 
 struct Result {
     V lat, lon;
-    M redo;
+    M redo;    // lanes for the one-point function
+    M fragile; // lanes whose longitude the vector functions' ulps could move past the bound
 };
+
+// fn(x) of the C library, lane by lane.
+template <class F> HWY_INLINE V Libm(DF d, V x, F fn) {
+    HWY_ALIGN double xs[hn::MaxLanes(d)];
+    hn::Store(x, d, xs);
+    for (size_t j = 0; j < hn::Lanes(d); ++j) xs[j] = fn(xs[j]);
+    return hn::Load(d, xs);
+}
+inline double LibmSin(double x) { return std::sin(x); }
+inline double LibmCos(double x) { return std::cos(x); }
+inline double LibmTan(double x) { return std::tan(x); }
+inline double LibmAtan(double x) { return std::atan(x); }
+
+// The sine, cosine and arctangent of Sodano's solution: the vector functions, or
+// with kExact the C library's.
+template <bool kExact> HWY_INLINE V SinOf(DF d, V x) {
+    if constexpr (kExact) return Libm(d, x, LibmSin);
+    else return hn::Sin(d, x);
+}
+template <bool kExact> HWY_INLINE V CosOf(DF d, V x) {
+    if constexpr (kExact) return Libm(d, x, LibmCos);
+    else return hn::Cos(d, x);
+}
+template <bool kExact> HWY_INLINE V AtanOf(DF d, V x) {
+    if constexpr (kExact) return Libm(d, x, LibmAtan);
+    else return hn::Atan(d, x);
+}
 
 // Puissant's series from the start latitude (its sine, cosine, tangent) and the
 // azimuth's sine and cosine.
@@ -124,6 +157,10 @@ HWY_INLINE Result puissant(DF d, const GeodesicConstants& k, V lat1, V lon1, V s
 }
 
 // Sodano's solution from the start point's tangent of latitude and the azimuth.
+// With kExact every transcendental is the C library's (the caller's tangent,
+// sine and cosine too), and the lanes give the one-point function's result bit
+// for bit.
+template <bool kExact>
 HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V tanP1, V sinA, V cosA) {
     const double f = k.f;
     const double ep2 = k.ep2;
@@ -136,16 +173,17 @@ HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V 
     const V four = hn::Set(d, 4.0);
     const V eight = hn::Set(d, 8.0);
 
-    const V beta1 = hn::Atan(d, hn::Set(d, 1 - f) * tanP1);
-    const V sinB1 = hn::Sin(d, beta1);
-    const V cosB1 = hn::Cos(d, beta1);
+    const V t1f = hn::Set(d, 1 - f) * tanP1;
+    const V beta1 = AtanOf<kExact>(d, t1f);
+    const V sinB1 = SinOf<kExact>(d, beta1);
+    const V cosB1 = CosOf<kExact>(d, beta1);
     const V sin2B1 = sinB1 * sinB1;
     const V c = sinA * cosB1;
     const V g = cosA * cosB1;
     const V m = (one - c * c) * (one + vep2 * sin2B1 / two);
     const V ss = s / hn::Set(d, k.b);
-    const V sinS = hn::Sin(d, ss);
-    const V cosS = hn::Cos(d, ss);
+    const V sinS = SinOf<kExact>(d, ss);
+    const V cosS = CosOf<kExact>(d, ss);
     const V cos2S = cosS * cosS;
     const V a1 = sin2B1 * cosS + g * sinB1 * sinS;
     const V t1 = (one + vep2 * sin2B1 / two) * a1 * (hn::Set(d, -ep2) * sinS / two);
@@ -158,8 +196,8 @@ HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V 
                  (hn::Set(d, 3 * ep4) * sinS / eight + vep4 * ss * cosS / four -
                   hn::Set(d, 5 * ep4) * sinS * cos2S / eight);
     const V sigma0 = ss + t1 + t2 + t3 + t4 + t5;
-    const V sinS0 = hn::Sin(d, sigma0);
-    const V cosS0 = hn::Cos(d, sigma0);
+    const V sinS0 = SinOf<kExact>(d, sigma0);
+    const V cosS0 = CosOf<kExact>(d, sigma0);
     const V D = cosS0 * cosB1 - sinB1 * sinS0 * cosA;
 
     // The quadrant: azimuths of [0, 180] east, the others west (every lane here
@@ -169,7 +207,7 @@ HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V 
     const M meridian = hn::Or(hn::Eq(az, zero), hn::Eq(az, hn::Set(d, 180.0)));
     const V num = sinS0 * sinA;
     const V R = num / D;
-    const V atanR = hn::Atan(d, R);
+    const V atanR = AtanOf<kExact>(d, R);
     const M east = hn::And(hn::Ge(az, zero), hn::Le(az, hn::Set(d, 180.0)));
     const V sideLambda = hn::IfThenElse(east, hn::IfThenElse(hn::Lt(R, zero), atanR + pi, atanR),
                                         hn::IfThenElse(hn::Gt(R, zero), atanR - pi, atanR));
@@ -183,16 +221,50 @@ HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V 
     const V sum = lon1 + (lambdaS + delta) * hn::Set(d, gw::kRadToDeg);
     r.lon = shiftIntoHalfTurn(d, sum);
     const V u = g * cosS0 - sinB1 * sinS0;
-    r.lat = hn::Atan(d, (sinB1 * cosS0 + g * sinS0) / (hn::Set(d, 1 - f) * hn::Sqrt(c * c + u * u))) *
-            hn::Set(d, gw::kRadToDeg);
+    const V tanB2 = (sinB1 * cosS0 + g * sinS0) / (hn::Set(d, 1 - f) * hn::Sqrt(c * c + u * u));
+    r.lat = AtanOf<kExact>(d, tanB2) * hn::Set(d, gw::kRadToDeg);
 
     const V hair = hn::Set(d, dd::kSignHair);
     const V rmin = hn::Set(d, dd::kNearPoleRadius) * (one + ss / two);
-    r.redo = hn::Or(hn::Lt(hn::Abs(sinS0), hair), hn::Lt(num * num + D * D, rmin * rmin));
-    r.redo = hn::Or(r.redo, hn::AndNot(meridian, hn::Lt(hn::Abs(sinA), hair)));
-    r.redo = hn::Or(r.redo, hn::Not(hn::Le(s, hn::Set(d, dd::kLongestLine))));
-    r.redo = hn::Or(r.redo, hn::Not(hn::Lt(hn::Abs(sum), hn::Set(d, dd::kSumLimit))));
+    r.fragile = hn::Or(hn::Lt(hn::Abs(sinS0), hair), hn::Lt(num * num + D * D, rmin * rmin));
+    r.fragile = hn::Or(r.fragile, hn::AndNot(meridian, hn::Lt(hn::Abs(sinA), hair)));
+    r.fragile = hn::Or(r.fragile, hn::Not(hn::Lt(hn::Abs(sum), hn::Set(d, dd::kSumLimit))));
+    r.redo = hn::Not(hn::Le(s, hn::Set(d, dd::kLongestLine)));
     return r;
+}
+
+// Sodano's solution once more for the fragile lanes at the indices idx (count of
+// them, up to a vector), gathered into one vector, with the C library's functions:
+// the one-point function's result bit for bit. A lane whose result is not finite
+// goes to the one-point function.
+HWY_NOINLINE void exactLanes(DF d, const GeodesicConstants& k, const size_t* idx, size_t count,
+                             const double* HWY_RESTRICT lat, const double* HWY_RESTRICT lon,
+                             const double* HWY_RESTRICT azimuth, const double* HWY_RESTRICT distance,
+                             double* HWY_RESTRICT lat2, double* HWY_RESTRICT lon2, int* HWY_RESTRICT steps) {
+    HWY_ALIGN double la[hn::MaxLanes(d)], lo[hn::MaxLanes(d)], az[hn::MaxLanes(d)], s[hn::MaxLanes(d)];
+    for (size_t j = 0; j < hn::Lanes(d); ++j) {
+        const size_t at = idx[j < count ? j : 0];
+        la[j] = lat[at];
+        lo[j] = lon[at];
+        az[j] = azimuth[at];
+        s[j] = distance[at];
+    }
+    const V lat1 = hn::Load(d, la);
+    const V azV = hn::Load(d, az);
+    const V phi1 = lat1 * hn::Set(d, gw::kDegToRad);
+    const V alpha = azV * hn::Set(d, gw::kDegToRad);
+    const V sinA = Libm(d, alpha, LibmSin);
+    const V cosA = Libm(d, alpha, LibmCos);
+    const V tanP1 = Libm(d, phi1, LibmTan);
+    const Result r = sodano<true>(d, k, hn::Load(d, lo), azV, hn::Load(d, s), tanP1, sinA, cosA);
+    hn::Store(r.lat, d, la);
+    hn::Store(r.lon, d, lo);
+    for (size_t j = 0; j < count; ++j) {
+        const size_t at = idx[j];
+        lat2[at] = la[j];
+        lon2[at] = lo[j];
+        steps[at] = std::fabs(la[j]) < 1e300 && std::fabs(lo[j]) < 1e300 ? 0 : kRedo;
+    }
 }
 
 void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_RESTRICT lat,
@@ -202,6 +274,9 @@ void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_REST
     const DF d;
     const size_t N = hn::Lanes(d);
     const hn::RebindToSigned<DF> di;
+    // Fragile lanes wait here until a whole vector of them can be solved again.
+    size_t queue[hn::MaxLanes(d)];
+    size_t queued = 0;
     for (size_t i = 0; i < n; i += N) {
         const V lat1 = hn::LoadU(d, lat + i);
         const V lon1 = hn::LoadU(d, lon + i);
@@ -214,6 +289,7 @@ void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_REST
 
         V outLat = lat1;
         V outLon = lon1;
+        M fragile = hn::FirstN(d, 0);
         M redo = hn::Not(hn::Lt(hn::Abs(lat1), hn::Set(d, 90.0)));
         // Lanes that move: azimuths the one-point code would fold, far longitudes.
         const M moving = hn::Not(still);
@@ -236,10 +312,11 @@ void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_REST
                 redo = hn::Or(redo, hn::And(shortLine, p.redo));
             }
             if (!hn::AllFalse(d, longLine)) {
-                const Result q = sodano(d, k, lon1, az, s, tanP1, sinA, cosA);
+                const Result q = sodano<false>(d, k, lon1, az, s, tanP1, sinA, cosA);
                 outLat = hn::IfThenElse(longLine, q.lat, outLat);
                 outLon = hn::IfThenElse(longLine, q.lon, outLon);
                 redo = hn::Or(redo, hn::And(longLine, q.redo));
+                fragile = hn::AndNot(redo, hn::And(longLine, q.fragile));
             }
         }
         // Not finite (NaN inputs included): the one-point function decides.
@@ -252,7 +329,19 @@ void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_REST
         alignas(64) int64_t tmp[HWY_MAX_BYTES / sizeof(int64_t)];
         hn::Store(flags, di, tmp);
         for (size_t j = 0; j < N; ++j) steps[i + j] = static_cast<int>(tmp[j]);
+        if (!hn::AllFalse(d, fragile)) {
+            hn::Store(hn::IfThenElseZero(hn::RebindMask(di, fragile), hn::Set(di, 1)), di, tmp);
+            for (size_t j = 0; j < N; ++j) {
+                if (tmp[j] == 0) continue;
+                queue[queued++] = i + j;
+                if (queued == N) {
+                    exactLanes(d, k, queue, queued, lat, lon, azimuth, distance, lat2, lon2, steps);
+                    queued = 0;
+                }
+            }
+        }
     }
+    if (queued > 0) exactLanes(d, k, queue, queued, lat, lon, azimuth, distance, lat2, lon2, steps);
 }
 
 } // namespace direct_vec

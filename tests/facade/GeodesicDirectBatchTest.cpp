@@ -154,8 +154,10 @@ TEST(GeodesicDirectBatchTest, HostileValuesGiveTheScalarStatusesAndResults) {
     gwGeodesyFree(g);
 }
 
-// The kernel takes ordinary lines itself and leaves the end near a pole to the
-// one-point function; the batch then gives the one-point result bit for bit.
+// The kernel takes ordinary lines itself, solves lines ending beside a pole or
+// across the +-180 meridian again with the C library's functions (the one-point
+// result bit for bit) and leaves the rest to the one-point function, whose
+// result the batch then gives bit for bit.
 TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
     gwtest::TierScope restore(gw::batch::bestSimdTier());
     Datum datum;
@@ -169,15 +171,17 @@ TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
     struct Line {
         double lat, lon, az, dist;
         bool redo;
+        bool exact; // the one-point result bit for bit
     };
     const Line lines[] = {
-        {45, 9, 30, 1e6, false},          // ordinary long line
-        {52, 4, 200, 12000, false},       // ordinary short line
-        {80, 10, 0, 1.1e6, true},         // ends beside the north pole
-        {-80, 10, 180 + 1e-7, 1.1e6, true}, // ends beside the south pole
-        {89.99, 0, 45, 30000, true},      // short line around the pole
-        {30, 0, 90, 3e7, true},           // longer than 25000 km
-        {10, 20, 1e5, 1e6, true},         // azimuth folded by the one-point code
+        {45, 9, 30, 1e6, false, false},           // ordinary long line
+        {52, 4, 200, 12000, false, false},        // ordinary short line
+        {80, 10, 0, 1.1e6, false, true},          // ends beside the north pole
+        {-80, 10, 180 + 1e-7, 1.1e6, false, true}, // ends beside the south pole
+        {10, 170, 80, 1.2e7, false, true},         // across the +-180 meridian, far round
+        {89.99, 0, 45, 30000, true, true},        // short line around the pole
+        {30, 0, 90, 3e7, true, true},             // longer than 25000 km
+        {10, 20, 1e5, 1e6, true, true},           // azimuth folded by the one-point code
     };
     constexpr std::size_t n = 8;
     double lat[n] = {}, lon[n] = {}, az[n] = {}, dist[n] = {}, lat2[n], lon2[n];
@@ -198,7 +202,7 @@ TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
             EXPECT_EQ((steps[i] & gw::batch::kRedo) != 0, lines[i].redo);
             double la = 0, lo = 0;
             datum.direct(lat[i], lon[i], az[i], dist[i], la, lo);
-            if (lines[i].redo) {
+            if (lines[i].exact) {
                 EXPECT_EQ(bl[i], la);
                 EXPECT_EQ(bo[i], lo);
             } else {
@@ -230,4 +234,44 @@ TEST(GeodesicDirectBatchTest, OrdinaryLinesStayMostlyInTheKernel) {
     std::size_t redone = 0;
     for (int s : steps) redone += (s & gw::batch::kRedo) != 0;
     EXPECT_LT(redone, n / 4);
+}
+
+// Global lines (start points uniform on the sphere, any azimuth, any distance up to
+// half the meridian): the kernel keeps all but a few per cent of them, ends near
+// the poles and lines across the +-180 meridian included, and every tier gives
+// the one-point results within 1e-13 degree.
+TEST(GeodesicDirectBatchTest, GlobalLinesStayInTheKernelWithinTheBound) {
+    gwtest::TierScope restore(gw::batch::bestSimdTier());
+    Datum datum;
+    datum.aAxis = 6378137;
+    datum.inverseFlattening = 298.257223563;
+    datum.update();
+    const gw::batch::GeodesicConstants k = gw::batch::geodesicConstants(datum);
+    Rng rng(77);
+    Lines p;
+    constexpr std::size_t n = 100000;
+    for (std::size_t i = 0; i < n; ++i)
+        p.add(std::asin(uniform(rng, -1, 1)) * 180 / 3.141592653589793, uniform(rng, -180, 180),
+              uniform(rng, 0, 360), uniform(rng, 0, 20003931));
+    std::vector<double> ref2(n), refLon(n);
+    for (std::size_t i = 0; i < n; ++i) datum.direct(p.lat[i], p.lon[i], p.az[i], p.dist[i], ref2[i], refLon[i]);
+    gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
+        std::vector<double> lat2(n), lon2(n);
+        std::vector<int> steps(n);
+        gw::batch::geodesicDirectBlock(tier, k, n, p.lat.data(), p.lon.data(), p.az.data(), p.dist.data(),
+                                       lat2.data(), lon2.data(), steps.data());
+        std::size_t redone = 0, outside = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (steps[i] & gw::batch::kRedo) {
+                ++redone;
+                continue;
+            }
+            if (!(angleGap(lat2[i], ref2[i]) <= kAngleBound && angleGap(lon2[i], refLon[i]) <= kAngleBound) &&
+                outside++ < 5)
+                ADD_FAILURE() << "line " << p.lat[i] << " " << p.lon[i] << " " << p.az[i] << " " << p.dist[i]
+                              << ": " << lat2[i] << " " << lon2[i] << " vs " << ref2[i] << " " << refLon[i];
+        }
+        EXPECT_EQ(outside, 0u);
+        EXPECT_LT(redone, n / 20);
+    });
 }
