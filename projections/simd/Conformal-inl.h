@@ -228,7 +228,8 @@ HWY_INLINE V LatitudeFromIsometricToPole(DF d, V psi, double e, double e2, V& st
         if (atanhSeries) {
             const V a2 = es * es;
             V t = hn::Set(d, 1.0 / 17);
-            for (const double k : {1.0 / 15, 1.0 / 13, 1.0 / 11, 1.0 / 9, 1.0 / 7, 1.0 / 5, 1.0 / 3, 1.0}) t = t * a2 + hn::Set(d, k);
+            for (const double k : {1.0 / 15, 1.0 / 13, 1.0 / 11, 1.0 / 9, 1.0 / 7, 1.0 / 5, 1.0 / 3, 1.0})
+                t = t * a2 + hn::Set(d, k);
             l2 = hn::Set(d, -2.0) * (t * es);
         } else {
             l2 = hn::Log(d, (one - es) / (one + es));
@@ -294,7 +295,8 @@ HWY_INLINE V LatitudeFromIsometricToPole(DF d, V psi, double e, double e2, V& st
                 if (flagBuf[j] == 0) continue;
                 double p = 0;
                 if (i > 0 && prevDoubtBuf[j] == 0) {
-                    p = prevPhiBuf[j] - gw::conformal::isometricNewtonStep(prevPhiBuf[j], prevSBuf[j], psiBuf[j], e, e2);
+                    p = prevPhiBuf[j] -
+                        gw::conformal::isometricNewtonStep(prevPhiBuf[j], prevSBuf[j], psiBuf[j], e, e2);
                 } else {
                     p = 2 * std::atan(std::exp(psiBuf[j])) - gw::conformal::kHalfPi;
                     for (int k = 0; k < i; ++k)
@@ -325,8 +327,8 @@ HWY_INLINE V LatitudeFromIsometricToPole(DF d, V psi, double e, double e2, V& st
         // ln(1 -+ sin phi) is infinite: the one-point steps keep the pole.
         const auto pole = hn::Eq(hn::Abs(s), one);
         const auto finite = hn::IsFinite(step);
-        redo = hn::Or(redo, hn::And(active, hn::AndNot(pole, hn::Or(hn::Not(finite),
-                                                                     hn::Lt(hn::Abs(hn::Abs(step) - tolerance), hair)))));
+        const auto nearTolerance = hn::Lt(hn::Abs(hn::Abs(step) - tolerance), hair);
+        redo = hn::Or(redo, hn::And(active, hn::AndNot(pole, hn::Or(hn::Not(finite), nearTolerance))));
         const auto stop = hn::Or(hn::Or(pole, hn::Not(finite)), hn::Lt(hn::Abs(step), tolerance));
         const auto go = hn::AndNot(stop, active);
         prevPhi = phi;
