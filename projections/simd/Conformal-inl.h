@@ -25,8 +25,9 @@ inline constexpr double kSineSeriesLimit = 0.55;
 inline constexpr double kSineDoubt = 3e-18;
 // Colatitudes (radians) within which LatitudeFromIsometricToPole keeps each
 // latitude on the one-point one: farther out an ulp of the sine moves the step by
-// 1.1e-16 / colatitude, below 1.1e-15 rad.
-inline constexpr double kExactColatitude = 0.1;
+// 1.1e-16 / colatitude, below 9.2e-16 rad (5.3e-14 degrees; with two ulps of the
+// latitude and the rounding into degrees, below 1e-13 degrees).
+inline constexpr double kExactColatitude = 0.12;
 } // namespace gw::batch
 #endif
 
