@@ -36,13 +36,17 @@ inline double isometricLatitude(double phi, double e) {
     return std::log(std::tan(phi / 2 + kQuarterPi) * std::pow((1 - es) / (1 + es), e / 2));
 }
 
+// The Newton step of latitudeFromIsometric at phi, whose sine is s.
+inline double isometricNewtonStep(double phi, double s, double psi, double e, double e2) {
+    const double r =
+        0.5 * (std::log(1 + s) - std::log(1 - s) + e * std::log(1 - e * s) - e * std::log(1 + e * s)) - psi;
+    return r * std::cos(phi) * (1 - e2 * (s * s)) / (1 - e2);
+}
+
 inline double latitudeFromIsometric(double psi, double e, double e2) {
     double phi = 2 * std::atan(std::exp(psi)) - kHalfPi;
     for (int i = 0; i < 10; ++i) {
-        const double s = std::sin(phi);
-        const double r =
-            0.5 * (std::log(1 + s) - std::log(1 - s) + e * std::log(1 - e * s) - e * std::log(1 + e * s)) - psi;
-        const double step = r * std::cos(phi) * (1 - e2 * (s * s)) / (1 - e2);
+        const double step = isometricNewtonStep(phi, std::sin(phi), psi, e, e2);
         if (!std::isfinite(step)) break; // at a pole ln(1 -+ sin phi) is infinite: keep the pole
         if (std::fabs(step) < 1e-10) break;
         phi = phi - step;

@@ -16,10 +16,7 @@ inline int latitudeFromIsometricSteps(double psi, double e, double e2, double& p
     int steps = 0;
     for (int i = 0; i < 10; ++i) {
         ++steps;
-        const double s = std::sin(phi);
-        const double r =
-            0.5 * (std::log(1 + s) - std::log(1 - s) + e * std::log(1 - e * s) - e * std::log(1 + e * s)) - psi;
-        const double step = r * std::cos(phi) * (1 - e2 * (s * s)) / (1 - e2);
+        const double step = gw::conformal::isometricNewtonStep(phi, std::sin(phi), psi, e, e2);
         if (!std::isfinite(step)) break;
         if (std::fabs(step) < 1e-10) break;
         phi = phi - step;

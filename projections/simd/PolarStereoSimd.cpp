@@ -61,7 +61,9 @@ void PolarReverse(const PolarConstants& k, size_t n, const double* HWY_RESTRICT 
         const V psi = hn::Set(d, k.logCk) - ScalarLog(d, hn::Sqrt(dN * dN + dE * dE));
         V steps;
         hn::Mask<DF> redo;
-        const V phi = LatitudeFromIsometric(d, psi, k.e, k.e2, steps, redo);
+        const V phi = hn::AllTrue(d, hn::Lt(hn::Abs(psi), hn::Set(d, kIsometricBelowNearPole)))
+                          ? LatitudeFromIsometric(d, psi, k.e, k.e2, steps, redo)
+                          : LatitudeFromIsometricToPole(d, psi, k.e, k.e2, steps, redo);
         const V la = phi * r180 / pi;
         hn::StoreU(k.south ? hn::Neg(la) : la, d, lat + i);
         StoreSteps(d, steps, redo, n, i, stepsOut);

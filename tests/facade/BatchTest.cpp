@@ -14,10 +14,14 @@
 #include <vector>
 
 #include "facade/BatchKernels.h"
+#include "facade/GeodesyHandle.h"
 #include "facade/Geodetics.h"
 #include "gridwise/batch.h"
 #include "gridwise/geodetics.h"
+#include "numerics/Angles.h"
 #include "platform/IniFile.h"
+#include "projections/PolarStereo.h"
+#include "projections/PolarStereoRules.h"
 #include "support/SettingsFiles.h"
 #include "support/SimdTiers.h"
 
@@ -326,6 +330,102 @@ TEST_F(BatchTest, PolarStereographicFalseOriginIsThePole) {
         EXPECT_EQ(gwGridToGeo(g, 1, &n, kD, &e, kD, &lat, kD, &lon, kD, &st), 1u);
         EXPECT_EQ(lat, std::string(section) == "polar" ? 90.0 : -90.0);
         EXPECT_EQ(lon, 0.0);
+        gwGeodesyFree(g);
+    }
+}
+
+// The polar kernel's reverse takes the whole polar cap, both aspects: points from
+// 60 degrees to the pole, points millimetres to a kilometre from it and the pole
+// itself. The kernel leaves none of them to the one-point steps, takes the steps
+// they take and gives their latitude and longitude within 1e-13 degrees; the
+// batch call, whose false origin is the pole, agrees with the scalar kernels.
+TEST_F(BatchTest, PolarReverseKernelTakesThePolarCap) {
+    for (const char* section : {"polar", "polarSouth"}) {
+        SCOPED_TRACE(section);
+        const Case* c = nullptr;
+        for (const Case& k : kCases)
+            if (std::string(k.section) == section) c = &k;
+        GwGeodesy* g = load(*c);
+        ASSERT_NE(g, nullptr);
+        const bool south = std::string(section) == "polarSouth";
+        PolarStereo& p = dynamic_cast<PolarStereo&>(*g->geo.projection->inner);
+        const gw::batch::PolarConstants k = gw::batch::polarConstants(p);
+        std::mt19937_64 rng(41);
+        std::uniform_real_distribution<double> lat(60, 90), lon(-180, 180), logRho(-3, 3), turn(0, 2 * gw::kPi);
+        std::vector<double> north, east;
+        for (int i = 0; i < 9000; ++i) { // latitudes 60..90
+            double no = 0, ea = 0;
+            p.geoToGrid(south ? -lat(rng) : lat(rng), lon(rng), no, ea);
+            north.push_back(no);
+            east.push_back(ea);
+        }
+        for (int i = 0; i < 6000; ++i) { // 1 mm to 1 km from the pole
+            const double rho = std::pow(10.0, logRho(rng)), a = turn(rng);
+            north.push_back(k.falseNorth + rho * std::cos(a));
+            east.push_back(k.falseEast + rho * std::sin(a));
+        }
+        const double axes[][2] = {{0, 0}, {1e-3, 0}, {-1e-3, 0}, {0, 1e-3}, {0, -1e-3}, {1e-9, 1e-9}, {0.05, 0}};
+        for (const auto& a : axes) {
+            north.push_back(k.falseNorth + a[0]);
+            east.push_back(k.falseEast + a[1]);
+        }
+        const std::size_t n = north.size();
+        const std::size_t lanes = gw::batch::simdBlockLanes();
+        const std::size_t padded = (n + lanes - 1) / lanes * lanes;
+        north.resize(padded, k.falseNorth + 1);
+        east.resize(padded, k.falseEast);
+
+        std::vector<double> refLat(n), refLon(n);
+        std::vector<int> refSteps(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            p.gridToGeo(north[i], east[i], refLat[i], refLon[i]);
+            const double dN = north[i] - k.falseNorth, dE = east[i] - k.falseEast;
+            const double psi = std::log(k.C) + std::log(k.k0) - std::log(std::sqrt(dN * dN + dE * dE));
+            double phi = 0;
+            refSteps[i] = gw::batch::latitudeFromIsometricSteps(psi, k.e, k.e2, phi);
+        }
+        std::vector<double> batchRef[2] = {std::vector<double>(n), std::vector<double>(n)};
+        {
+            TierScope scalar(SimdTier::scalar);
+            gwGridToGeo(g, n, north.data(), kD, east.data(), kD, batchRef[0].data(), kD, batchRef[1].data(), kD,
+                        nullptr);
+        }
+        gwtest::forEachTier(SimdTier::sse2, [&](SimdTier tier) {
+            std::vector<double> la(padded), lo(padded);
+            std::vector<int> steps(padded);
+            gw::batch::polarReverseBlock(tier, k, padded, north.data(), east.data(), la.data(), lo.data(),
+                                         steps.data());
+            std::size_t redone = 0, otherSteps = 0;
+            double worstLat = 0, worstLon = 0;
+            for (std::size_t i = 0; i < n; ++i) {
+                if (steps[i] & gw::batch::kRedo) {
+                    ++redone;
+                    continue;
+                }
+                if (gw::polar::atOrigin(north[i] - k.falseNorth, east[i] - k.falseEast)) {
+                    // The one-point steps give the false origin latitude 0; the kernel the pole.
+                    EXPECT_EQ(la[i], south ? -90.0 : 90.0);
+                    continue;
+                }
+                otherSteps += steps[i] != refSteps[i];
+                worstLat = std::max(worstLat, std::fabs(la[i] - refLat[i]));
+                worstLon = std::max(worstLon, std::fabs(lo[i] - refLon[i]));
+            }
+            EXPECT_EQ(redone, 0u);
+            EXPECT_EQ(otherSteps, 0u);
+            EXPECT_LE(worstLat, 1e-13);
+            EXPECT_LE(worstLon, 1e-13);
+
+            std::vector<double> got[2] = {std::vector<double>(n), std::vector<double>(n)};
+            std::vector<int> st(n);
+            EXPECT_EQ(gwGridToGeo(g, n, north.data(), kD, east.data(), kD, got[0].data(), kD, got[1].data(), kD,
+                                  st.data()),
+                      n);
+            double worst = 0;
+            for (std::size_t i = 0; i < n; ++i)
+                worst = std::max({worst, std::fabs(got[0][i] - batchRef[0][i]), std::fabs(got[1][i] - batchRef[1][i])});
+            EXPECT_LE(worst, 1e-13);
+        });
         gwGeodesyFree(g);
     }
 }
