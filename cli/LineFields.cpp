@@ -86,11 +86,24 @@ const char* kindName(AngleKind kind) {
     }
 }
 
+// The largest value an angle of the kind may have (a longitude may go once
+// round and a half; an azimuth is only kept finite).
+double angleLimit(AngleKind kind) {
+    return kind == AngleKind::latitude ? 90.0 : (kind == AngleKind::longitude ? 540.0 : 1e9);
+}
+
 bool letterFits(char letter, AngleKind kind) {
     const char u = upper(letter);
     if (kind == AngleKind::latitude) return u == 'N' || u == 'S';
     if (kind == AngleKind::longitude) return u == 'E' || u == 'W';
     return true;  // an azimuth takes any: N and E count positive, S and W negative
+}
+
+// The angle kind of an angle field.
+AngleKind angleKind(Field field) {
+    return field == Field::latitude    ? AngleKind::latitude
+         : field == Field::longitude ? AngleKind::longitude
+                                     : AngleKind::azimuth;
 }
 
 // Whether candidate may follow a field `previous` as its minutes or seconds.
@@ -261,8 +274,7 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
         // degrees field that starts with a point reads as 0).
         gwReadAngle(text, 0, &degrees, nullptr);
     }
-    const double limit = kind == AngleKind::latitude ? 90.0 : (kind == AngleKind::longitude ? 540.0 : 1e9);
-    if (!(std::fabs(degrees) <= limit)) {
+    if (!(std::fabs(degrees) <= angleLimit(kind))) {
         error = std::string(kindName(kind)) + " out of range: " +
                 quoted(tokens.line().substr(tokens.begin(next), tokens.end(j - 1) - tokens.begin(next)));
         return false;
@@ -382,9 +394,7 @@ public:
         if (!angle && i < runEnd) return;
         std::string error;
         if (angle) {
-            const AngleKind kind = field == Field::latitude    ? AngleKind::latitude
-                                 : field == Field::longitude ? AngleKind::longitude
-                                                             : AngleKind::azimuth;
+            const AngleKind kind = angleKind(field);
             const std::size_t run = oneTokenEach_ ? 1 : angleRun(tokens_, i, kind);
             for (std::size_t parts = 1; parts <= std::max<std::size_t>(run, 1); ++parts) {
                 std::size_t next = i;
@@ -479,13 +489,9 @@ bool readPlainFields(const LineTokens& tokens, const Field* fields, std::size_t 
         const double v = plainValue(tokens.text(f));
         switch (fields[f]) {
         case Field::latitude:
-            if (!(std::fabs(v) <= 90.0)) return false;
-            break;
         case Field::longitude:
-            if (!(std::fabs(v) <= 540.0)) return false;
-            break;
         case Field::azimuth:
-            if (!(std::fabs(v) <= 1e9)) return false;
+            if (!(std::fabs(v) <= angleLimit(angleKind(fields[f])))) return false;
             break;
         case Field::northing:
         case Field::easting:

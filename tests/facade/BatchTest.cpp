@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,6 +69,13 @@ const Case kCases[] = {
      "localGeodesyType=0\noriginLon=E3\n",
      51.5, 52.5, 3.5, 4.5},
 };
+
+// The case of a section name (every name asked for is one of kCases).
+const Case& caseNamed(const std::string& section) {
+    for (const Case& k : kCases)
+        if (section == k.section) return k;
+    throw std::invalid_argument("no case " + section);
+}
 
 std::string settingsText() {
     std::string text;
@@ -260,9 +268,7 @@ TEST_F(BatchTest, LanesEndInTheirStatus) {
     for (const Lane& l : lanes) {
         SCOPED_TRACE(std::string(l.section) + " call " + std::to_string(l.call) + " a=" + std::to_string(l.a) +
                      " b=" + std::to_string(l.b));
-        const Case* c = nullptr;
-        for (const Case& k : kCases)
-            if (std::string(k.section) == l.section) c = &k;
+        const Case* c = &caseNamed(l.section);
         GwGeodesy* g = load(*c);
         ASSERT_NE(g, nullptr);
         double o[3] = {-1, -1, -1};
@@ -342,9 +348,7 @@ TEST_F(BatchTest, PolarStereographicFalseOriginIsThePole) {
 TEST_F(BatchTest, PolarReverseKernelTakesThePolarCap) {
     for (const char* section : {"polar", "polarSouth"}) {
         SCOPED_TRACE(section);
-        const Case* c = nullptr;
-        for (const Case& k : kCases)
-            if (std::string(k.section) == section) c = &k;
+        const Case* c = &caseNamed(section);
         GwGeodesy* g = load(*c);
         ASSERT_NE(g, nullptr);
         const bool south = std::string(section) == "polarSouth";
@@ -618,9 +622,7 @@ TEST_F(BatchTest, FromTextBuildsEveryTypeAndRefusesGarbage) {
         SCOPED_TRACE(t.init);
         GwGeodesy* g = gwGeodesyFromText(t.init, t.datum);
         ASSERT_NE(g, nullptr) << gwLastError();
-        const Case* c = nullptr;
-        for (const Case& k : kCases)
-            if (std::string(k.section) == t.section) c = &k;
+        const Case* c = &caseNamed(t.section);
         GwGeodesy* ref = load(*c);
         const Points p = randomPoints(*c, 50, 11);
         std::vector<double> n1(50), e1(50), n2(50), e2(50);
@@ -772,9 +774,7 @@ TEST_F(BatchTest, ConformalAndShiftKernelsAgreeWithTheOnePointSteps) {
     constexpr std::size_t n = 40009;
     for (const char* section : {"lambert", "lambertSouth", "polar", "polarSouth", "tm"}) {
         SCOPED_TRACE(section);
-        const Case* c = nullptr;
-        for (const Case& k : kCases)
-            if (std::string(k.section) == section) c = &k;
+        const Case* c = &caseNamed(section);
         GwGeodesy* g = load(*c);
         ASSERT_NE(g, nullptr);
         Points p = randomPoints(*c, n, 29);

@@ -55,6 +55,14 @@ double angleGap(double a, double b) {
     return std::fabs(a - b);
 }
 
+Datum wgs84() {
+    Datum datum;
+    datum.aAxis = 6378137;
+    datum.inverseFlattening = 298.257223563;
+    datum.update();
+    return datum;
+}
+
 using Rng = std::mt19937_64;
 double uniform(Rng& rng, double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); }
 
@@ -160,10 +168,7 @@ TEST(GeodesicDirectBatchTest, HostileValuesGiveTheScalarStatusesAndResults) {
 // result the batch then gives bit for bit.
 TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
     gwtest::TierScope restore(gw::batch::bestSimdTier());
-    Datum datum;
-    datum.aAxis = 6378137;
-    datum.inverseFlattening = 298.257223563;
-    datum.update();
+    Datum datum = wgs84();
     const gw::batch::GeodesicConstants k = gw::batch::geodesicConstants(datum);
     GwGeodesy* g = gwGeodesyFromText(kUtm, kWgs84);
     ASSERT_NE(g, nullptr);
@@ -218,10 +223,7 @@ TEST(GeodesicDirectBatchTest, LanesLeftToTheOnePointFunctionMatchItExactly) {
 // the exception, not the rule).
 TEST(GeodesicDirectBatchTest, OrdinaryLinesStayMostlyInTheKernel) {
     if (gw::batch::bestSimdTier() == SimdTier::scalar) GTEST_SKIP();
-    Datum datum;
-    datum.aAxis = 6378137;
-    datum.inverseFlattening = 298.257223563;
-    datum.update();
+    Datum datum = wgs84();
     const gw::batch::GeodesicConstants k = gw::batch::geodesicConstants(datum);
     Rng rng(5);
     Lines p;
@@ -242,10 +244,7 @@ TEST(GeodesicDirectBatchTest, OrdinaryLinesStayMostlyInTheKernel) {
 // the one-point results within 1e-13 degree.
 TEST(GeodesicDirectBatchTest, GlobalLinesStayInTheKernelWithinTheBound) {
     gwtest::TierScope restore(gw::batch::bestSimdTier());
-    Datum datum;
-    datum.aAxis = 6378137;
-    datum.inverseFlattening = 298.257223563;
-    datum.update();
+    Datum datum = wgs84();
     const gw::batch::GeodesicConstants k = gw::batch::geodesicConstants(datum);
     Rng rng(77);
     Lines p;
