@@ -76,6 +76,25 @@ inline constexpr CommandText kCommandTexts[] = {
      "geodesy), an empty line and the settings section \\(lq[epsg\\-\\fIcode\\fR]\\(rq,\n"
      "as \\fBdescribe\\fR writes it, ready to be copied into a settings file.\n"
      "A code that cannot be used gives the reason and exit status 2."},
+    {"check", "Every problem of a settings file: keys, values, ranges", "", "",
+     "gridwise check --settings ./my-settings.ini --section utm\n"
+     "./my-settings.ini:5: error: [utm] scaleFactor=0,9996: has a decimal comma: type a point as the decimal mark (1.5, not 1,5)\n"
+     "./my-settings.ini:6: warning: [utm] falseEasting is not a settings key, and is not read: did you mean falseEast?",
+     "Names every problem of a settings section (\\fB\\-\\-section\\fR), of every section of\n"
+     "the file (without \\fB\\-\\-section\\fR) or of the unit settings (\\fB\\-\\-units\\fR), one\n"
+     "line each: \\fIfile\\fR:\\fIline\\fR: \\fIkind\\fR: [\\fIsection\\fR] and what is wrong.\n"
+     "An \\fBerror\\fR is a value that does not read whole in its key's form (a decimal\n"
+     "comma, angle text where degrees are expected, an empty value), a value outside\n"
+     "the range the dialogs allow, a type code or unit index that names nothing, or\n"
+     "what the polar stereographic grid cannot do (an origin off the pole or off the\n"
+     "meridian 0): the conversion commands, \\fBdescribe\\fR and \\fBedit\\fR refuse such a\n"
+     "section with exit status 2 (\\fB\\-\\-lenient\\fR reads it as the library's host\n"
+     "interface does). A \\fBwarning\\fR is read but probably not meant: a key that is\n"
+     "no settings key (with the nearest one), a key or section that comes again, a\n"
+     "name that is cut; the conversion commands print warnings and go on. A \\fBnote\\fR\n"
+     "is a key of another projection type holding something other than its default,\n"
+     "or a byte\\-order mark. Exit status 0 when there is no problem, 1 when there is\n"
+     "one, 2 for a usage error."},
     {"projlist", "Add EPSG systems to the dialogs' projection list: 'projlist add EPSG:CODE...'", "", "",
      "gridwise projlist add EPSG:2240 EPSG:32633\n"
      "Proj1\tEPSG:2240\tSPCS83 ftUS\tGeorgia West\tadded\n"
@@ -146,6 +165,13 @@ inline constexpr OptionText kOptionTexts[] = {
      ".BI \\-\\-units \" file\"\n"
      "The unit settings (section \"units\"). Default: the [units] section of the\n"
      "settings file, when it has one, else metres and degrees with decimal minutes."},
+    {"--lenient",
+     "convert a section that has errors as the library's host\n"
+     "interface reads it (what does not read takes a default)",
+     ".B \\-\\-lenient\n"
+     "Convert a settings section in which \\fBgridwise check\\fR finds errors as the\n"
+     "library's host interface reads it: a value that does not read takes the\n"
+     "reader's default or stand\\-in. Without it such a section is refused."},
     {"-p N",
      "decimals: N for metres (default 3), N+5 for degrees,\n"
      "N+6 for scale factors; N from 0 to 12; with --text only\n"

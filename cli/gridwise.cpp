@@ -29,6 +29,7 @@
 #include "cli/LineStream.h"
 #include "facade/GeodesyHandle.h"
 #include "facade/Geodetics.h"
+#include "gridwise/batch.h"
 #include "gridwise/geodetics.h"
 #include "gridwise/projection.h"
 #include "gridwise/units.h"
@@ -66,6 +67,7 @@ const Command kCommands[] = {
     {Job::geo2grid, false, false, kCommandTexts[10]},
     {Job::geo2grid, false, false, kCommandTexts[11]},
     {Job::geo2grid, false, false, kCommandTexts[12]},
+    {Job::geo2grid, false, false, kCommandTexts[13]},
 };
 static_assert(std::size(kCommands) == std::size(kCommandTexts));
 
@@ -180,6 +182,7 @@ struct Arguments {
     bool haveTransformation = false;
     int threads = 1;
     bool quiet = false;
+    bool lenient = false; // convert a section with errors as the host interface reads it
     bool help = false;
     bool version = false;
 };
@@ -222,6 +225,8 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
             a.job.text = true;
         } else if (arg == "--quiet" && flag) {
             a.quiet = true;
+        } else if (arg == "--lenient" && flag) {
+            a.lenient = true;
         } else if ((arg == "--convergence" || arg == "--scale") && flag) {
             if (!a.command->gridColumns) return arg + " is an option of geo2grid and grid2geo only";
             (arg == "--convergence" ? a.job.convergence : a.job.scale) = true;
@@ -258,7 +263,10 @@ std::string readOptions(int argc, char** argv, Arguments& a) {
     if (a.haveTransformation && a.crs == 0) return "--transformation needs --crs EPSG:CODE";
     if (a.crs != 0 && (std::strcmp(a.command->text.name, "edit") == 0 || std::strcmp(a.command->text.name, "units") == 0))
         return std::string("--crs is not an option of ") + a.command->text.name;
-    if (!a.settings.empty() && a.section.empty()) return "--settings needs --section NAME";
+    const bool check = std::strcmp(a.command->text.name, "check") == 0;
+    if (check && a.crs != 0) return "--crs is not an option of check";
+    if (check && a.settings.empty() && a.units.empty()) return "check needs --settings FILE or --units FILE";
+    if (!a.settings.empty() && a.section.empty() && !check) return "--settings needs --section NAME";
     if (a.settings.empty() && !a.section.empty()) return "--section needs --settings FILE";
     return {};
 }
@@ -295,6 +303,84 @@ bool loadEpsgGeodesy(int code, int transformation, Geodetics& geodesy) {
 #endif
 }
 
+// The problems the library's settings check finds (gwSettingsProblems), one
+// line each, with the file named as the user named it.
+struct Problem {
+    std::string kind; // "error", "warning" or "note"
+    std::string line; // as printed
+};
+
+std::vector<Problem> settingsProblems(const std::string& shown, const std::string& path, const char* section,
+                                      int flags) {
+    std::vector<Problem> out;
+    const long length = gwSettingsProblems(path.c_str(), section, flags, nullptr, 0, nullptr);
+    if (length < 0) {
+        out.push_back({"error", shown + ": error: " + gwLastError()});
+        return out;
+    }
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    gwSettingsProblems(path.c_str(), section, flags, text.data(), text.size(), nullptr);
+    const std::string all(text.data());
+    for (std::size_t begin = 0; begin < all.size();) {
+        std::size_t end = all.find('\n', begin);
+        if (end == std::string::npos) end = all.size();
+        std::string line = all.substr(begin, end - begin);
+        begin = end + 1;
+        if (line.compare(0, path.size(), path) == 0) line = shown + line.substr(path.size());
+        // "FILE[:LINE]: KIND: ..."
+        std::string kind = "error";
+        for (const char* k : {"error", "warning", "note"})
+            if (line.find(std::string(": ") + k + ": ", shown.size()) != std::string::npos) {
+                kind = k;
+                break;
+            }
+        out.push_back({kind, line});
+    }
+    return out;
+}
+
+// Before a section is used: its errors refuse it (false, with the errors and
+// how to go on, on standard error), its warnings are printed; notes are for
+// check only. --lenient prints the errors as warnings and goes on.
+bool settingsUsable(const Arguments& a, const std::string& shown, const std::string& path, const char* section,
+                    int flags) {
+    bool refused = false;
+    for (const Problem& p : settingsProblems(shown, path, section, flags)) {
+        if (p.kind == "note") continue;
+        if (p.kind == "error" && !a.lenient) refused = true;
+        std::string line = p.line;
+        if (p.kind == "error" && a.lenient) {
+            const std::size_t at = line.find(": error: ");
+            if (at != std::string::npos) line.replace(at, 9, ": warning: (--lenient) ");
+        }
+        std::fprintf(stderr, "%s\n", line.c_str());
+    }
+    if (refused)
+        std::fprintf(stderr,
+                     "gridwise: the settings %s cannot be used as written; 'gridwise check' names every problem, "
+                     "--lenient reads them as the library's host interface does\n",
+                     section != nullptr ? ("section [" + std::string(section) + "]").c_str() : "file");
+    return !refused;
+}
+
+// gridwise check: every problem of the settings section (or of every section),
+// and of the unit settings.
+int checkCommand(const Arguments& a) {
+    std::vector<Problem> problems;
+    auto add = [&](std::vector<Problem> more) { problems.insert(problems.end(), more.begin(), more.end()); };
+    if (!a.settings.empty()) {
+        const std::string path = settingsPath(a.settings);
+        add(settingsProblems(a.settings, path, a.section.empty() ? nullptr : a.section.c_str(), 0));
+        // The file's own unit settings go with a section (a whole file has them already).
+        if (!a.section.empty() && a.units.empty() && gw::iniHasSection("units", path.c_str()))
+            add(settingsProblems(a.settings, path, nullptr, GW_CHECK_UNITS));
+    }
+    if (!a.units.empty()) add(settingsProblems(a.units, settingsPath(a.units), nullptr, GW_CHECK_UNITS));
+    for (const Problem& p : problems) std::printf("%s\n", p.line.c_str());
+    if (std::fflush(stdout) != 0) return 2;
+    return problems.empty() ? 0 : 1;
+}
+
 bool loadGeodesy(const Arguments& a, Geodetics& geodesy) {
     if (a.crs != 0) return loadEpsgGeodesy(a.crs, a.transformation, geodesy);
     if (a.settings.empty()) return true;
@@ -308,6 +394,7 @@ bool loadGeodesy(const Arguments& a, Geodetics& geodesy) {
                      a.section.c_str());
         return false;
     }
+    if (!settingsUsable(a, a.settings, path, a.section.c_str(), 0)) return false;
     std::vector<char> section(a.section.begin(), a.section.end());
     section.push_back('\0');
     std::vector<char> file(path.begin(), path.end());
@@ -324,9 +411,15 @@ bool readUnitSettings(const Arguments& a, Units& units) {
             std::fprintf(stderr, "gridwise: cannot read the unit settings file '%s'\n", a.units.c_str());
             return false;
         }
+        if (!gw::iniHasSection("units", path.c_str())) {
+            std::fprintf(stderr, "gridwise: the unit settings file '%s' has no section [units]\n", a.units.c_str());
+            return false;
+        }
+        if (!settingsUsable(a, a.units, path, nullptr, GW_CHECK_UNITS)) return false;
     } else if (!a.settings.empty()) {
         path = settingsPath(a.settings);
         if (!gw::iniHasSection("units", path.c_str())) return true;
+        if (!settingsUsable(a, a.settings, path, nullptr, GW_CHECK_UNITS)) return false;
     } else {
         return true;
     }
@@ -593,6 +686,11 @@ int notShown(const char* what) {
 int editSettings(const Arguments& a) {
     if (a.settings.empty()) return usageError("edit needs --settings FILE --section NAME");
     std::string path = settingsPath(a.settings);
+    // A section that is there must read as written: the dialog would show, and OK
+    // save, the stand-ins of what does not. A new section starts from the defaults.
+    if (gw::iniHasSection(a.section.c_str(), path.c_str()) &&
+        !settingsUsable(a, a.settings, path, a.section.c_str(), 0))
+        return 2;
     std::vector<char> file(path.begin(), path.end());
     file.push_back('\0');
     std::vector<char> section(a.section.begin(), a.section.end());
@@ -712,6 +810,7 @@ int main(int argc, char** argv) {
     a.job.job = a.command->job;
 
     const std::string command = a.command->text.name;
+    if (command == "check") return checkCommand(a);
     if (command == "edit") return editSettings(a);
     if (command == "units") return editUnits(a);
 

@@ -2,6 +2,7 @@
 // Geodesy objects by handle: creation from a settings section or from the two
 // texts of a projection-list entry, copies, and the per-thread failure reason.
 #include "facade/GeodesyHandle.h"
+#include "facade/SettingsCheck.h"
 
 #include <charconv>
 #include <cmath>
@@ -259,6 +260,10 @@ void gw::setBatchError(const char* reason) noexcept { setBatchError(GW_ERROR_BAD
 extern "C" {
 
 GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
+    return gwGeodesyFromSettingsWith(file, section, 0);
+}
+
+GwGeodesy* gwGeodesyFromSettingsWith(const char* file, const char* section, int flags) {
     try {
         if (file == nullptr || *file == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings file named");
         if (section == nullptr || *section == '\0') return fail(GW_ERROR_BAD_ARGUMENT, "no settings section named");
@@ -267,6 +272,18 @@ GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
                         gw::resolveSettingsPath(file) + "')");
         if (!gw::iniHasSection(section, file))
             return fail(GW_ERROR_SECTION_MISSING, std::string("settings file '") + file + "' has no section [" + section + "]");
+        if ((flags & GW_SETTINGS_LENIENT) == 0) {
+            const std::vector<gw::SettingsProblem> problems = gw::checkGeodesySection(file, section);
+            int code = GW_ERROR_NONE;
+            std::string reason;
+            for (const gw::SettingsProblem& p : problems) {
+                if (p.kind != gw::SettingsProblem::Kind::error) continue;
+                if (code == GW_ERROR_NONE) code = p.code != GW_ERROR_NONE ? p.code : GW_ERROR_TEXT_UNREADABLE;
+                if (!reason.empty()) reason += '\n';
+                reason += gw::problemLine(file, p);
+            }
+            if (code != GW_ERROR_NONE) return fail(code, reason);
+        }
         std::unique_ptr<GwGeodesy> g(new (std::nothrow) GwGeodesy());
         if (g == nullptr || !whole(*g)) return fail(GW_ERROR_OUT_OF_MEMORY, "out of memory");
         std::vector<char> sec(section, section + std::strlen(section) + 1);
@@ -276,6 +293,38 @@ GwGeodesy* gwGeodesyFromSettings(const char* file, const char* section) {
         return g.release();
     } catch (...) {
         return failOnException();
+    }
+}
+
+long gwSettingsProblems(const char* file, const char* section, int flags, char* dst, size_t size, int* refusing) {
+    if (dst != nullptr && size > 0) dst[0] = '\0';
+    if (refusing != nullptr) *refusing = 0;
+    try {
+        if (file == nullptr || *file == '\0') {
+            fail(GW_ERROR_BAD_ARGUMENT, "no settings file named");
+            return -1;
+        }
+        const std::vector<gw::SettingsProblem> problems = (flags & GW_CHECK_UNITS) != 0 ? gw::checkUnitsSection(file)
+                                                          : section != nullptr        ? gw::checkGeodesySection(file, section)
+                                                                                      : gw::checkSettingsFile(file);
+        std::string all;
+        std::size_t fits = 0; // whole lines that fit into dst
+        int errors = 0;
+        for (const gw::SettingsProblem& p : problems) {
+            all += gw::problemLine(file, p);
+            all += '\n';
+            if (dst != nullptr && size > 0 && all.size() <= size - 1) fits = all.size();
+            if (p.kind == gw::SettingsProblem::Kind::error) ++errors;
+        }
+        if (dst != nullptr && size > 0) {
+            std::memcpy(dst, all.data(), fits);
+            dst[fits] = '\0';
+        }
+        if (refusing != nullptr) *refusing = errors;
+        return static_cast<long>(all.size());
+    } catch (...) {
+        failOnException();
+        return -1;
     }
 }
 

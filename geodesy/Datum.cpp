@@ -89,18 +89,36 @@ void Datum::getData(char* ellipseName, double& aAxis, double& inverseFlattening,
     rotZ = this->rotZ;
 }
 
+namespace {
+// The datum's settings keys, in the order of a new section, with the defaults
+// loadData reads for missing ones.
+constexpr gw::SettingKey kDatumKeys[] = {
+    {"aAxis", gw::Form::number, "6378137."},
+    {"inverseFlattening", gw::Form::number, "298.257222"},
+    {"deltaX", gw::Form::number, "0."},
+    {"deltaY", gw::Form::number, "0."},
+    {"deltaZ", gw::Form::number, "0."},
+    {"scalar", gw::Form::number, "0."},
+    {"rotX", gw::Form::number, "0."},
+    {"rotY", gw::Form::number, "0."},
+    {"rotZ", gw::Form::number, "0."},
+    {"ellipseName", gw::Form::name, "WGS 84", kNameSize - 1},
+    {"datumName", gw::Form::name, "WGS 84", kNameSize - 1},
+};
+} // namespace
+
+std::span<const gw::SettingKey> gw::datumSettingKeys() { return kDatumKeys; }
+
 void Datum::loadData(char* section, char* file) {
-    aAxis = gw::iniGetDouble(section, "aAxis", "6378137.", file);
-    inverseFlattening = gw::iniGetDouble(section, "inverseFlattening", "298.257222", file);
-    deltaX = gw::iniGetDouble(section, "deltaX", "0.", file);
-    deltaY = gw::iniGetDouble(section, "deltaY", "0.", file);
-    deltaZ = gw::iniGetDouble(section, "deltaZ", "0.", file);
-    scalar = gw::iniGetDouble(section, "scalar", "0.", file);
-    rotX = gw::iniGetDouble(section, "rotX", "0.", file);
-    rotY = gw::iniGetDouble(section, "rotY", "0.", file);
-    rotZ = gw::iniGetDouble(section, "rotZ", "0.", file);
-    gw::iniGetName(section, "ellipseName", "WGS 84", ellipseName, kNameSize, file);
-    gw::iniGetName(section, "datumName", "WGS 84", datumName, kNameSize, file);
+    // The numbers, then the two names, in the order of the key table.
+    double* const numbers[] = {&aAxis,  &inverseFlattening, &deltaX, &deltaY, &deltaZ,
+                               &scalar, &rotX,              &rotY,   &rotZ};
+    char* const names[] = {ellipseName, datumName};
+    std::size_t number = 0, name = 0;
+    for (const gw::SettingKey& k : kDatumKeys) {
+        if (k.form == gw::Form::number) *numbers[number++] = gw::iniGetDouble(section, k.key, k.def, file);
+        else gw::iniGetName(section, k.key, k.def, names[name++], kNameSize, file);
+    }
     update();
 }
 

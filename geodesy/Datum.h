@@ -62,6 +62,9 @@
 
 #include "gridwise/datum.h"
 #include "gridwise/export.h"
+#include "units/SettingKey.h"
+
+#include <span>
 
 namespace gw {
 // WGS 84 as the shift takes it (not the defaults of a Datum, whose inverse
@@ -137,5 +140,10 @@ public:
     // 0 for coincident points and lines on Sodano's formulas).
     int inverseSteps(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance);
 };
+
+namespace gw {
+// The datum's settings keys, in the order of a new section, with their defaults.
+std::span<const SettingKey> datumSettingKeys();
+} // namespace gw
 
 #endif

@@ -3,6 +3,7 @@
 
 #include "platform/CLocale.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace gw::ini {
@@ -14,6 +15,10 @@ char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 bool hasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
 } // namespace
+
+std::size_t byteOrderMark(std::string_view text) {
+    return text.substr(0, 3) == std::string_view("\xEF\xBB\xBF", 3) ? 3 : 0;
+}
 
 std::string lowerCopy(std::string_view s) {
     std::string out(s);
@@ -44,7 +49,7 @@ Line scanLine(std::string_view text, std::size_t pos) {
     if (nl && e > pos && text[e - 1] == '\r') --e;
     line.end = e;
 
-    std::size_t b = pos;
+    std::size_t b = pos == 0 ? std::min(byteOrderMark(text), e) : pos;
     while (b < e && cIsSpace(static_cast<unsigned char>(text[b]))) ++b;
     if (b == e || text[b] == ';') return line;
     auto trimmedRange = [&](std::size_t from, std::size_t to, std::size_t& outB, std::size_t& outE) {
@@ -76,8 +81,9 @@ void ParsedFile::parse() {
     std::string_view t(text);
     std::vector<std::pair<std::size_t, std::size_t>>* open = nullptr;
     for (std::size_t pos = 0; pos < t.size();) {
-        // Only lines that start with '[' after blanks can open a section.
-        std::size_t b = pos;
+        // Only lines that start with '[' after blanks can open a section; a
+        // byte-order mark in front of the first line reads as nothing.
+        std::size_t b = pos == 0 ? byteOrderMark(t) : pos;
         while (b < t.size() && t[b] != '\n' && cIsSpace(static_cast<unsigned char>(t[b]))) ++b;
         if (b < t.size() && t[b] == '[') {
             Line line = scanLine(t, pos);

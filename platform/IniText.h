@@ -5,7 +5,8 @@
 // names compare without regard to ASCII case, and whitespace around names and values
 // is the C locale's. A line ends at LF; a CR before the LF is not part of the line.
 // Lines without '=', '[' lines without ']', ';' comments, NUL bytes and binary
-// garbage never stop a scan. A section that appears more than once reads as one
+// garbage never stop a scan. A UTF-8 byte-order mark at the start of the text
+// reads as nothing. A section that appears more than once reads as one
 // section: the first occurrence of a key wins, and an edit changes that occurrence
 // or appends a new key to the first occurrence of the section.
 //
@@ -24,6 +25,10 @@
 #include <vector>
 
 namespace gw::ini {
+
+// The length of the UTF-8 byte-order mark at the start of text (3), or 0. A mark
+// there reads as nothing: the first line is read as if it were not there.
+std::size_t byteOrderMark(std::string_view text);
 
 // A copy of s with ASCII letters in lower case.
 std::string lowerCopy(std::string_view s);

@@ -39,6 +39,7 @@ constexpr gw::Key<KL> kKeys[] = {
 };
 constexpr gw::KeyTable<KL> kTable{kKeys, gw::FieldWidth::narrow, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
@@ -114,3 +115,5 @@ double KestrelLocal::converge(double north, double east) {
 int KestrelLocal::getUnits() { return baseProj->getUnits(); }
 
 int KestrelLocal::getFormat() { return 1; }
+
+std::span<const gw::SettingKey> gw::kestrelLocalSettingKeys() { return kSettingKeys; }

@@ -51,6 +51,8 @@
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
 #include "projections/BaseProjection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT KestrelLocal : public Projection {
 public:
@@ -100,5 +102,10 @@ public:
     void localToMap(double north, double east, double& mapNorth, double& mapEast) const;
     void mapToLocal(double mapNorth, double mapEast, double& north, double& east) const;
 };
+
+namespace gw {
+// The settings keys of KestrelLocal, in the order of a new section.
+std::span<const SettingKey> kestrelLocalSettingKeys();
+} // namespace gw
 
 #endif

@@ -42,6 +42,7 @@ constexpr gw::Key<Lambert> kKeys[] = {
 };
 constexpr gw::KeyTable<Lambert> kTable{kKeys, gw::FieldWidth::wide, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
@@ -180,3 +181,5 @@ double Lambert::converge(double north, double east) {
 int Lambert::getUnits() { return units; }
 
 int Lambert::getFormat() { return 0; }
+
+std::span<const gw::SettingKey> gw::lambertSettingKeys() { return kSettingKeys; }

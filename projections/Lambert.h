@@ -45,6 +45,8 @@
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT Lambert : public Projection {
 public:
@@ -86,5 +88,10 @@ private:
 
     double pointScale(double latDeg); // k at a latitude in degrees
 };
+
+namespace gw {
+// The settings keys of Lambert, in the order of a new section.
+std::span<const SettingKey> lambertSettingKeys();
+} // namespace gw
 
 #endif

@@ -27,6 +27,7 @@ constexpr gw::Key<Local> kKeys[] = {
 };
 constexpr gw::KeyTable<Local> kTable{kKeys, gw::FieldWidth::narrow, true};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
@@ -101,3 +102,5 @@ double Local::converge(double, double) { return 0.0; }
 int Local::getUnits() { return 0; }
 
 int Local::getFormat() { return 1; }
+
+std::span<const gw::SettingKey> gw::localSettingKeys() { return kSettingKeys; }

@@ -40,6 +40,8 @@
 
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT Local : public Projection {
 public:
@@ -76,5 +78,10 @@ public:
     // 111415.13 cos lat - 94.55 cos 3lat + 0.12 cos 5lat.
     static double metersPerDegLon(double lat);
 };
+
+namespace gw {
+// The settings keys of Local, in the order of a new section.
+std::span<const SettingKey> localSettingKeys();
+} // namespace gw
 
 #endif

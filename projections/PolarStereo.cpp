@@ -43,6 +43,7 @@ constexpr gw::Key<PolarStereo> kKeys[] = {
 };
 constexpr gw::KeyTable<PolarStereo> kTable{kKeys, gw::FieldWidth::wide, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 double clampToFrame(double v) {
     if (v > kFrameHigh) return kFrameHigh;
@@ -174,3 +175,5 @@ double PolarStereo::lineScale(double north1, double east1, double north2, double
 int PolarStereo::getUnits() { return units; }
 
 int PolarStereo::getFormat() { return 0; }
+
+std::span<const gw::SettingKey> gw::polarStereoSettingKeys() { return kSettingKeys; }

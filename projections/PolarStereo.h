@@ -49,6 +49,8 @@
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT PolarStereo : public Projection {
 public:
@@ -88,5 +90,10 @@ private:
     bool southern() const { return latOfOrigin < 0; }
     double pointScale(double latDeg); // C t(phi) / (N cos phi), latitude in degrees
 };
+
+namespace gw {
+// The settings keys of PolarStereo, in the order of a new section.
+std::span<const SettingKey> polarStereoSettingKeys();
+} // namespace gw
 
 #endif

@@ -39,6 +39,7 @@
 #ifndef GRIDWISE_PROJECTIONS_PROJECTIONKEYS_H
 #define GRIDWISE_PROJECTIONS_PROJECTIONKEYS_H
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <variant>
@@ -49,11 +50,10 @@
 #include "projections/BaseProjection.h"
 #include "projections/InitText.h"
 #include "projections/LocalSystemSupport.h"
+#include "units/SettingKey.h"
 #include "units/SettingsText.h"
 
 namespace gw {
-
-enum class Form { none, name, latitude, longitude, number, grid, scale, integer, base };
 
 // The scale factor of a Transverse Mercator is never below 0.5 (NaN included),
 // whether it comes from the settings or an initialisation string: a smaller one
@@ -207,6 +207,21 @@ constexpr bool wellFormed(const KeyTable<P>& table) {
         if (found != 1) return false;
     }
     return baseField == 0 || (baseField == fields && !table.closingComma);
+}
+
+// The settings keys of a table, in its order (entries without a settings form
+// left out: their key is null and their form none), for the settings check.
+template <class P, std::size_t N>
+constexpr std::array<SettingKey, N> settingKeysOf(const Key<P> (&table)[N]) {
+    std::array<SettingKey, N> out{};
+    for (std::size_t i = 0; i < N; ++i)
+        if (table[i].setting.form != Form::none) {
+            const KeyMember<P>& m = table[i].member;
+            const std::size_t width = m.index() == 2 ? 39 : m.index() == 3 ? 29 : 0; // char[40], char[30]
+            out[i] = SettingKey{table[i].key, table[i].setting.form, table[i].setting.def,
+                                table[i].setting.form == Form::name ? width : 0};
+        }
+    return out;
 }
 
 // Gives every member with a settings default that default, read as loadKeys reads

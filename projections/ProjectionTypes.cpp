@@ -30,13 +30,14 @@ template <class P, std::unique_ptr<GridBatch> (*Of)(P&)> std::unique_ptr<GridBat
 
 constexpr ProjectionTypeInfo kTypes[] = {
     {ProjectionType::transverseMercator, "TransverseMercator", &make<TransverseMercator>,
-     &batchOf<TransverseMercator, &transverseMercatorBatch>},
-    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>},
-    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr},
-    {ProjectionType::polarStereo, "PolarStereo", &make<PolarStereo>, &batchOf<PolarStereo, &polarStereoBatch>},
-    {ProjectionType::local, "Local", &make<Local>, nullptr},
-    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr},
-    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>},
+     &batchOf<TransverseMercator, &transverseMercatorBatch>, &transverseMercatorSettingKeys},
+    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>, &lambertSettingKeys},
+    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr, &kestrelLocalSettingKeys},
+    {ProjectionType::polarStereo, "PolarStereo", &make<PolarStereo>, &batchOf<PolarStereo, &polarStereoBatch>,
+     &polarStereoSettingKeys},
+    {ProjectionType::local, "Local", &make<Local>, nullptr, &localSettingKeys},
+    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr, &stationOffsetSettingKeys},
+    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>, &rdSettingKeys},
 };
 
 } // namespace

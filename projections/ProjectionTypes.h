@@ -1,7 +1,7 @@
 // Copyright (c) 2026 The Gridwise developers. SPDX-License-Identifier: MIT
 // The registry of projection types: the one table that says which class a type
 // code stands for, with what each type brings along (its name, its factory, its
-// batch operations). The factory (makeProjection), the batch conversions and the
+// batch operations, its settings keys). The factory (makeProjection), the batch conversions and the
 // dialog layer consult it; no other place names a type code by its number.
 #ifndef GRIDWISE_PROJECTIONS_PROJECTIONTYPES_H
 #define GRIDWISE_PROJECTIONS_PROJECTIONTYPES_H
@@ -10,6 +10,7 @@
 #include <span>
 
 #include "gridwise/projection.h"
+#include "units/SettingKey.h"
 
 namespace gw {
 
@@ -41,6 +42,8 @@ struct ProjectionTypeInfo {
     Projection* (*make)(char* init);
     // The batch operations of a projection of the class (null: none of its own).
     std::unique_ptr<GridBatch> (*batch)(Projection& concrete);
+    // The class's settings keys, in the order of a new section.
+    std::span<const SettingKey> (*settingKeys)();
 };
 
 // Every type with a class, in code order.

@@ -24,6 +24,7 @@ constexpr gw::Key<RDProj> kKeys[] = {
 };
 constexpr gw::KeyTable<RDProj> kTable{kKeys, gw::FieldWidth::wide, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
@@ -77,3 +78,5 @@ double RDProj::converge(double, double) { return 0.0; }
 int RDProj::getUnits() { return 0; }
 
 int RDProj::getFormat() { return 1; }
+
+std::span<const gw::SettingKey> gw::rdSettingKeys() { return kSettingKeys; }

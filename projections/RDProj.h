@@ -32,6 +32,8 @@
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT RDProj : public Projection {
 public:
@@ -58,5 +60,10 @@ public:
     int getUnits() override;
     int getFormat() override;
 };
+
+namespace gw {
+// The settings keys of RDProj, in the order of a new section.
+std::span<const SettingKey> rdSettingKeys();
+} // namespace gw
 
 #endif

@@ -31,6 +31,7 @@ constexpr gw::Key<StaOff> kKeys[] = {
 };
 constexpr gw::KeyTable<StaOff> kTable{kKeys, gw::FieldWidth::narrow, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
@@ -117,3 +118,5 @@ double StaOff::converge(double station, double offset) {
 int StaOff::getUnits() { return baseProj->getUnits(); }
 
 int StaOff::getFormat() { return 2; }
+
+std::span<const gw::SettingKey> gw::stationOffsetSettingKeys() { return kSettingKeys; }

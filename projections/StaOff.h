@@ -47,6 +47,8 @@
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
 #include "projections/BaseProjection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT StaOff : public Projection {
 public:
@@ -90,5 +92,10 @@ public:
     GW_INTERNAL void initText(gw::InitText& out) const override;
     Projection* clone() const override;
 };
+
+namespace gw {
+// The settings keys of StaOff, in the order of a new section.
+std::span<const SettingKey> stationOffsetSettingKeys();
+} // namespace gw
 
 #endif

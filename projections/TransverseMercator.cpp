@@ -39,6 +39,7 @@ constexpr gw::Key<TM> kKeys[] = {
 };
 constexpr gw::KeyTable<TM> kTable{kKeys, gw::FieldWidth::wide, false};
 static_assert(gw::wellFormed(kTable));
+constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 double clampGrid(double v) {
     if (v > gridLimit) return gridLimit;
@@ -329,3 +330,5 @@ double TransverseMercator::converge(double north, double east) {
 int TransverseMercator::getUnits() { return units; }
 
 int TransverseMercator::getFormat() { return 0; }
+
+std::span<const gw::SettingKey> gw::transverseMercatorSettingKeys() { return kSettingKeys; }

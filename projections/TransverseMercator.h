@@ -65,6 +65,8 @@
 #include "geodesy/Datum.h"
 #include "gridwise/export.h"
 #include "gridwise/projection.h"
+#include <span>
+#include "units/SettingKey.h"
 
 class GW_EXPORT TransverseMercator : public Projection {
 public:
@@ -136,5 +138,10 @@ private:
     double arcOf(double phi, double s, double c) const;
     double arcWith(double phi, double s, double c) const;
 };
+
+namespace gw {
+// The settings keys of TransverseMercator, in the order of a new section.
+std::span<const SettingKey> transverseMercatorSettingKeys();
+} // namespace gw
 
 #endif

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,10 +81,21 @@ std::string lastError() {
     }
 }
 
-Handle fromSettings(const std::string& file, const std::string& section) {
-    GwGeodesy* g = gwGeodesyFromSettings(file.c_str(), section.c_str());
+Handle fromSettings(const std::string& file, const std::string& section, bool lenient) {
+    GwGeodesy* g = gwGeodesyFromSettingsWith(file.c_str(), section.c_str(), lenient ? GW_SETTINGS_LENIENT : 0);
     if (g == nullptr) raiseLastError();
     return Handle(g);
+}
+
+// The problem lines of the settings check (gwSettingsProblems), one string.
+std::string settingsProblems(const std::string& file, std::optional<std::string> section, bool units) {
+    const char* s = section ? section->c_str() : nullptr;
+    const int flags = units ? GW_CHECK_UNITS : 0;
+    const long length = gwSettingsProblems(file.c_str(), s, flags, nullptr, 0, nullptr);
+    if (length < 0) raiseLastError();
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    gwSettingsProblems(file.c_str(), s, flags, text.data(), text.size(), nullptr);
+    return std::string(text.data());
 }
 
 Handle fromText(const std::string& init, const std::string& datum) {
@@ -457,7 +469,8 @@ PYBIND11_MODULE(_gridwise, m) {
         .def("exact_texts", &exactTexts)
         .def("describe", &describe);
     m.def("default_handle", &defaultHandle);
-    m.def("from_settings", &fromSettings, py::arg("file"), py::arg("section"));
+    m.def("from_settings", &fromSettings, py::arg("file"), py::arg("section"), py::arg("lenient") = false);
+    m.def("settings_problems", &settingsProblems, py::arg("file"), py::arg("section"), py::arg("units"));
     m.def("from_text", &fromText, py::arg("init_string"), py::arg("datum_text"));
 #ifdef GRIDWISE_HAVE_EPSG
     m.def("from_epsg", &fromEpsg, py::arg("code"), py::arg("transformation"));

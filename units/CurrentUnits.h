@@ -4,6 +4,9 @@
 #define GRIDWISE_UNITS_CURRENTUNITS_H
 
 #include "gridwise/units.h"
+#include "units/SettingKey.h"
+
+#include <span>
 
 namespace gw {
 
@@ -11,6 +14,9 @@ namespace gw {
 // (metres, default settings). The unit table is the same in both, so conversions
 // and distance texts read from it need no units object to exist.
 Units& currentUnits();
+
+// The settings keys of the section "units", in the order they are saved.
+std::span<const SettingKey> unitsSettingKeys();
 
 } // namespace gw
 

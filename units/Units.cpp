@@ -7,12 +7,15 @@
 #include "units/CurrentUnits.h"
 #include "units/DecimalText.h"
 #include "units/GridUnit.h"
+#include "units/SettingKey.h"
 #include "units/UnitsFileName.h"
 
 #include <climits>
 #include <cstddef>
 #include <cstring>
 #include <new>
+#include <iterator>
+#include <span>
 #include <utility>
 
 namespace {
@@ -160,15 +163,25 @@ Units::Units()
     }
 }
 
+namespace {
+// The seven unit settings of the section "units", in the order they are saved;
+// every one an integer, 0 when missing.
+constexpr gw::SettingKey kUnitsKeys[] = {
+    {"distUnits", gw::Form::integer, "0"},      {"wpUnits", gw::Form::integer, "0"},
+    {"latLonStyle", gw::Form::integer, "0"},    {"defaultLatHemi", gw::Form::integer, "0"},
+    {"defaultLonHemi", gw::Form::integer, "0"}, {"defaultEntry", gw::Form::integer, "0"},
+    {"defaultDistCalc", gw::Form::integer, "0"},
+};
+} // namespace
+
+std::span<const gw::SettingKey> gw::unitsSettingKeys() { return kUnitsKeys; }
+
 void Units::loadData(char* file) {
     if (file == nullptr) return;
-    distUnits = gw::iniGetInt(kSection, "distUnits", 0, file);
-    wpUnits = gw::iniGetInt(kSection, "wpUnits", 0, file);
-    latLonStyle = gw::iniGetInt(kSection, "latLonStyle", 0, file);
-    defaultLatHemi = gw::iniGetInt(kSection, "defaultLatHemi", 0, file);
-    defaultLonHemi = gw::iniGetInt(kSection, "defaultLonHemi", 0, file);
-    defaultEntry = gw::iniGetInt(kSection, "defaultEntry", 0, file);
-    defaultDistCalc = gw::iniGetInt(kSection, "defaultDistCalc", 0, file);
+    int* const values[] = {&distUnits,      &wpUnits,      &latLonStyle,    &defaultLatHemi,
+                           &defaultLonHemi, &defaultEntry, &defaultDistCalc};
+    for (std::size_t i = 0; i < std::size(kUnitsKeys); ++i)
+        *values[i] = gw::iniGetInt(kSection, kUnitsKeys[i].key, gw::cAtoi(kUnitsKeys[i].def), file);
 }
 
 void Units::saveData(char* file) {

@@ -14,7 +14,15 @@
  *     silent defaults); keys missing inside an existing section read as their
  *     defaults, as for loadGeoData. A bare file name (no '/') is one of the
  *     settings folder (see gridwise/geodetics.h); name a file of the working
- *     folder as "./file".
+ *     folder as "./file". A section that gwSettingsProblems finds an error in (a
+ *     value that does not read whole in its key's form or lies outside its range,
+ *     a type code or unit index that names nothing) is refused too, with the class
+ *     of its first error (GW_ERROR_TEXT_UNREADABLE, GW_ERROR_BAD_ARGUMENT,
+ *     GW_ERROR_UNSUPPORTED) and every error's line in gwLastError.
+ *   gwGeodesyFromSettingsWith(file, section, flags) is the same; with the flag
+ *     GW_SETTINGS_LENIENT a section with errors is read as loadGeoData reads it
+ *     (what does not read takes the reader's stand-in), for a host that must
+ *     convert what it has always converted.
  *   gwGeodesyFromText(initString, datumText) builds one from the two parts of a
  *     projection-list entry: the projection's initialisation string (type code
  *     first, comma-separated fields, as Projection's text constructor reads it)
@@ -68,6 +76,32 @@
  *     be read, as gwGeodesyFromSettings first checks it: GW_ERROR_NONE, or the
  *     class of the refusal (bad argument, file unreadable, section missing),
  *     with its text in gwLastError.
+ *   gwSettingsProblems(file, section, flags, dst, size, refusing) names every
+ *     problem of a settings section, one line each:
+ *       "FILE:LINE: KIND: [SECTION] TEXT"
+ *     (no ":LINE" for the file or a missing section as a whole), KIND one of
+ *       error    the section does not convert as written: a value that does not
+ *                read whole in its key's form (a decimal comma, angle text where
+ *                degrees are expected, text behind a number, an empty value), a
+ *                value out of the range the dialogs allow, a type code, base type
+ *                or unit index that names nothing, a polar stereographic origin
+ *                off the pole or the meridian 0, a file or section that cannot
+ *                be read;
+ *       warning  read, but probably not as meant: a key that is no settings key
+ *                (with the nearest key), a key or section that comes again, a
+ *                name that is cut or holds a comma or control character;
+ *       note     a key of another projection type that holds something other
+ *                than its default, a byte-order mark.
+ *     section names the geodesy section; NULL checks every section of the file
+ *     ("units" as unit settings). The flag GW_CHECK_UNITS checks the section
+ *     "units" of the file instead (section is then ignored); a file without it
+ *     is an error. The lines, each ending in '\n', go into dst as far as whole
+ *     lines fit (size - 1 characters and a terminator; nothing when dst is NULL
+ *     or size 0); returns the length of all of them, as snprintf does, or -1
+ *     for a NULL or empty file name (gwLastError says why). *refusing (when not
+ *     NULL) receives the number of errors. loadGeoData itself reads as it always
+ *     has, defaults for what does not read; this is where a host asks what that
+ *     was.
  *   gwLastError() gives, for the calling thread, why its last call of this header
  *     that failed returned NULL or refused a batch ("" when none failed yet). The
  *     text stays valid until the thread's next failing call of this header.
@@ -259,6 +293,12 @@ GW_EXPORT size_t gwGeodesyDatumText(const GwGeodesy* g, char* dst, size_t size);
 GW_EXPORT size_t gwGeodesyExactText(const GwGeodesy* g, int part, char* dst, size_t size);
 GW_EXPORT size_t gwGeodesyDescription(const GwGeodesy* g, int part, char* dst, size_t size);
 GW_EXPORT int gwSettingsSectionCheck(const char* file, const char* section);
+GW_EXPORT GwGeodesy* gwGeodesyFromSettingsWith(const char* file, const char* section, int flags);
+GW_EXPORT long gwSettingsProblems(const char* file, const char* section, int flags, char* dst, size_t size,
+                                  int* refusing);
+
+/* Flags of gwGeodesyFromSettingsWith and gwSettingsProblems. */
+enum { GW_SETTINGS_LENIENT = 1, GW_CHECK_UNITS = 2 };
 
 /* Parts of gwGeodesyDescription and gwGeodesyExactText. */
 enum { GW_DESCRIBE_PROJECTION = 0, GW_DESCRIBE_DATUM = 1 };

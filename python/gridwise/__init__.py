@@ -20,6 +20,7 @@ import collections
 import datetime as _datetime
 import math
 import os
+import warnings
 
 import numpy as np
 
@@ -28,7 +29,8 @@ from ._version import __version__
 
 __all__ = ["__version__", "Geodesy", "Units", "ConversionError", "Description", "STATUS_OK", "STATUS_NOT_FINITE",
            "STATUS_OUT_OF_DOMAIN", "STATUS_ITERATION_CAP", "lat_to_str", "lon_to_str", "parse_angle",
-           "time_to_str", "parse_time", "EpsgSystem", "epsg_search", "epsg_describe"]
+           "time_to_str", "parse_time", "EpsgSystem", "epsg_search", "epsg_describe", "check_settings",
+           "SettingsWarning"]
 
 STATUS_OK = 0
 STATUS_NOT_FINITE = 1
@@ -63,6 +65,71 @@ class ConversionError(ValueError):
         self.flat_index = flat_index
         self.status = status
         self.reason = reason
+
+
+class SettingsWarning(UserWarning):
+    """A settings line that is read, but probably not as meant: a key that is no
+    settings key (named with the nearest key), a key or section that comes again,
+    a name that is cut.
+    """
+
+
+def _problems(path, section, units):
+    """The settings check's problem lines as (kind, line) pairs."""
+    text = _gridwise.settings_problems(path, section, units)
+    out = []
+    for line in text.splitlines():
+        kind = "error"
+        for k in ("error", "warning", "note"):
+            if f": {k}: " in line[len(path):]:
+                kind = k
+                break
+        out.append((kind, line))
+    return out
+
+
+def _use_settings(path, section, units, lenient):
+    """Raises ValueError with every error of a section that is to be read (unless
+    lenient), and warns (SettingsWarning) of its warnings."""
+    problems = _problems(path, section, units)
+    errors = [line for kind, line in problems if kind == "error"]
+    if errors and not lenient:
+        raise ValueError("the settings cannot be used as written:\n" + "\n".join(errors))
+    for kind, line in problems:
+        if kind == "warning" or (kind == "error" and lenient):
+            warnings.warn(line, SettingsWarning, stacklevel=3)
+
+
+def check_settings(path, section=None, units=False):
+    """Checks a settings file: every problem of a geodesy section, of every
+    section (section None) or of the unit settings (units=True, the section
+    "units", which must be there).
+
+    Returns None when there is no problem; otherwise raises ValueError whose
+    message holds one line per problem, "FILE:LINE: KIND: [SECTION] TEXT", KIND
+    error (a value that does not read in its key's form or lies outside its
+    range: the section is refused by Geodesy.from_settings), warning (a key that
+    is no settings key, a key or section that comes again) or note (a key of
+    another projection type holding something other than its default, a
+    byte-order mark). The lines are also in the exception's ``problems``.
+
+    >>> import gridwise, pathlib, tempfile
+    >>> f = pathlib.Path(tempfile.mkdtemp()) / "s.ini"
+    >>> _ = f.write_text("[utm]\\nscaleFactor=0,9996\\n")
+    >>> try:
+    ...     gridwise.check_settings(f, "utm")
+    ... except ValueError as e:
+    ...     print(e.problems[0].split(": ", 1)[1])
+    error: [utm] scaleFactor=0,9996: has a decimal comma: type a point as the decimal mark (1.5, not 1,5)
+    """
+    path = _fspath(path, "path")
+    if section is not None and not isinstance(section, str):
+        raise TypeError(f"section must be a str or None, not {type(section).__name__}")
+    lines = [line for _, line in _problems(path, section, bool(units))]
+    if lines:
+        error = ValueError("\n".join(lines))
+        error.problems = lines
+        raise error
 
 
 Description = collections.namedtuple("Description", ["projection", "datum", "init_string"])
@@ -155,11 +222,16 @@ class Geodesy:
         return obj
 
     @classmethod
-    def from_settings(cls, path, section):
+    def from_settings(cls, path, section, lenient=False):
         """Reads a geodesy section of a settings (INI) file.
 
         A missing file gives FileNotFoundError, a missing section KeyError (keys
-        missing inside the section read as their defaults). A bare file name
+        missing inside the section read as their defaults). A value that does not
+        read whole in its key's form or lies outside its range (what
+        :func:`check_settings` calls an error) gives ValueError naming every such
+        line; ``lenient=True`` reads it instead as the library's host interface
+        does (a stand-in for what does not read) and warns. Keys that are no
+        settings keys are warned of (:class:`SettingsWarning`). A bare file name
         (no '/') is one of the settings folder ($GRIDWISE_SETTINGS_DIR, else
         $XDG_CONFIG_HOME/gridwise, else ~/.config/gridwise); write "./file" for
         one in the working folder.
@@ -171,7 +243,9 @@ class Geodesy:
         path = _fspath(path, "path")
         if not isinstance(section, str):
             raise TypeError(f"section must be a str, not {type(section).__name__}")
-        return cls._wrap(_gridwise.from_settings(path, section))
+        handle = _gridwise.from_settings(path, section, bool(lenient))
+        _use_settings(path, section, False, True)  # errors were refused above unless lenient
+        return cls._wrap(handle)
 
     @classmethod
     def from_text(cls, init_string, datum_text=None):
@@ -670,16 +744,20 @@ class Units:
         self._u = _gridwise.Units()
 
     @classmethod
-    def from_settings(cls, path):
+    def from_settings(cls, path, lenient=False):
         """Reads section "units" of a settings file (FileNotFoundError for a file that
-        cannot be read, KeyError when it has no [units] section).
+        cannot be read, KeyError when it has no [units] section, ValueError for a
+        value that does not read or names no unit or style unless ``lenient``;
+        keys that are no unit settings keys are warned of).
 
         >>> u = Units.from_settings("data/survey/settings.ini")  # doctest: +SKIP
         >>> u.dist_units, u.dist_to_str(100.0)  # doctest: +SKIP
         (2, '328.083ft')
         """
+        path = _fspath(path, "path")
         obj = cls.__new__(cls)
-        obj._u = _gridwise.Units.from_settings(_fspath(path, "path"))
+        obj._u = _gridwise.Units.from_settings(path)
+        _use_settings(path, None, True, bool(lenient))
         return obj
 
     @property
