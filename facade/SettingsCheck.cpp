@@ -390,13 +390,13 @@ public:
             if ((lk == "distunits" || lk == "wpunits") && !(i >= 0 && i < kFilledUnits))
                 add(Kind::error, line->line, sectionName, line->key, shown + "names no unit (" + unitCodes() + ")",
                     GW_ERROR_BAD_ARGUMENT);
+            // Any style or entry other than 0 reads as 1.
             if (lk == "latlonstyle" && i != 0 && i != 1)
-                add(Kind::error, line->line, sectionName, line->key,
-                    shown + "names no style (0 degrees and decimal minutes, 1 degrees, minutes and seconds)",
-                    GW_ERROR_BAD_ARGUMENT);
+                add(Kind::warning, line->line, sectionName, line->key,
+                    shown + "is read as 1, degrees, minutes and seconds (0 is degrees and decimal minutes)");
             if (lk == "defaultentry" && i != 0 && i != 1)
-                add(Kind::error, line->line, sectionName, line->key,
-                    shown + "names no kind of entry (0 latitude and longitude, 1 grid)", GW_ERROR_BAD_ARGUMENT);
+                add(Kind::warning, line->line, sectionName, line->key,
+                    shown + "is read as 1, grid (0 is latitude and longitude)");
         }
         for (const auto& [lk, line] : s.first) {
             if (std::any_of(names.begin(), names.end(), [&](const char* n) { return ini::equalNoCase(n, lk); })) continue;
