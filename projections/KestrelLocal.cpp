@@ -42,6 +42,8 @@ static_assert(gw::wellFormed(kTable));
 
 } // namespace
 
+std::vector<gw::InitField> gw::kestrelLocalFields() { return initFieldsOf(kTable); }
+
 KestrelLocal::KestrelLocal(char* init)
     : Projection(ProjectionBaseCon{}),
       eToLocalNorth(0.0), eToLocalEast(0.0), eToLocalConst(0.0),

@@ -45,6 +45,8 @@ static_assert(gw::wellFormed(kTable));
 
 } // namespace
 
+std::vector<gw::InitField> gw::lambertFields() { return initFieldsOf(kTable); }
+
 Lambert::Lambert(char* init)
     : Projection(ProjectionBaseCon{}), projName(), datum(), coneConstant(0.0), radiusFactor(0.0),
       originRadius(0.0), eccentricity(std::sqrt(datum.eccSq)) {

@@ -42,6 +42,7 @@
 #include <cstddef>
 #include <span>
 #include <variant>
+#include <vector>
 
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
@@ -207,6 +208,24 @@ constexpr bool wellFormed(const KeyTable<P>& table) {
         if (found != 1) return false;
     }
     return baseField == 0 || (baseField == fields && !table.closingComma);
+}
+
+// One field of the initialisation string, for a reader that checks a string
+// before a projection reads it: its number (1 behind the type code), its form and
+// the settings key of its value (null when the value is not in the settings).
+struct InitField {
+    int index = 0;
+    Form form = Form::none;
+    const char* key = nullptr;
+};
+
+// The fields of a table's string, in field order.
+template <class P>
+std::vector<InitField> initFieldsOf(const KeyTable<P>& table) {
+    std::vector<InitField> fields;
+    for (int index = 1; const Key<P>* k = keys::atField(table, index); ++index)
+        fields.push_back(InitField{index, k->field.form, k->key});
+    return fields;
 }
 
 // Gives every member with a settings default that default, read as loadKeys reads

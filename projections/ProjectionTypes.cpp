@@ -30,13 +30,14 @@ template <class P, std::unique_ptr<GridBatch> (*Of)(P&)> std::unique_ptr<GridBat
 
 constexpr ProjectionTypeInfo kTypes[] = {
     {ProjectionType::transverseMercator, "TransverseMercator", &make<TransverseMercator>,
-     &batchOf<TransverseMercator, &transverseMercatorBatch>},
-    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>},
-    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr},
-    {ProjectionType::polarStereo, "PolarStereo", &make<PolarStereo>, &batchOf<PolarStereo, &polarStereoBatch>},
-    {ProjectionType::local, "Local", &make<Local>, nullptr},
-    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr},
-    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>},
+     &batchOf<TransverseMercator, &transverseMercatorBatch>, &transverseMercatorFields},
+    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>, &lambertFields},
+    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr, &kestrelLocalFields},
+    {ProjectionType::polarStereo, "PolarStereo", &make<PolarStereo>, &batchOf<PolarStereo, &polarStereoBatch>,
+     &polarStereoFields},
+    {ProjectionType::local, "Local", &make<Local>, nullptr, &localFields},
+    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr, &stationOffsetFields},
+    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>, &rdFields},
 };
 
 } // namespace

@@ -8,12 +8,14 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "gridwise/projection.h"
 
 namespace gw {
 
 class GridBatch;
+struct InitField;
 
 // The type codes of the concrete projections, as initialisation strings and
 // settings carry them (their public names in gridwise/projection.h). 2 and 8 have
@@ -41,7 +43,18 @@ struct ProjectionTypeInfo {
     Projection* (*make)(char* init);
     // The batch operations of a projection of the class (null: none of its own).
     std::unique_ptr<GridBatch> (*batch)(Projection& concrete);
+    // The fields of the class's initialisation string (projections/ProjectionKeys.h).
+    std::vector<InitField> (*fields)();
 };
+
+// The fields of each class's initialisation string, from its key table.
+std::vector<InitField> transverseMercatorFields();
+std::vector<InitField> lambertFields();
+std::vector<InitField> kestrelLocalFields();
+std::vector<InitField> polarStereoFields();
+std::vector<InitField> localFields();
+std::vector<InitField> stationOffsetFields();
+std::vector<InitField> rdFields();
 
 // Every type with a class, in code order.
 std::span<const ProjectionTypeInfo> projectionTypes();

@@ -34,6 +34,8 @@ static_assert(gw::wellFormed(kTable));
 
 } // namespace
 
+std::vector<gw::InitField> gw::stationOffsetFields() { return initFieldsOf(kTable); }
+
 StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),
       startLat(0.0), startLon(0.0), startNorth(0.0), startEast(0.0),
