@@ -188,15 +188,15 @@ bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const Edit
     t_writeFailure.clear();
     WriteLock lock(path);
     if (!lock.held()) {
-        failed("cannot lock the file (lock file '" + lock.path() + "')", lock.error());
+        failed("its lock file '" + lock.path() + "' cannot be made", lock.error());
         return false;
     }
     std::string old;
     struct stat st{};
     ReadResult read = readFile(path, old, st);
     if (read == ReadResult::Unreadable) {
-        failed("'" + path + "' is not a settings file that can be read (a folder, a device, a file beyond 64 MiB or one "
-               "without read permission)", 0);
+        failed("it is not a settings file that can be read (a folder, a device, a file beyond 64 MiB or one without "
+               "read permission)", 0);
         return false;
     }
     const bool exists = read == ReadResult::Ok;
@@ -218,7 +218,7 @@ bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const Edit
     }
     if (edits.empty()) return true;
     if (exists && ::access(path.c_str(), W_OK) != 0) {
-        failed("'" + path + "' cannot be written", errno);
+        failed("it cannot be written", errno);
         return false;
     }
     std::string text = old;

@@ -224,7 +224,9 @@ TEST(HandleInterface, EveryTypeRoundTripsThroughItsTexts) {
         EXPECT_EQ(std::count(datum.begin(), datum.end(), ','), 10) << datum;
         EXPECT_NE(datum.find("Caf\xe9  old"), std::string::npos) << datum;
         const std::string init = initStringOf(g);
-        if (type == 0) EXPECT_EQ(init.substr(0, 41), "0," + std::string(38, 'n') + ",") << init;
+        if (type == 0) {
+            EXPECT_EQ(init.substr(0, 41), "0," + std::string(38, 'n') + ",") << init;
+        }
         for (const auto& [i, d] : {std::pair{init, datum},
                                    std::pair{exactTextOf(g, GW_DESCRIBE_PROJECTION), exactTextOf(g, GW_DESCRIBE_DATUM)}}) {
             GwGeodesy* again = gwGeodesyFromText(i.c_str(), d.c_str());
