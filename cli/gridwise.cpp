@@ -683,6 +683,14 @@ int notShown(const char* what) {
     return 1;
 }
 
+// After a save (gwLastError cleared before it): false, with the reason on stderr,
+// when it did not reach the disk.
+bool reportSave() {
+    if (gwLastErrorCode() != GW_ERROR_FILE_UNWRITABLE) return true;
+    std::fprintf(stderr, "gridwise: %s\n", gwLastError());
+    return false;
+}
+
 int editSettings(const Arguments& a) {
     if (a.settings.empty()) return usageError("edit needs --settings FILE --section NAME");
     std::string path = settingsPath(a.settings);
@@ -701,8 +709,14 @@ int editSettings(const Arguments& a) {
     }
     loadGeoData(section.data(), file.data());
     const int accepted = editDialog(nullptr);
-    if (accepted == 1) saveGeoData(section.data(), file.data());
+    bool saved = true;
+    if (accepted == 1) {
+        gwSetLastError(GW_ERROR_NONE, "");
+        saveGeoData(section.data(), file.data());
+        saved = reportSave();
+    }
     deAllocGeodetics();
+    if (!saved) return 1;
     return accepted == 1 ? 0 : notShown("Geodetics");
 }
 
@@ -717,8 +731,11 @@ int editUnits(const Arguments& a) {
         return 1;
     }
     loadUnits(file.data()); // the file the dialog saves to on OK
+    gwSetLastError(GW_ERROR_NONE, "");
     const int accepted = dataUnitsDialog(nullptr);
+    const bool saved = accepted != 1 || reportSave();
     deAllocUnits(nullptr);
+    if (!saved) return 1;
     return accepted == 1 ? 0 : notShown("Data Units");
 }
 

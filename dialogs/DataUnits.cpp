@@ -5,6 +5,7 @@
 
 #include "dialogs/ControlIds.h"
 #include "gridwise/units.h"
+#include "platform/LastError.h"
 #include "units/GridUnit.h"
 #include "units/UnitsFileName.h"
 
@@ -44,7 +45,17 @@ void DataUnits::onOK() {
         units->defaultDistCalc = distCalcFirst ? 0 : 1;
     }
     std::string file = unitsFileName();
+    // The settings are taken either way; a save that did not reach the file is told.
+    const int beforeCode = lastErrorCode();
+    const std::string beforeText = lastErrorText();
+    setLastError(0, "");
     saveUnits(file.data());
+    if (lastErrorCode() == kErrorFileUnwritable) {
+        if (DialogWindow* w = window())
+            w->messageBox("Data Units", std::string("The unit settings are in use but were not saved: ") + lastErrorText());
+    } else {
+        setLastError(beforeCode, beforeText); // a save that worked leaves the last failure as it was
+    }
     endDialog(idOk);
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/EditDatum.h"
 #include "dialogs/SaveAsDlg.h"
 #include "platform/CLocale.h"
+#include "platform/IniWriter.h"
 
 namespace gw::dlg {
 
@@ -175,7 +176,13 @@ void NewGeod::saveAs() {
     std::string init(GW_INIT_STR_MAX, '\0');
     projection_->getInitStr(init.data(), init.size());
     init.resize(std::strlen(init.c_str()));
-    appendProjectionEntry(projectionEntryLine(general_, form.name().c_str(), *datum_, init.c_str()));
+    if (!appendProjectionEntry(projectionEntryLine(general_, form.name().c_str(), *datum_, init.c_str()))) {
+        const std::string reason = ini::lastWriteFailure();
+        if (DialogWindow* w = window())
+            w->messageBox("Save As", "The projection \"" + form.name() + "\" was not added: the projection list " +
+                                         std::string(kProjectionListFile) + " could not be written" +
+                                         (reason.empty() ? std::string(".") : " (" + reason + ")."));
+    }
 }
 
 } // namespace gw::dlg

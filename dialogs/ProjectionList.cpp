@@ -39,10 +39,10 @@ ProjDataStruct parseProjectionEntry(const std::string& line) {
     ProjDataStruct entry;
     const std::size_t first = line.find(',');
     if (first == std::string::npos) return entry;
-    copyBounded(entry.general, line.substr(0, first).c_str(), sizeof entry.general);
+    copyName(entry.general, line.substr(0, first).c_str(), sizeof entry.general);
     const std::size_t second = line.find(',', first + 1);
     const std::size_t specificEnd = second == std::string::npos ? line.size() : second;
-    copyBounded(entry.specific, line.substr(first + 1, specificEnd - first - 1).c_str(), sizeof entry.specific);
+    copyName(entry.specific, line.substr(first + 1, specificEnd - first - 1).c_str(), sizeof entry.specific);
     if (second != std::string::npos) entry.params = line.substr(second + 1);
     return entry;
 }

@@ -13,12 +13,13 @@
 // may hold a comma: the names written into a line have their commas written as
 // blanks, and the save-as form refuses a typed name with a comma.
 //
-// Reading keeps at most kMaxProjEntries entries (later ones are ignored), each
-// read whole whatever its length, names cut to their fields. Appending reads the
-// count from the file on disk and writes the new line and the new count under the
-// settings file's write lock (platform/IniFile.h: a lock file beside it that the
-// writer removes when it is done), as one replacement of the file, so processes and
-// threads that append at the same time each add their own entry.
+// Reading keeps at most kMaxProjEntries entries (later ones are ignored), each read
+// whole whatever its length, names cut to their fields (never inside a UTF-8
+// character). Appending reads the count from the file on disk and writes the new
+// line and the new count under the settings file's write lock (platform/IniFile.h:
+// a lock file beside it that the writer removes when it is done), as one
+// replacement of the file, so processes and threads that append at the same time
+// each add their own entry.
 //
 // Threads: the host's user-interface thread only.
 #ifndef GRIDWISE_DIALOGS_PROJECTIONLIST_H

@@ -126,6 +126,7 @@ int ScriptedBackend::runModal(Dialog& dialog, const DialogTemplate& t, void* par
     }
     if (!window.closed()) dialog.command(idCancel);
     if (!window.closed()) window.close(idCancel);
+    messages.insert(messages.end(), window.messages().begin(), window.messages().end());
     return window.result();
 }
 

@@ -100,6 +100,8 @@ public:
 
     std::vector<int> opened;      // template ids of the dialogs run, in order
     std::vector<void*> parents;   // the parent each was run with
+    // The messages ({caption, text}) every run showed, in order, kept after its window closed.
+    std::vector<std::pair<std::string, std::string>> messages;
     int scriptsLeft() const { return static_cast<int>(scripts_.size()); }
 
 private:

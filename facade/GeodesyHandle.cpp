@@ -17,15 +17,17 @@
 #include "gridwise/angletext.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "platform/LastError.h"
 #include "projections/InitText.h"
+#include "projections/ProjectionKeys.h"
 #include "projections/ProjectionTypes.h"
+#include "units/FieldRules.h"
 #include "units/GridText.h"
 #include "units/SettingsText.h"
 
 namespace {
 
-thread_local std::string lastError;
-thread_local int lastErrorCode = GW_ERROR_NONE;
+static_assert(GW_ERROR_FILE_UNWRITABLE == gw::kErrorFileUnwritable);
 
 // The fields of a comma-separated line, as written (no trimming).
 std::vector<std::string> splitFields(const char* text) {
@@ -76,11 +78,11 @@ bool wholeNumber(const std::string& field, double& value) {
 
 // Angle text read whole (a plain number of degrees, or degrees, minutes and seconds;
 // a sign letter alone reads as no rotation, as the datum reads it).
-bool wholeAngle(const std::string& field) {
+bool wholeAngle(const std::string& field, double& value) {
     const std::string t = trimmed(field);
+    value = 0.0;
     if (t.empty()) return true; // an empty rotation is no rotation
     if (field.size() > 29) return false;
-    double value = 0.0;
     if (gw::exactTexts() && gw::exactDecimal(t.c_str(), value)) return std::isfinite(value);
     return gwReadAngle(t.c_str(), GW_ANGLE_SIGN_ALONE, &value, nullptr) == 1 && std::isfinite(value);
 }
@@ -134,18 +136,163 @@ Problem datumProblem(const char* text) {
         return {wholeNumber(f[2], invf) ? GW_ERROR_BAD_ARGUMENT : GW_ERROR_TEXT_UNREADABLE,
                 "datum text: inverse flattening '" + f[2] + "' is not a number in 100..1000"};
     const char* names[] = {"dX", "dY", "dZ", "scale"};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         if (!wholeNumber(f[4 + i], v))
             return {GW_ERROR_TEXT_UNREADABLE,
                     std::string("datum text: ") + names[i] + " '" + f[4 + i] + "' is not a number"};
+        if (i < 3 && !(std::fabs(v) <= gw::kDatumShiftMax))
+            return {GW_ERROR_BAD_ARGUMENT, std::string("datum text: ") + names[i] + " '" + f[4 + i] +
+                                               "' is beyond 100000 m"};
+    }
     wholeNumber(f[7], v);
-    if (std::fabs(v) > 0.1)
+    if (std::fabs(v) > gw::kDatumScaleMax)
         return {GW_ERROR_BAD_ARGUMENT, "datum text: scale '" + f[7] + "' is not a fraction (beyond 0.1)"};
     const char* rotations[] = {"rX", "rY", "rZ"};
-    for (int i = 0; i < 3; ++i)
-        if (!wholeAngle(f[8 + i]))
+    for (int i = 0; i < 3; ++i) {
+        if (!wholeAngle(f[8 + i], v))
             return {GW_ERROR_TEXT_UNREADABLE,
                     std::string("datum text: ") + rotations[i] + " '" + f[8 + i] + "' is not an angle"};
+        if (!(std::fabs(v) <= gw::kDatumRotationMax))
+            return {GW_ERROR_BAD_ARGUMENT, std::string("datum text: ") + rotations[i] + " '" + f[8 + i] +
+                                               "' is beyond 180 degrees"};
+    }
+    return {};
+}
+
+// What a field of an initialisation string is called in a refusal.
+std::string fieldLabel(const gw::InitField& f) {
+    static const struct {
+        const char* key;
+        const char* label;
+    } labels[] = {
+        {"projName", "projection name"},
+        {"localProjName", "name"},
+        {"originLon", "longitude of origin"},
+        {"lonOfOrigin", "longitude of origin"},
+        {"originLat", "latitude of origin"},
+        {"latOfOrigin", "latitude of origin"},
+        {"falseNorth", "false northing"},
+        {"falseEast", "false easting"},
+        {"scaleFactor", "scale factor"},
+        {"units", "units"},
+        {"firstParallel", "first standard parallel"},
+        {"secondParallel", "second standard parallel"},
+        {"localCenterLat", "latitude of the centre or start"},
+        {"localCenterLon", "longitude of the centre or start"},
+        {"localEndLat", "latitude of the end"},
+        {"localEndLon", "longitude of the end"},
+        {"localGeodesyType", "base projection"},
+    };
+    if (f.key == nullptr) return f.form == gw::Form::name ? "projection name" : "field";
+    for (const auto& l : labels)
+        if (std::strcmp(l.key, f.key) == 0) return l.label;
+    return f.key; // the affine factors and constants go by their settings keys
+}
+
+// The range of a number field, by the value it holds (the forms' ranges,
+// units/FieldRules.h).
+void numberRange(const gw::InitField& f, double& lo, double& hi) {
+    lo = -gw::kAnyValue;
+    hi = gw::kAnyValue;
+    if (f.form == gw::Form::scale) {
+        lo = gw::kTransverseMercatorScaleMin;
+        hi = gw::kScaleFactorMax;
+        return;
+    }
+    if (f.key == nullptr) return;
+    const std::string key = f.key;
+    if (key == "scaleFactor") {
+        lo = gw::kScaleFactorMin;
+        hi = gw::kScaleFactorMax;
+    } else if (key == "localCenterLat" || key == "localEndLat") {
+        lo = -90.0;
+        hi = 90.0;
+    } else if (key == "localCenterLon" || key == "localEndLon") {
+        lo = -180.0;
+        hi = 180.0;
+    } else if (key.size() > 5 && key.compare(key.size() - 5, 5, "Const") == 0) {
+        lo = -gw::kLocalConstantMax;
+        hi = gw::kLocalConstantMax;
+    } else if (key.rfind("eTo", 0) == 0 || key.rfind("nTo", 0) == 0 || key.rfind("localTo", 0) == 0) {
+        lo = -gw::kLocalFactorMax;
+        hi = gw::kLocalFactorMax;
+    }
+}
+
+// A field as the string reader takes it: blanks, ':' and ';' skipped where it starts.
+std::string fieldText(const std::string& raw) {
+    std::size_t b = 0;
+    while (b < raw.size() && (raw[b] == ':' || raw[b] == ';' || gw::cIsSpace(static_cast<unsigned char>(raw[b])))) ++b;
+    return raw.substr(b);
+}
+
+// Why the text of field f does not read as the forms read it ("" when it reads):
+// whole, in its form, within its range. A decimal read to the last bit (as the
+// string reader reads it here) is checked as a number of its form's range.
+std::string fieldProblem(const gw::InitField& f, const std::string& text) {
+    constexpr std::size_t kFieldChars = static_cast<std::size_t>(gw::FieldWidth::wide) - 1;
+    if (f.form == gw::Form::name) return std::string(); // names are kept as they come (no comma can reach one)
+    if (text.size() > kFieldChars) return "is longer than " + std::to_string(kFieldChars) + " characters";
+    double exact = 0.0;
+    const bool decimal = gw::exactDecimal(text.c_str(), exact);
+    gw::FieldReading r;
+    switch (f.form) {
+    case gw::Form::none:
+    case gw::Form::name:
+    case gw::Form::base: return std::string();
+    case gw::Form::latitude:
+        r = decimal ? gw::readNumberField(text, -90.0, 90.0) : gw::readLatitudeField(text);
+        break;
+    case gw::Form::longitude:
+        r = decimal ? gw::readNumberField(text, -180.0, 180.0) : gw::readLongitudeField(text);
+        break;
+    case gw::Form::number:
+    case gw::Form::scale: {
+        double lo = 0.0, hi = 0.0;
+        numberRange(f, lo, hi);
+        r = gw::readNumberField(text, lo, hi);
+        break;
+    }
+    case gw::Form::grid:
+        r = decimal ? gw::readNumberField(text, -gw::kFalseValueMax, gw::kFalseValueMax)
+                    : gw::readDistanceField(text, 0, gw::currentGridStyle() == gw::gridStyleStation,
+                                            -gw::kFalseValueMax, gw::kFalseValueMax);
+        break;
+    case gw::Form::integer: {
+        // A unit code: metres, feet or US survey feet.
+        if (!plainInteger(text)) return "is not a whole number";
+        const int unit = gw::cAtoi(text.c_str());
+        if (unit < 0 || unit > 2) return "must be 0, 1 or 2 (metres, feet, US survey feet)";
+        return std::string();
+    }
+    }
+    return r.ok ? std::string() : r.problem;
+}
+
+// Checks the fields of the string fields[first..] of a projection of type code
+// (fields[first] holds the code); positions in refusals count the whole string's
+// fields from 1. Code GW_ERROR_NONE when every field reads.
+Problem initFieldsProblem(const std::vector<std::string>& fields, std::size_t first, int code) {
+    const gw::ProjectionTypeInfo* type = gw::projectionType(code);
+    if (type == nullptr || type->fields == nullptr) return {};
+    for (const gw::InitField& f : type->fields()) {
+        const std::size_t at = first + static_cast<std::size_t>(f.index);
+        if (at >= fields.size()) break; // the field count is checked on the whole string
+        const std::string where = "field " + std::to_string(at + 1) + " (" + fieldLabel(f) + ")";
+        if (f.form == gw::Form::base) {
+            const std::string t = trimmed(fields[at]);
+            const int base = plainInteger(t) ? gw::cAtoi(t.c_str()) : -1;
+            if (base < 0 || gw::projectionType(base) == nullptr || gw::acceptedBaseType(base) != base)
+                return {GW_ERROR_TEXT_UNREADABLE, where + " does not read as the type code of a base projection (0, 1, 4, 5, 7): " + fields[at]};
+            const Problem inner = initFieldsProblem(fields, at, base);
+            if (inner.code != GW_ERROR_NONE) return inner;
+            continue;
+        }
+        const std::string text = fieldText(fields[at]);
+        const std::string problem = fieldProblem(f, text);
+        if (!problem.empty())
+            return {GW_ERROR_TEXT_UNREADABLE, where + " does not read: " + text + " (it " + problem + ")"};
+    }
     return {};
 }
 
@@ -208,8 +355,10 @@ std::string rotationText(double deg) {
 }
 
 std::string datumText(const Datum& d) {
-    std::string t = d.ellipseName;
-    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + d.datumName;
+    // A name's commas are written as blanks, as in an initialisation string, so that
+    // the text keeps its eleven fields.
+    std::string t = gw::initStringName(d.ellipseName);
+    t += ',' + exactNumber(d.aAxis) + ',' + exactNumber(d.inverseFlattening) + ',' + gw::initStringName(d.datumName);
     t += ',' + exactNumber(d.deltaX) + ',' + exactNumber(d.deltaY) + ',' + exactNumber(d.deltaZ);
     t += ',' + exactNumber(d.scalar);
     t += ',' + rotationText(d.rotX) + ',' + rotationText(d.rotY) + ',' + rotationText(d.rotZ);
@@ -246,14 +395,7 @@ std::string description(const GwGeodesy& g, int part) {
 
 } // namespace
 
-void gw::setBatchError(int code, const char* reason) noexcept {
-    lastErrorCode = code;
-    try {
-        lastError = reason != nullptr ? reason : "";
-    } catch (...) {
-        lastError.clear();
-    }
-}
+void gw::setBatchError(int code, const char* reason) noexcept { gw::setLastError(code, reason); }
 
 void gw::setBatchError(const char* reason) noexcept { setBatchError(GW_ERROR_BAD_ARGUMENT, reason); }
 
@@ -363,6 +505,10 @@ GwGeodesy* gwGeodesyFromText(const char* initString, const char* datumText) {
         if (given != expected)
             return fail(GW_ERROR_TEXT_UNREADABLE, "initialisation string of type " + std::to_string(code) + " has " +
                         std::to_string(given) + " fields, the projection writes " + std::to_string(expected));
+        // Every field must read as the parameter forms read it: the projection's
+        // own reader would take what it cannot read as a default or a zero.
+        const Problem fieldsProblem = initFieldsProblem(fields, 0, code);
+        if (fieldsProblem.code != GW_ERROR_NONE) return fail(fieldsProblem.code, fieldsProblem.reason);
 
         if (datumText != nullptr && *datumText != '\0') {
             std::vector<char> dt(datumText, datumText + std::strlen(datumText) + 1);
@@ -485,13 +631,13 @@ int gwSettingsSectionCheck(const char* file, const char* section) {
         return code;
     } catch (...) {
         failOnException();
-        return lastErrorCode;
+        return gw::lastErrorCode();
     }
 }
 
-const char* gwLastError(void) { return lastError.c_str(); }
+const char* gwLastError(void) { return gw::lastErrorText(); }
 
-int gwLastErrorCode(void) { return lastErrorCode; }
+int gwLastErrorCode(void) { return gw::lastErrorCode(); }
 
 void gwSetLastError(int code, const char* text) { gw::setBatchError(code, text); }
 

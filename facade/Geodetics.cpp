@@ -4,10 +4,13 @@
 #include "dialogs/DataUnits.h"
 #include "dialogs/Install.h"
 #include "dialogs/NewGeod.h"
+#include "gridwise/batch.h"
 #include "gridwise/units.h"
 #include "platform/ModuleState.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "platform/IniWriter.h"
+#include "platform/LastError.h"
 #include "units/CurrentUnits.h"
 #include "units/GridText.h"
 #include "units/GridUnit.h"
@@ -158,17 +161,26 @@ void Geodetics::loadData(char* section, char* file) {
 
 void Geodetics::saveData(char* section, char* file) {
     // Without its projection the settings could not be read back as this object.
-    if (projection == nullptr)
+    if (projection == nullptr) {
+        gw::setLastError(GW_ERROR_INTERNAL, "geodesy settings not saved: the geodesy object has no projection");
         return;
+    }
     // One save is one locked replacement of the file: other writers and readers see
-    // all of its keys or none.
+    // all of its keys or none. A save that does not reach the disk is reported
+    // (gwLastError, GW_ERROR_FILE_UNWRITABLE); the first key also checks the names.
     gw::IniBatch batch(file);
     char text[16];
     gw::cFormat(text, sizeof text, "%d", projection->type);
-    gw::iniWriteString(section, "GeodesyType", text, file);
+    const bool named = gw::iniWriteString(section, "GeodesyType", text, file);
     projection->saveData(section, file);
     datum.saveData(section, file);
-    batch.commit();
+    const bool written = batch.commit();
+    if (!named && written && file != nullptr && *file != '\0') {
+        gw::setLastError(GW_ERROR_FILE_UNWRITABLE, std::string("geodesy settings not saved: the section name '") +
+                                                       (section != nullptr ? section : "") + "' cannot be written");
+        return;
+    }
+    if (!named || !written) gw::reportUnsaved("geodesy settings", file);
 }
 
 int Geodetics::editDialog(void* /*parent*/) {

@@ -31,7 +31,9 @@
 // projection type code, "%d", default 0; codes outside 1 and 3..7 give a Transverse
 // Mercator), then the projection's own keys, then the datum's eleven keys. A
 // missing file, section or key reads as its default. Section and key names match
-// without regard to case.
+// without regard to case. A saveData that does not reach the disk leaves the file
+// as it was and sets gwLastErrorCode to GW_ERROR_FILE_UNWRITABLE, with gwLastError
+// naming the file and the reason (GW_ERROR_INTERNAL without a projection).
 #ifndef GRIDWISE_FACADE_GEODETICS_H
 #define GRIDWISE_FACADE_GEODETICS_H
 

@@ -4,9 +4,11 @@
 #include "platform/CLocale.h"
 #include "platform/IniCache.h"
 #include "platform/IniText.h"
+#include "platform/LastError.h"
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,6 +18,17 @@
 namespace gw::ini {
 
 namespace {
+
+thread_local std::string t_writeFailure;
+
+// Records why the write failed: what could not be done, and the system's reason.
+void failed(const std::string& what, int error) {
+    try {
+        t_writeFailure = error != 0 ? what + ": " + std::strerror(error) : what;
+    } catch (...) {
+        t_writeFailure.clear();
+    }
+}
 
 bool writeAll(int fd, const std::string& data) {
     std::size_t done = 0;
@@ -41,18 +54,32 @@ bool replaceFile(const std::string& path, const std::string& content, const stru
         tmp = (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
               std::to_string(++counter);
         fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode | S_IWUSR);
-        if (fd < 0 && errno != EEXIST) return false;
+        if (fd < 0 && errno != EEXIST) {
+            failed("cannot make a file in the folder '" + dir + "'", errno);
+            return false;
+        }
     }
-    if (fd < 0) return false;
+    if (fd < 0) {
+        failed("cannot make a temporary file in the folder '" + dir + "'", EEXIST);
+        return false;
+    }
     bool ok = writeAll(fd, content) && ::fsync(fd) == 0;
+    if (!ok) failed("cannot write '" + tmp + "'", errno);
     if (ok && old != nullptr) {
         if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
             // keeping the owner is best effort; an ordinary user cannot give a file away
         }
         ok = ::fchmod(fd, mode) == 0;
+        if (!ok) failed("cannot set the permissions of '" + tmp + "'", errno);
     }
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        failed("cannot write '" + tmp + "'", errno);
+    }
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) {
+        ok = false;
+        failed("cannot put the new file in place of '" + path + "'", errno);
+    }
     if (!ok) {
         ::unlink(tmp.c_str());
         return false;
@@ -79,13 +106,19 @@ public:
             // a lock needs no write access.
             if (fd < 0 && errno == EACCES) fd = ::open(lockPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
             if (fd < 0) {
-                if (errno == EINTR || errno == ENOENT) continue;
+                if (errno == EINTR) continue;
+                // ENOENT: the lock file was removed between our open's lookup and
+                // its creation (try again), or the folder is missing (give up).
+                const int error = errno;
+                if (error == ENOENT && folderExists()) continue;
+                error_ = error;
                 return;
             }
             int rc;
             while ((rc = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
             }
             if (rc != 0) {
+                error_ = errno;
                 ::close(fd);
                 return;
             }
@@ -107,10 +140,22 @@ public:
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
     bool held() const { return fd_ >= 0; }
+    // Why the lock was not taken (an errno value; 0 when it was, or when the lock
+    // file kept changing under us).
+    int error() const { return error_; }
+    const std::string& path() const { return lockPath_; }
 
 private:
+    bool folderExists() const {
+        const std::size_t slash = lockPath_.rfind('/');
+        const std::string dir = slash == std::string::npos ? std::string(".") : lockPath_.substr(0, slash == 0 ? 1 : slash);
+        struct stat st{};
+        return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
     std::string lockPath_;
     int fd_ = -1;
+    int error_ = 0;
 };
 
 // The file as read under the lock, for iniUpdate's callback.
@@ -137,26 +182,45 @@ private:
 
 } // namespace
 
+std::string lastWriteFailure() { return t_writeFailure; }
+
 bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const EditPlan* plan) {
+    t_writeFailure.clear();
     WriteLock lock(path);
-    if (!lock.held()) return false;
+    if (!lock.held()) {
+        failed("its lock file '" + lock.path() + "' cannot be made", lock.error());
+        return false;
+    }
     std::string old;
     struct stat st{};
     ReadResult read = readFile(path, old, st);
-    if (read == ReadResult::Unreadable) return false;
+    if (read == ReadResult::Unreadable) {
+        failed("it is not a settings file that can be read (a folder, a device, a file beyond 64 MiB or one without "
+               "read permission)", 0);
+        return false;
+    }
     const bool exists = read == ReadResult::Ok;
     if (plan != nullptr) {
         std::vector<IniEdit> planned;
-        if (!(*plan)(FreshReader(old), planned)) return false;
+        if (!(*plan)(FreshReader(old), planned)) {
+            failed("the change was given up", 0);
+            return false;
+        }
         edits.clear();
         for (const IniEdit& e : planned) {
             IniEdit n;
-            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) return false;
+            if (!normalizeEdit(e.section.c_str(), e.key.c_str(), e.value.c_str(), n)) {
+                failed("a section or key name cannot be written: '" + e.section + "', '" + e.key + "'", 0);
+                return false;
+            }
             edits.push_back(std::move(n));
         }
     }
     if (edits.empty()) return true;
-    if (exists && ::access(path.c_str(), W_OK) != 0) return false;
+    if (exists && ::access(path.c_str(), W_OK) != 0) {
+        failed("it cannot be written", errno);
+        return false;
+    }
     std::string text = old;
     for (const IniEdit& e : edits) text = editText(text, e.section, e.key, e.value);
     if (!exists || text != old) {
@@ -167,3 +231,25 @@ bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const Edit
 }
 
 } // namespace gw::ini
+
+namespace gw {
+
+void reportUnsaved(const char* what, const char* file) noexcept {
+    try {
+        std::string text = std::string(what != nullptr ? what : "settings") + " not saved: ";
+        if (file == nullptr || *file == '\0') {
+            text += "no settings file named";
+        } else {
+            text += "settings file '" + std::string(file) + "'";
+            const std::string path = resolveSettingsPath(file);
+            if (path != file) text += " ('" + path + "')";
+            const std::string reason = ini::lastWriteFailure();
+            text += reason.empty() ? std::string(" cannot be written") : ": " + reason;
+        }
+        setLastError(kErrorFileUnwritable, text);
+    } catch (...) {
+        setLastError(kErrorFileUnwritable, "settings not saved");
+    }
+}
+
+} // namespace gw

@@ -38,6 +38,20 @@ using EditPlan = std::function<bool(const IniReader&, std::vector<IniEdit>&)>;
 // or gives an edit that cannot be written. No edits: true, and the file is not touched.
 bool lockedWrite(const std::string& path, std::vector<IniEdit> edits, const EditPlan* plan);
 
+// Why this thread's last lockedWrite failed, as a sentence part ("cannot make a file
+// in the folder '/x': Permission denied"); "" when it succeeded. The savers of the
+// geodesy and unit settings put it into the reason they report.
+std::string lastWriteFailure();
+
+} // namespace gw::ini
+
+namespace gw {
+
+// Records (platform/LastError.h, class kErrorFileUnwritable) that a save of the
+// settings file `file` did not reach the disk, naming the file, what was saved
+// (`what`, "geodesy settings") and lastWriteFailure().
+void reportUnsaved(const char* what, const char* file) noexcept;
+
 } // namespace gw::ini
 
 #endif

@@ -43,6 +43,8 @@ constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
+std::vector<gw::InitField> gw::kestrelLocalFields() { return initFieldsOf(kTable); }
+
 KestrelLocal::KestrelLocal(char* init)
     : Projection(ProjectionBaseCon{}),
       eToLocalNorth(0.0), eToLocalEast(0.0), eToLocalConst(0.0),

@@ -46,6 +46,8 @@ constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
+std::vector<gw::InitField> gw::lambertFields() { return initFieldsOf(kTable); }
+
 Lambert::Lambert(char* init)
     : Projection(ProjectionBaseCon{}), projName(), datum(), coneConstant(0.0), radiusFactor(0.0),
       originRadius(0.0), eccentricity(std::sqrt(datum.eccSq)) {

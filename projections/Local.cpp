@@ -31,6 +31,8 @@ constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
+std::vector<gw::InitField> gw::localFields() { return initFieldsOf(kTable); }
+
 Local::Local(char* init) : Projection(ProjectionBaseCon{}), centerLat(0.0), centerLon(0.0) {
     localProjName[0] = '\0';
     if (init) gw::readInitString(*this, kTable, init);

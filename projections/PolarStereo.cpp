@@ -53,6 +53,8 @@ double clampToFrame(double v) {
 
 } // namespace
 
+std::vector<gw::InitField> gw::polarStereoFields() { return initFieldsOf(kTable); }
+
 PolarStereo::PolarStereo(char* init)
     : Projection(ProjectionBaseCon{}), projName(), datum(), stereoFactor(0.0), eccentricity(std::sqrt(datum.eccSq)) {
     gw::applyDefaults(*this, kTable);

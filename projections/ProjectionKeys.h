@@ -43,6 +43,7 @@
 #include <cstddef>
 #include <span>
 #include <variant>
+#include <vector>
 
 #include "gridwise/fields.h"
 #include "platform/CLocale.h"
@@ -222,6 +223,24 @@ constexpr std::array<SettingKey, N> settingKeysOf(const Key<P> (&table)[N]) {
                                 table[i].setting.form == Form::name ? width : 0};
         }
     return out;
+}
+
+// One field of the initialisation string, for a reader that checks a string
+// before a projection reads it: its number (1 behind the type code), its form and
+// the settings key of its value (null when the value is not in the settings).
+struct InitField {
+    int index = 0;
+    Form form = Form::none;
+    const char* key = nullptr;
+};
+
+// The fields of a table's string, in field order.
+template <class P>
+std::vector<InitField> initFieldsOf(const KeyTable<P>& table) {
+    std::vector<InitField> fields;
+    for (int index = 1; const Key<P>* k = keys::atField(table, index); ++index)
+        fields.push_back(InitField{index, k->field.form, k->key});
+    return fields;
 }
 
 // Gives every member with a settings default that default, read as loadKeys reads

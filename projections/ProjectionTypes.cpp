@@ -30,14 +30,16 @@ template <class P, std::unique_ptr<GridBatch> (*Of)(P&)> std::unique_ptr<GridBat
 
 constexpr ProjectionTypeInfo kTypes[] = {
     {ProjectionType::transverseMercator, "TransverseMercator", &make<TransverseMercator>,
-     &batchOf<TransverseMercator, &transverseMercatorBatch>, &transverseMercatorSettingKeys},
-    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>, &lambertSettingKeys},
-    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr, &kestrelLocalSettingKeys},
+     &batchOf<TransverseMercator, &transverseMercatorBatch>, &transverseMercatorSettingKeys, &transverseMercatorFields},
+    {ProjectionType::lambert, "Lambert", &make<Lambert>, &batchOf<Lambert, &lambertBatch>, &lambertSettingKeys,
+     &lambertFields},
+    {ProjectionType::kestrelLocal, "KestrelLocal", &make<KestrelLocal>, nullptr, &kestrelLocalSettingKeys,
+     &kestrelLocalFields},
     {ProjectionType::polarStereo, "PolarStereo", &make<PolarStereo>, &batchOf<PolarStereo, &polarStereoBatch>,
-     &polarStereoSettingKeys},
-    {ProjectionType::local, "Local", &make<Local>, nullptr, &localSettingKeys},
-    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr, &stationOffsetSettingKeys},
-    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>, &rdSettingKeys},
+     &polarStereoSettingKeys, &polarStereoFields},
+    {ProjectionType::local, "Local", &make<Local>, nullptr, &localSettingKeys, &localFields},
+    {ProjectionType::stationOffset, "StaOff", &make<StaOff>, nullptr, &stationOffsetSettingKeys, &stationOffsetFields},
+    {ProjectionType::rd, "RDProj", &make<RDProj>, &batchOf<RDProj, &rdBatch>, &rdSettingKeys, &rdFields},
 };
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "gridwise/projection.h"
 #include "units/SettingKey.h"
@@ -15,6 +16,7 @@
 namespace gw {
 
 class GridBatch;
+struct InitField;
 
 // The type codes of the concrete projections, as initialisation strings and
 // settings carry them (their public names in gridwise/projection.h). 2 and 8 have
@@ -44,7 +46,18 @@ struct ProjectionTypeInfo {
     std::unique_ptr<GridBatch> (*batch)(Projection& concrete);
     // The class's settings keys, in the order of a new section.
     std::span<const SettingKey> (*settingKeys)();
+    // The fields of the class's initialisation string (projections/ProjectionKeys.h).
+    std::vector<InitField> (*fields)();
 };
+
+// The fields of each class's initialisation string, from its key table.
+std::vector<InitField> transverseMercatorFields();
+std::vector<InitField> lambertFields();
+std::vector<InitField> kestrelLocalFields();
+std::vector<InitField> polarStereoFields();
+std::vector<InitField> localFields();
+std::vector<InitField> stationOffsetFields();
+std::vector<InitField> rdFields();
 
 // Every type with a class, in code order.
 std::span<const ProjectionTypeInfo> projectionTypes();

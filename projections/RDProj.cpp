@@ -28,6 +28,8 @@ constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
+std::vector<gw::InitField> gw::rdFields() { return initFieldsOf(kTable); }
+
 RDProj::RDProj(char* init)
     : Projection(ProjectionBaseCon{}), projName(), datum(), lat0(52.15616056), lon0(5.38763889), x0(155000.0),
       y0(463000.0) {

@@ -35,6 +35,8 @@ constexpr auto kSettingKeys = gw::settingKeysOf(kKeys);
 
 } // namespace
 
+std::vector<gw::InitField> gw::stationOffsetFields() { return initFieldsOf(kTable); }
+
 StaOff::StaOff(char* init)
     : Projection(ProjectionBaseCon{}),
       startLat(0.0), startLon(0.0), startNorth(0.0), startEast(0.0),

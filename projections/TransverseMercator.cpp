@@ -55,6 +55,8 @@ double lonDifference(double lon, double origin) {
 
 } // namespace
 
+std::vector<gw::InitField> gw::transverseMercatorFields() { return initFieldsOf(kTable); }
+
 TransverseMercator::TransverseMercator(char* init)
     : Projection(ProjectionBaseCon{}), arcCoef{0.0, 0.0, 0.0, 0.0, 0.0, 0.0}, arcOrigin(0.0), datum(),
       polarRadius(0.0) {

@@ -58,12 +58,42 @@ std::string lastError() {
     return e != nullptr ? e : "";
 }
 
+// Texts that carry names (initialisation strings, datum texts, description lines)
+// cross to Python as str decoded from UTF-8 with "surrogateescape": a byte that is
+// not UTF-8 (a Latin-1 name from an old settings file) becomes a lone surrogate,
+// and the same error handler turns it back into that byte on the way in, so a
+// text read here goes back into from_text unchanged.
+py::str textToPython(const std::string& text) {
+    PyObject* s = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "surrogateescape");
+    if (s == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(s);
+}
+
+std::string textFromPython(const py::str& text) {
+    PyObject* b = PyUnicode_AsEncodedString(text.ptr(), "utf-8", "surrogateescape");
+    if (b == nullptr) throw py::error_already_set();
+    const py::bytes bytes = py::reinterpret_steal<py::bytes>(b);
+    return std::string(bytes);
+}
+
+// A reason as UTF-8 for an exception's message: bytes that are not UTF-8 are
+// written as \xNN.
+std::string readableReason(const std::string& reason) {
+    PyObject* s = PyUnicode_DecodeUTF8(reason.data(), static_cast<Py_ssize_t>(reason.size()), "backslashreplace");
+    if (s == nullptr) {
+        PyErr_Clear();
+        return "(unreadable reason)";
+    }
+    const py::str text = py::reinterpret_steal<py::str>(s);
+    return std::string(text);
+}
+
 // Raises the Python exception of the class of this thread's last failure of the
 // handle interface: FileNotFoundError for a settings file that cannot be read,
 // KeyError for a missing section, MemoryError when memory ran out, ValueError for
 // what the caller gave (arguments and texts), RuntimeError otherwise.
 [[noreturn]] void raiseLastError() {
-    const std::string reason = lastError();
+    const std::string reason = readableReason(lastError());
     switch (gwLastErrorCode()) {
     case GW_ERROR_FILE_UNREADABLE:
         PyErr_SetString(PyExc_FileNotFoundError, reason.c_str());
@@ -72,6 +102,9 @@ std::string lastError() {
         throw py::key_error(reason);
     case GW_ERROR_OUT_OF_MEMORY:
         throw std::bad_alloc();
+    case GW_ERROR_FILE_UNWRITABLE:
+        PyErr_SetString(PyExc_OSError, reason.c_str());
+        throw py::error_already_set();
     case GW_ERROR_BAD_ARGUMENT:
     case GW_ERROR_TEXT_UNREADABLE:
     case GW_ERROR_UNSUPPORTED:
@@ -98,7 +131,9 @@ std::string settingsProblems(const std::string& file, std::optional<std::string>
     return std::string(text.data());
 }
 
-Handle fromText(const std::string& init, const std::string& datum) {
+Handle fromText(const py::str& initText, const py::str& datumText) {
+    const std::string init = textFromPython(initText);
+    const std::string datum = textFromPython(datumText);
     GwGeodesy* g = gwGeodesyFromText(init.c_str(), datum.c_str());
     if (g == nullptr) raiseLastError();
     return Handle(g);
@@ -154,22 +189,22 @@ std::string handleText(const Handle& h, const std::function<size_t(const GwGeode
     return std::string(text.data(), length);
 }
 
-std::string initString(const Handle& h) { return handleText(h, gwGeodesyInitString); }
+py::str initString(const Handle& h) { return textToPython(handleText(h, gwGeodesyInitString)); }
 
-std::string datumText(const Handle& h) { return handleText(h, gwGeodesyDatumText); }
+py::str datumText(const Handle& h) { return textToPython(handleText(h, gwGeodesyDatumText)); }
 
 // The handle's exact texts (initialisation string, datum text): every value reads
 // back to the bit through from_text.
 py::tuple exactTexts(const Handle& h) {
     auto part = [&h](int which) {
-        return handleText(h, [which](const GwGeodesy* g, char* dst, size_t size) {
+        return textToPython(handleText(h, [which](const GwGeodesy* g, char* dst, size_t size) {
             return gwGeodesyExactText(g, which, dst, size);
-        });
+        }));
     };
     return py::make_tuple(part(GW_DESCRIBE_PROJECTION), part(GW_DESCRIBE_DATUM));
 }
 
-std::vector<std::string> descriptionLines(const Handle& h, int part) {
+py::list descriptionLines(const Handle& h, int part) {
     const std::string text = handleText(h, [part](const GwGeodesy* g, char* dst, size_t size) {
         return gwGeodesyDescription(g, part, dst, size);
     });
@@ -180,7 +215,9 @@ std::vector<std::string> descriptionLines(const Handle& h, int part) {
         else
             lines.back() += c;
     }
-    return lines;
+    py::list out;
+    for (const std::string& line : lines) out.append(textToPython(line));
+    return out;
 }
 
 py::tuple describe(const Handle& h) {

@@ -263,11 +263,33 @@ double latitudeField(char* text, double def) { return keptLatitude(angleField(te
 
 double longitudeField(char* text) { return keptLongitude(angleField(text)); }
 
+std::size_t nameCut(const char* src, std::size_t max) {
+    if (src == nullptr) return 0;
+    const std::size_t length = strnlen(src, max + 1);
+    if (length <= max) return length;
+    auto byte = [src](std::size_t i) { return static_cast<unsigned char>(src[i]); };
+    std::size_t cut = max;
+    // A UTF-8 character has at most three continuation bytes (10xxxxxx) behind its
+    // lead byte; back up over those before the cut to the lead byte.
+    for (int back = 0; back < 3 && cut > 0 && (byte(cut) & 0xC0) == 0x80; ++back) --cut;
+    if (cut == max || (byte(cut) & 0xC0) != 0xC0) return max; // no character straddles the cut
+    const std::size_t bytes = (byte(cut) & 0xE0) == 0xC0 ? 2 : (byte(cut) & 0xF0) == 0xE0 ? 3 : 4;
+    return cut + bytes > max ? cut : max;
+}
+
+void copyName(char* dst, const char* src, std::size_t cap) {
+    if (dst == nullptr || cap == 0) return;
+    if (src == nullptr) src = "";
+    const std::size_t n = nameCut(src, cap - 1);
+    std::memcpy(dst, src, n);
+    dst[n] = '\0';
+}
+
 void keepName(char* dst, std::size_t cap, const char* src) {
     if (dst == nullptr || cap == 0) return;
     if (src == nullptr) src = "";
     while (*src == ' ' || *src == ':' || *src == ';' || cIsSpace(static_cast<unsigned char>(*src))) ++src;
-    copyBounded(dst, src, cap);
+    copyName(dst, src, cap);
     std::size_t n = std::strlen(dst);
     while (n > 0 && cIsSpace(static_cast<unsigned char>(dst[n - 1]))) dst[--n] = '\0';
 }

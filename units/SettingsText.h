@@ -130,9 +130,19 @@ double angleField(char* text);
 
 // A name as it is kept (dst of cap bytes): blanks, ':' and ';' at its start are
 // dropped (the field reader of an initialisation string skips them), the rest is
-// cut to cap - 1 characters, and whitespace at its end is dropped (the settings
-// reader drops it). Null gives "".
+// cut to at most cap - 1 bytes (nameCut), and whitespace at its end is dropped
+// (the settings reader drops it). Null gives "".
 void keepName(char* dst, std::size_t cap, const char* src);
+
+// How many bytes of the text src to keep when at most max may be kept: max, or
+// fewer so that no UTF-8 character is cut in two (a cut that would fall before a
+// continuation byte, 10xxxxxx, moves back to the start of that character, at most
+// three bytes). Bytes that are not UTF-8 (a Latin-1 name) are kept one by one: only
+// a continuation byte right behind the cut moves it. The whole length when it fits.
+std::size_t nameCut(const char* src, std::size_t max);
+
+// copyBounded for names: at most cap - 1 bytes, cut at a character (nameCut).
+void copyName(char* dst, const char* src, std::size_t cap);
 // A name read from the settings: iniGetString into dst, then kept as above.
 void iniGetName(const char* section, const char* key, const char* def, char* dst,
                 std::size_t cap, const char* file);

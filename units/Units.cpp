@@ -4,6 +4,7 @@
 #include "platform/CLocale.h"
 #include "platform/ModuleState.h"
 #include "platform/IniFile.h"
+#include "platform/IniWriter.h"
 #include "units/CurrentUnits.h"
 #include "units/DecimalText.h"
 #include "units/GridUnit.h"
@@ -192,14 +193,16 @@ void Units::saveData(char* file) {
         {"defaultLonHemi", defaultLonHemi}, {"defaultEntry", defaultEntry},
         {"defaultDistCalc", defaultDistCalc},
     };
-    // All seven keys in one locked replacement of the file.
+    // All seven keys in one locked replacement of the file; a save that does not
+    // reach the disk is reported (gwLastError).
     gw::IniBatch batch(file);
+    bool named = true;
     for (const auto& [key, value] : settings) {
         char text[16];
         gw::cFormat(text, sizeof text, "%d", value);
-        gw::iniWriteString(kSection, key, text, file);
+        named = gw::iniWriteString(kSection, key, text, file) && named;
     }
-    batch.commit();
+    if (!batch.commit() || !named) gw::reportUnsaved("unit settings", file);
 }
 
 void Units::toStr(char* dst, double meters, int unit, int decimals, int capacity) {

@@ -34,7 +34,20 @@
  *     carries its base projection's fields behind its own); a datum text with
  *     other than eleven fields, a non-number in a numeric field (a, 1/f, dX, dY,
  *     dZ, scale), a semi-major axis outside 6e6..7e6 m or an inverse flattening
- *     outside 100..1000. False northings and eastings are read as grid text:
+ *     outside 100..1000, shifts beyond +-100000 m, rotations beyond +-180
+ *     degrees (these as GW_ERROR_BAD_ARGUMENT). Every field of the
+ *     initialisation string is read as the parameter forms read it and refused
+ *     (GW_ERROR_TEXT_UNREADABLE, the text naming the field by its position, the
+ *     type code being field 1: "field 6 (scale factor) does not read: abc") when
+ *     it does not read whole or reads outside the forms' range: latitudes within
+ *     +-90 and longitudes within +-180 degrees, false northings and eastings
+ *     within +-1e8 m, a Transverse Mercator scale factor in 0.5..10, a polar
+ *     stereographic one in 0.1..10, the factors of an affine local system within
+ *     +-1e6 and its constants within +-1e7 m, a unit code 0, 1 or 2; names are
+ *     taken as they are (a name holds no comma: the writers put a blank for it).
+ *     NaN and infinities never read. Projection's own text constructor is not
+ *     checked this way: it keeps reading what it cannot read as its defaults.
+ *     False northings and eastings are read as grid text:
  *     "1234.5", "4050ft"; in the station form for a station/offset system (type
  *     6), whatever the process-wide geodesy instance holds. A field that is one
  *     decimal number, [+-]digits[.digits][e[+-]digits], is read to the last bit
@@ -120,7 +133,14 @@
  *       GW_ERROR_UNSUPPORTED      a type code that names no projection;
  *       GW_ERROR_OUT_OF_MEMORY    memory ran out ("out of memory");
  *       GW_ERROR_INTERNAL         a failure none of the checks foresaw (none is
- *                                 known; the text says what failed).
+ *                                 known; the text says what failed);
+ *       GW_ERROR_FILE_UNWRITABLE  a settings file that could not be written:
+ *                                 set by saveGeoData (gridwise/geodetics.h) and
+ *                                 saveUnits (gridwise/units.h), which return
+ *                                 nothing, when their save did not reach the
+ *                                 disk (a read-only file or folder, a folder in
+ *                                 place of the file, a missing folder); the
+ *                                 text names the file and the reason.
  *     A successful call leaves both as they were.
  *   gwSetLastError(code, text) sets both for the calling thread (a NULL text as
  *     ""): for the companion libraries built on this header (libgridwise-epsg,
@@ -315,7 +335,8 @@ enum {
     GW_ERROR_TEXT_UNREADABLE = 4,
     GW_ERROR_UNSUPPORTED = 5,
     GW_ERROR_OUT_OF_MEMORY = 6,
-    GW_ERROR_INTERNAL = 7
+    GW_ERROR_INTERNAL = 7,
+    GW_ERROR_FILE_UNWRITABLE = 8
 };
 
 /* Status codes of the batch conversions. */

@@ -39,7 +39,11 @@ GW_C_BEGIN
 GW_EXPORT int allocGeodetics(void);
 /* Destroys the instance, if there is one. */
 GW_EXPORT void deAllocGeodetics(void);
-/* Reads / writes the geodesy settings of section in file. */
+/* Reads / writes the geodesy settings of section in file. A save that does not
+ * reach the disk (a read-only file or folder, a folder in place of the file, a
+ * missing folder, a section name that cannot be written) leaves the file as it
+ * was and is reported through gwLastErrorCode (GW_ERROR_FILE_UNWRITABLE) and
+ * gwLastError (gridwise/batch.h), which a successful save leaves as they were. */
 GW_EXPORT void loadGeoData(char* section, char* file);
 GW_EXPORT void saveGeoData(char* section, char* file);
 /* Runs the Geodetics dialog (parent is not used); 1 when the user accepted with

@@ -80,6 +80,10 @@ GW_C_BEGIN
 /* allocUnits: creates the units object and loads it from file; 1, or 0 when it cannot
  * be allocated. Called again, it starts the existing object afresh and reloads it (a
  * pointer taken from getUnits stays valid). deAllocUnits saves to file and destroys.
+ * saveUnits (and the save of deAllocUnits) with a file that cannot be written
+ * leaves it as it was and reports it through gwLastErrorCode
+ * (GW_ERROR_FILE_UNWRITABLE) and gwLastError (gridwise/batch.h); a null file
+ * saves nothing and reports nothing.
  * loadUnits remembers file as the units file name (a name of 256 characters or more
  * is not remembered; the old name stays) and reloads the object when there is one.
  *

@@ -15,6 +15,10 @@ file path that a worker may not have; each worker process builds it once.
 >>> north.round(3).compute().tolist()
 [3762155.972, 3817597.243, 3873043.059]
 
+A ``*_frame`` form refuses (ValueError naming it) a result column that the frame
+holds already, unless ``overwrite=True`` is given: choose other names with
+``out=`` or ask for the replacement.
+
 Bad points come out as NaN; ``errcheck=True`` raises
 :class:`gridwise.ConversionError` when the chunk holding the first bad point
 is computed (its index is then the index within that chunk).
@@ -201,7 +205,7 @@ def _frame_part(part, *, init, datum, method, columns, out, errcheck):
     return part
 
 
-def _frame(geodesy, method, df, columns, out, errcheck):
+def _frame(geodesy, method, df, columns, out, errcheck, overwrite):
     names, required, default_out = _METHODS[method]
     init, datum = _text(geodesy)
     if not (required <= len(columns) <= len(names)):
@@ -218,6 +222,13 @@ def _frame(geodesy, method, df, columns, out, errcheck):
     out = tuple(default_out if out is None else out)
     if len(out) != len(default_out) or not all(isinstance(o, str) for o in out):
         raise ValueError(f"out must name {len(default_out)} columns ({', '.join(default_out)})")
+    if len(set(out)) != len(out):
+        raise ValueError(f"out names a column twice: {', '.join(out)}")
+    if not overwrite:
+        for name in out:
+            if name in df.columns:
+                raise ValueError(f"the frame has a column {name!r} already; pass out= with other names, "
+                                 f"or overwrite=True to replace it")
     meta = df._meta.copy()
     for name in out:
         meta[name] = np.array([], dtype=np.float64)
@@ -225,7 +236,7 @@ def _frame(geodesy, method, df, columns, out, errcheck):
                              out=out, errcheck=bool(errcheck), meta=meta)
 
 
-def geo_to_grid_frame(geodesy, df, lat, lon, *, out=None, errcheck=False):
+def geo_to_grid_frame(geodesy, df, lat, lon, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with columns "north" and "east" (or the names in out) added,
     from its latitude and longitude columns.
 
@@ -234,10 +245,10 @@ def geo_to_grid_frame(geodesy, df, lat, lon, *, out=None, errcheck=False):
     >>> geo_to_grid_frame(gridwise.Geodesy(), df, "lat", "lon").compute().north.round(3).tolist()
     [3762155.972, 3873043.059]
     """
-    return _frame(geodesy, "geo_to_grid", df, (lat, lon), out, errcheck)
+    return _frame(geodesy, "geo_to_grid", df, (lat, lon), out, errcheck, overwrite)
 
 
-def grid_to_geo_frame(geodesy, df, north, east, *, out=None, errcheck=False):
+def grid_to_geo_frame(geodesy, df, north, east, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "lat" and "lon" (or out) added from its grid columns.
 
     >>> import pandas as pd, dask.dataframe as dd, gridwise
@@ -245,10 +256,10 @@ def grid_to_geo_frame(geodesy, df, north, east, *, out=None, errcheck=False):
     >>> round(grid_to_geo_frame(gridwise.Geodesy(), df, "n", "e").compute().lat[0], 6)
     34.0
     """
-    return _frame(geodesy, "grid_to_geo", df, (north, east), out, errcheck)
+    return _frame(geodesy, "grid_to_geo", df, (north, east), out, errcheck, overwrite)
 
 
-def to_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False):
+def to_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "wgs84_lat", "wgs84_lon", "wgs84_h" (or out) added; h may
     be a column name or a number.
 
@@ -257,10 +268,10 @@ def to_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False):
     >>> round(to_wgs84_frame(gridwise.Geodesy(), df, "lat", "lon").compute().wgs84_lat[0], 6)
     52.0
     """
-    return _frame(geodesy, "to_wgs84", df, (lat, lon, h), out, errcheck)
+    return _frame(geodesy, "to_wgs84", df, (lat, lon, h), out, errcheck, overwrite)
 
 
-def from_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False):
+def from_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "working_lat", "working_lon", "working_h" (or out) added.
 
     >>> import pandas as pd, dask.dataframe as dd, gridwise
@@ -268,10 +279,10 @@ def from_wgs84_frame(geodesy, df, lat, lon, h=0.0, *, out=None, errcheck=False):
     >>> round(from_wgs84_frame(gridwise.Geodesy(), df, "lat", "lon").compute().working_lon[0], 6)
     5.0
     """
-    return _frame(geodesy, "from_wgs84", df, (lat, lon, h), out, errcheck)
+    return _frame(geodesy, "from_wgs84", df, (lat, lon, h), out, errcheck, overwrite)
 
 
-def convergence_frame(geodesy, df, north, east, *, out=None, errcheck=False):
+def convergence_frame(geodesy, df, north, east, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "convergence" (or out) added.
 
     >>> import pandas as pd, dask.dataframe as dd, gridwise
@@ -279,10 +290,10 @@ def convergence_frame(geodesy, df, north, east, *, out=None, errcheck=False):
     >>> convergence_frame(gridwise.Geodesy(), df, "n", "e").compute().convergence[0]
     0.0
     """
-    return _frame(geodesy, "convergence", df, (north, east), out, errcheck)
+    return _frame(geodesy, "convergence", df, (north, east), out, errcheck, overwrite)
 
 
-def point_scale_frame(geodesy, df, north, east, *, out=None, errcheck=False):
+def point_scale_frame(geodesy, df, north, east, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "point_scale" (or out) added.
 
     >>> import pandas as pd, dask.dataframe as dd, gridwise
@@ -290,10 +301,10 @@ def point_scale_frame(geodesy, df, north, east, *, out=None, errcheck=False):
     >>> round(point_scale_frame(gridwise.Geodesy(), df, "n", "e").compute().point_scale[0], 6)
     0.9996
     """
-    return _frame(geodesy, "point_scale", df, (north, east), out, errcheck)
+    return _frame(geodesy, "point_scale", df, (north, east), out, errcheck, overwrite)
 
 
-def inverse_frame(geodesy, df, lat1, lon1, lat2, lon2, *, out=None, errcheck=False):
+def inverse_frame(geodesy, df, lat1, lon1, lat2, lon2, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "azimuth" and "distance" (or out) added.
 
     >>> import pandas as pd, dask.dataframe as dd, gridwise
@@ -301,10 +312,10 @@ def inverse_frame(geodesy, df, lat1, lon1, lat2, lon2, *, out=None, errcheck=Fal
     >>> round(inverse_frame(gridwise.Geodesy(), df, "a", "b", "c", "d").compute().distance[0], 3)
     111319.487
     """
-    return _frame(geodesy, "inverse", df, (lat1, lon1, lat2, lon2), out, errcheck)
+    return _frame(geodesy, "inverse", df, (lat1, lon1, lat2, lon2), out, errcheck, overwrite)
 
 
-def direct_frame(geodesy, df, lat, lon, azimuth, distance, *, out=None, errcheck=False):
+def direct_frame(geodesy, df, lat, lon, azimuth, distance, *, out=None, errcheck=False, overwrite=False):
     """The DataFrame with "lat2" and "lon2" (or out) added; azimuth and distance may
     be column names or numbers.
 
@@ -313,4 +324,4 @@ def direct_frame(geodesy, df, lat, lon, azimuth, distance, *, out=None, errcheck
     >>> round(direct_frame(gridwise.Geodesy(), df, "lat", "lon", 90.0, 111319.491).compute().lon2[0], 6)
     1.0
     """
-    return _frame(geodesy, "direct", df, (lat, lon, azimuth, distance), out, errcheck)
+    return _frame(geodesy, "direct", df, (lat, lon, azimuth, distance), out, errcheck, overwrite)

@@ -520,6 +520,17 @@ TEST_F(DialogsTest, SaveAsCancelledOrRefusedWritesNothing) {
     EXPECT_EQ(gwtest::sectionKeys(file, "PROJECTIONS"), (std::vector<std::string>{"NumberProjections", "Proj1"}));
 }
 
+TEST_F(DialogsTest, SaveAsThatCannotWriteTheListSaysSo) {
+    std::filesystem::create_directory(settings.file("projlist2.ini")); // a folder where the list should be
+    GeodForm g("UTM", "Zone 11");
+    backend.push({Action::click(7100), Action::cancel()});
+    backend.push({Action::typeText(idSaveAsName, "Mine"), Action::ok()});
+    EXPECT_EQ(g.form.doModal(), 2);
+    ASSERT_EQ(backend.messages.size(), 1u);
+    EXPECT_EQ(backend.messages[0].first, "Save As");
+    EXPECT_NE(backend.messages[0].second.find("\"Mine\" was not added"), std::string::npos) << backend.messages[0].second;
+}
+
 TEST_F(DialogsTest, ConcurrentAppendsFromTwoProcessesLoseNoEntry) {
     constexpr int kEach = 25;
     pid_t children[2];

@@ -15,6 +15,7 @@
 #include "dialogs/ProjectionList.h"
 #include "dialogs/ScriptedBackend.h"
 #include "facade/Geodetics.h"
+#include "gridwise/batch.h"
 #include "gridwise/geodetics.h"
 #include "gridwise/units.h"
 #include "platform/CLocale.h"
@@ -301,6 +302,22 @@ TEST_F(DialogExports, DataUnitsShowsAndStoresTheUnitSettings) {
     EXPECT_EQ(u->latLonStyle, 0);
     EXPECT_EQ(u->defaultEntry, 1);
     EXPECT_EQ(u->wpUnits, 3);
+}
+
+// OK takes the settings; a units file that cannot be written is told, on the
+// form and through gwLastError.
+TEST_F(DialogExports, DataUnitsThatCannotSaveSaysSo) {
+    const std::string file = dir.file("units-folder.ini");
+    std::filesystem::create_directory(file);
+    ASSERT_EQ(allocUnits(const_cast<char*>(file.c_str())), 1);
+    loadUnits(const_cast<char*>(file.c_str()));
+    gw::dlg::ScriptedBackendScope scope;
+    scope.backend.push({Action::selectItem(7105, 3), Action::ok()});
+    EXPECT_EQ(dataUnitsDialog(nullptr), 1);
+    EXPECT_EQ(getUnits()->distUnits, 3);
+    EXPECT_EQ(gwLastErrorCode(), GW_ERROR_FILE_UNWRITABLE);
+    ASSERT_EQ(scope.backend.messages.size(), 1u);
+    EXPECT_NE(scope.backend.messages[0].second.find("not saved"), std::string::npos) << scope.backend.messages[0].second;
 }
 
 TEST_F(DialogExports, DataUnitsWithoutAUnitsObjectOpensEmpty) {

@@ -69,6 +69,13 @@ def test_frame_columns(ed50):
     assert list(out.columns) == ["lat", "lon", "name", "north", "east"]
     named = gd.to_wgs84_frame(ed50, df, "lat", "lon", out=("a", "b", "c")).compute(scheduler="sync")
     np.testing.assert_array_equal(named["a"].to_numpy(), ed50.to_wgs84(lat, lon)[0])
+    converted = dd.from_pandas(out, npartitions=2)
+    with pytest.raises(ValueError, match="'north'"):
+        gd.geo_to_grid_frame(ed50, converted, "lat", "lon")
+    again = gd.geo_to_grid_frame(ed50, converted, "lat", "lon", out=("east", "north"), overwrite=True)
+    again = again.compute(scheduler="sync")
+    np.testing.assert_array_equal(again["north"].to_numpy(), want[1])
+    assert list(again.columns) == ["lat", "lon", "name", "north", "east"]
     with pytest.raises(KeyError, match="latitude"):
         gd.geo_to_grid_frame(ed50, df, "latitude", "lon")
     with pytest.raises(TypeError, match="name"):

@@ -282,6 +282,29 @@ def test_bad_settings_and_text():
         assert str(info.value), text
 
 
+@pytest.mark.parametrize("init,words", [
+    ("0,UTM,E9,0.00,500000.00,abc,0,0", "field 6 (scale factor) does not read: abc"),
+    ("0,UTM,E9,nan,500000.00,0.9996,0,0", "field 4 (false northing)"),
+    ("0,UTM,E9,0,500000,0.9996,N95,0", "field 7 (latitude of origin)"),
+])
+def test_unreadable_fields_are_refused(init, words):
+    with pytest.raises(ValueError) as info:
+        gridwise.Geodesy.from_text(init)
+    assert words in str(info.value)
+
+
+def test_latin1_and_comma_names_travel_unchanged(tmp_path):
+    settings = tmp_path / "old.ini"
+    settings.write_bytes(b"[s]\nGeodesyType=0\nprojName=Z\xfcrich, Nord\ndatumName=Caf\xe9, old\n")
+    g = gridwise.Geodesy.from_settings(settings, "s")
+    init, datum = g.to_text()
+    assert init.startswith("0,Z\udcfcrich  Nord,")
+    assert datum.split(",")[3] == "Caf\udce9  old"
+    assert gridwise.Geodesy.from_text(init, datum) == g
+    assert pickle.loads(pickle.dumps(g)) == g
+    assert g.describe().datum[0].encode("utf-8", "surrogateescape") == b"Datum:Caf\xe9, old"
+
+
 def test_bad_points_status_and_errcheck():
     g = gridwise.Geodesy()
     lat = np.array([[34.0, np.nan], [91.0, np.inf]])

@@ -137,3 +137,34 @@ TEST(StoredNumbers, RotationsInDegreesKeepTheirArcSeconds) {
         EXPECT_EQ(strToAng(text.data()), c.value) << text;
     }
 }
+
+namespace {
+
+// A name is cut at its member's size, never inside a UTF-8 character; bytes that are
+// not UTF-8 (Latin-1) are cut as bytes; the start and end are trimmed as before.
+TEST(KeptNames, CutAtACharacterBoundary) {
+    struct Case {
+        const char* in;
+        std::size_t cap;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"Zone", 10, "Zone"},
+        {" :;Zone  ", 10, "Zone"},
+        {"a\xc3\xa9", 3, "a"},                  // é would be cut after its first byte
+        {"a\xc3\xa9", 4, "a\xc3\xa9"},          // fits exactly
+        {"a\xe2\x82\xac" "b", 4, "a"},          // € cut after two of its three bytes
+        {"a\xe2\x82\xac" "b", 5, "a\xe2\x82\xac"},
+        {"\xf0\x9f\x98\x80x", 4, ""},           // a four-byte character
+        {"caf\xe9s", 5, "caf\xe9"},             // Latin-1: é is one byte, kept
+        {"ab\x80\x80\x80\x80\x80", 5, "ab\x80\x80"}, // stray continuation bytes: cut as bytes
+    };
+    for (const Case& c : cases) {
+        char out[16];
+        std::memset(out, 'x', sizeof out);
+        gw::keepName(out, c.cap, c.in);
+        EXPECT_STREQ(out, c.kept) << c.in << " in " << c.cap;
+    }
+}
+
+} // namespace
