@@ -168,7 +168,10 @@ FieldReading readDistanceField(const std::string& text, int unit, bool station, 
     if (t.find(',') != std::string_view::npos) return refused(kCommaProblem);
     // The reader takes any axis label in front; the field only its own.
     if (std::strchr("NnEeYyXxSsOo", t.front()) != nullptr) {
-        const char* own = axis == DistanceAxis::north ? "NnYySs" : axis == DistanceAxis::east ? "EeXxOo" : "";
+        // S and O label a station and an offset: only in the station form.
+        const char* own = axis == DistanceAxis::north ? (station ? "NnYySs" : "NnYy")
+                          : axis == DistanceAxis::east ? (station ? "EeXxOo" : "EeXx")
+                                                       : "";
         if (std::strchr(own, t.front()) == nullptr)
             return refused(std::string("has the axis label '") + t.front() + "', which this field does not take: type " +
                            (axis == DistanceAxis::north  ? "a northing such as N500000.00m or 500000.00m"

@@ -18,10 +18,11 @@
 //   distance  a number with an optional unit (m, km, nm, ft, yd), read in the
 //             field's default unit without one ("500000.00m", "1640416.67ft",
 //             "12.5"), whatever the number of its digits; only the label of the
-//             field's own axis may stand in front: N, Y or S on a northing, E, X
-//             or O on an easting, none on a distance of no axis (a datum shift,
-//             an axis of the ellipsoid); in the station form "S12+34.56" is a
-//             station (two digits after the '+': "S1+5" is refused)
+//             field's own axis may stand in front: N or Y on a northing, E or X
+//             on an easting (and in the station form S and O), none on a
+//             distance of no axis (a datum shift, an axis of the ellipsoid); in
+//             the station form "S12+34.56" is a station (two digits after the
+//             '+': "S1+5" is refused)
 //   name      not empty, no comma (it would end the field in a projection list or
 //             an initialisation string), no control characters, not starting with
 //             ':' or ';' (the field reader skips them), at most the field's width

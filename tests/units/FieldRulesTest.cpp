@@ -117,6 +117,8 @@ const Case kCases[] = {
     {"east", "N200", false, 0, "axis label 'N'"},
     {"east", "x200", true, 200.0, ""},
     {"east", "E200", true, 200.0, ""},
+    {"north", "S200", false, 0, "axis label 'S'"},  // a station label outside the station form
+    {"station", "O200", false, 0, "axis label 'O'"},
 };
 
 } // namespace
