@@ -17,7 +17,6 @@ namespace gwcli {
 
 namespace {
 
-constexpr std::size_t kRunMax = 12;    // longest run of digits the angle parser reads
 constexpr std::size_t kTokenMax = 63;  // longest token handed to the library's parsers
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -254,25 +253,21 @@ bool readAngle(const LineTokens& tokens, std::size_t& next, AngleKind kind, doub
                     quoted(tokens.line().substr(tokens.begin(next), tokens.end(j - 1) - tokens.begin(next)));
             return false;
         }
-        // The letter (or the sign of the degrees) first, then the numbers.
-        char text[3 * (kRunMax + 2) + 3];
-        std::size_t n = 0;
-        if (scan.letter != '\0') text[n++] = scan.letter;
+        // The letter (or the sign of the degrees) first, then the numbers; the
+        // parser reads each of them whole, however long.
+        std::string text;
+        if (scan.letter != '\0') text += scan.letter;
         for (std::size_t k = 0; k < nparts; ++k) {
-            const std::string_view part = scan.parts[k];
-            const bool sign = k == 0 && !part.empty() && (part[0] == '-' || part[0] == '+');
-            if (part.size() > kRunMax + (sign ? 1 : 0)) {
-                error = "number too long in " + std::string(kindName(kind)) + ": " + quoted(part);
-                return false;
-            }
-            if (n > 0) text[n++] = ' ';
-            std::memcpy(text + n, part.data(), part.size());
-            n += part.size();
+            if (!text.empty()) text += ' ';
+            text += scan.parts[k];
         }
-        text[n] = '\0';
-        // The tokens were checked above; the value is what the reader reads (a
-        // degrees field that starts with a point reads as 0).
-        gwReadAngle(text, 0, &degrees, nullptr);
+        // The tokens were checked above; the reader still refuses degrees that
+        // start with a point ("N.5").
+        if (gwReadAngle(text.c_str(), 0, &degrees, nullptr) != 1) {
+            error = "not " + aName(kindName(kind)) + ": " +
+                    quoted(tokens.line().substr(tokens.begin(next), tokens.end(j - 1) - tokens.begin(next)));
+            return false;
+        }
     }
     if (!(std::fabs(degrees) <= angleLimit(kind))) {
         error = std::string(kindName(kind)) + " out of range: " +

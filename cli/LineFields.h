@@ -16,10 +16,10 @@
 //     follow at most three such numbers. Without a letter it may end after any
 //     token of its run, and readFields chooses (below). So "34 -117 1001" is
 //     latitude 34, longitude -117 and the point name "1001". Latitudes take N or
-//     S, longitudes E or W, azimuths any of the four. One token of decimal degrees
-//     is read exactly whatever its length (std::from_chars); the other forms by
-//     the library's parser, whose runs hold at most 12 characters (a longer run is
-//     refused rather than misread).
+//     S, longitudes E or W, azimuths any of the four. Every number is read
+//     exactly whatever its length (one token of decimal degrees by
+//     std::from_chars, the other forms by the library's parser, which reads its
+//     runs whole), so every reading of a line counts, however long its numbers.
 //   - A grid value is one token: a plain number ("5765432.10") or a form of the
 //     library's grid parser ("N5765432.10m", "1234.5ft", "S12+34.56m", "O-5.00m"
 //     for a station/offset system). An axis letter must fit the field (N, Y or S

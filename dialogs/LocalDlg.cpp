@@ -44,6 +44,9 @@ double KestrelLocal::*const kFactors[8] = {
 constexpr int kConstantIds[4] = {
     idKestrelLocalToNConst, idKestrelLocalToEConst, idKestrelNToLocalConst, idKestrelEToLocalConst,
 };
+// The axis each constant is added to: a northing or an easting.
+constexpr DistanceAxis kConstantAxes[4] = {DistanceAxis::north, DistanceAxis::east, DistanceAxis::north,
+                                           DistanceAxis::east};
 constexpr const char* kConstantLabels[4] = {"Const (Local To Map Northing)", "Const (Local To Map Easting)",
                                             "Const (Map To Local Northing)", "Const (Map To Local Easting)"};
 double KestrelLocal::*const kConstants[4] = {
@@ -92,7 +95,9 @@ LocalDlg::LocalDlg(KestrelLocal& system, void* parent, ProjDataStruct** list)
     for (int i = 0; i < 4; ++i) {
         constants_[i] = system_.*kConstants[i];
         constantFields_.emplace_back(kConstantIds[i], kConstantLabels[i],
-                                     [this](const std::string& t) { return readConstant(t); });
+                                     [this, axis = kConstantAxes[i]](const std::string& t) {
+                                         return readConstant(t, axis);
+                                     });
     }
     char general[30] = "";
     ownSpecific_[0] = '\0';
@@ -201,9 +206,9 @@ void LocalDlg::onChooseBase() {
     }
 }
 
-FieldReading LocalDlg::readConstant(const std::string& text) const {
+FieldReading LocalDlg::readConstant(const std::string& text, DistanceAxis axis) const {
     return readDistanceField(text, base_->getUnits(), currentGridStyle() == gridStyleStation, -kLocalConstantMax,
-                             kLocalConstantMax);
+                             kLocalConstantMax, axis);
 }
 
 void LocalDlg::onOK() {

@@ -67,7 +67,7 @@ private:
     void showConstants();
     void onEdit();
     void onChooseBase();
-    FieldReading readConstant(const std::string& text) const;
+    FieldReading readConstant(const std::string& text, DistanceAxis axis) const;
 
     KestrelLocal& system_;
     ProjDataStruct** list_;

@@ -18,8 +18,8 @@ namespace gw::dlg {
 
 GridParameterForm::GridParameterForm(int templateId, void* parent, int northId, int eastId, int firstUnitId)
     : Dialog(templateId, parent),
-      falseNorth(northId, "False Northing", [this](const std::string& t) { return readGrid(t); }),
-      falseEast(eastId, "False Easting", [this](const std::string& t) { return readGrid(t); }),
+      falseNorth(northId, "False Northing", [this](const std::string& t) { return readGrid(t, DistanceAxis::north); }),
+      falseEast(eastId, "False Easting", [this](const std::string& t) { return readGrid(t, DistanceAxis::east); }),
       firstUnitId_(firstUnitId) {
     const DialogTemplate* t = dialogTemplate();
     if (t == nullptr) return;
@@ -32,9 +32,9 @@ GridParameterForm::GridParameterForm(int templateId, void* parent, int northId, 
 
 int GridParameterForm::shownUnit() const { return units >= 0 && units <= 2 ? units : 0; }
 
-FieldReading GridParameterForm::readGrid(const std::string& text) const {
+FieldReading GridParameterForm::readGrid(const std::string& text, DistanceAxis axis) const {
     return readDistanceField(text, shownUnit(), currentGridStyle() == gridStyleStation, -kFalseValueMax,
-                             kFalseValueMax);
+                             kFalseValueMax, axis);
 }
 
 void GridParameterForm::showDistances() {

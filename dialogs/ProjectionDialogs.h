@@ -66,7 +66,7 @@ private:
     // The unit the false values are shown and read in: the selected one, metres
     // for an index no button offers.
     int shownUnit() const;
-    FieldReading readGrid(const std::string& text) const;
+    FieldReading readGrid(const std::string& text, DistanceAxis axis) const;
     int firstUnitId_;
 };
 

@@ -97,14 +97,22 @@ std::size_t skipSpace(const char* text, std::size_t pos) {
     return pos;
 }
 
-// Converts the run of digits and '.' at pos (at most 12 characters) and moves pos
-// past it.
+// Converts the run of digits at pos, with at most one point, to the correctly
+// rounded double, whatever its length, and moves pos past it. A second point ends
+// the run there ("1.2.3" reads 1.2 and stops at ".3"): the caller stops reading.
 double readRun(const char* text, std::size_t& pos) {
-    char run[13];
-    std::size_t n = 0;
-    while (n < 12 && isRunChar(static_cast<unsigned char>(text[pos]))) run[n++] = text[pos++];
-    run[n] = '\0';
-    return gw::cAtof(run);
+    const std::size_t start = pos;
+    bool point = false;
+    for (;; ++pos) {
+        const unsigned char c = static_cast<unsigned char>(text[pos]);
+        if (gw::cIsDigit(c)) continue;
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        break;
+    }
+    return gw::plainDecimalValue(text + start, pos - start);
 }
 
 // The angle reader behind parseStrToAng and gwReadAngle: reads from text[0] and
@@ -128,11 +136,25 @@ double readAngleText(const char* text, std::size_t& pos, bool& read) {
             read = true;
             double deg = readRun(text, p);
             double min = 0.0, sec = 0.0;
-            p = skipSpace(text, p);
-            if (isRunChar(static_cast<unsigned char>(text[p]))) {
-                min = readRun(text, p);
+            // A run with a second point is no number: reading stops at that point.
+            bool broken = text[p] == '.';
+            if (!broken) {
                 p = skipSpace(text, p);
-                if (isRunChar(static_cast<unsigned char>(text[p]))) sec = readRun(text, p);
+                if (isRunChar(static_cast<unsigned char>(text[p]))) {
+                    min = readRun(text, p);
+                    broken = text[p] == '.';
+                    if (!broken) {
+                        p = skipSpace(text, p);
+                        if (isRunChar(static_cast<unsigned char>(text[p]))) {
+                            sec = readRun(text, p);
+                            broken = text[p] == '.';
+                        }
+                    }
+                }
+            }
+            if (broken) {
+                result = (sign == 0 ? 1 : sign) * (deg + min / 60.0 + sec / 3600.0);
+                break;
             }
             if (sign == 0) {
                 sign = 1;

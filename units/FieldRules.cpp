@@ -159,12 +159,25 @@ FieldReading readAngleField(const std::string& text, double lo, double hi) {
     return inRange(r.value, lo, hi, "angle");
 }
 
-FieldReading readDistanceField(const std::string& text, int unit, bool station, double lo, double hi) {
+FieldReading readDistanceField(const std::string& text, int unit, bool station, double lo, double hi,
+                               DistanceAxis axis) {
     const char* form = "a number, with a unit (m, km, ft) or without one, such as 500000.00m";
     const std::string_view t = trimmed(text);
     if (t.empty()) return refused(std::string("is empty: type ") + form);
     if (!hasDigit(t) || hasNul(t)) return refused(std::string("is not a distance: type ") + form);
     if (t.find(',') != std::string_view::npos) return refused(kCommaProblem);
+    // The reader takes any axis label in front; the field only its own.
+    if (std::strchr("NnEeYyXxSsOo", t.front()) != nullptr) {
+        // S and O label a station and an offset: only in the station form.
+        const char* own = axis == DistanceAxis::north ? (station ? "NnYySs" : "NnYy")
+                          : axis == DistanceAxis::east ? (station ? "EeXxOo" : "EeXx")
+                                                       : "";
+        if (std::strchr(own, t.front()) == nullptr)
+            return refused(std::string("has the axis label '") + t.front() + "', which this field does not take: type " +
+                           (axis == DistanceAxis::north  ? "a northing such as N500000.00m or 500000.00m"
+                            : axis == DistanceAxis::east ? "an easting such as E500000.00m or 500000.00m"
+                                                         : form));
+    }
     std::string copy(t);
     int pos = 0;
     const double value = readGridValue(copy.data(), &pos, unit, station);

@@ -17,8 +17,12 @@
 //   angle     an angle with an optional sign ("  0 00 01.50000", "-0.5")
 //   distance  a number with an optional unit (m, km, nm, ft, yd), read in the
 //             field's default unit without one ("500000.00m", "1640416.67ft",
-//             "12.5"); an axis label (N, E, X, Y) may stand in front, and in the
-//             station form "S12+34.56" is a station
+//             "12.5"), whatever the number of its digits; only the label of the
+//             field's own axis may stand in front: N or Y on a northing, E or X
+//             on an easting (and in the station form S and O), none on a
+//             distance of no axis (a datum shift, an axis of the ellipsoid); in
+//             the station form "S12+34.56" is a station (two digits after the
+//             '+': "S1+5" is refused)
 //   name      not empty, no comma (it would end the field in a projection list or
 //             an initialisation string), no control characters, not starting with
 //             ':' or ';' (the field reader skips them), at most the field's width
@@ -36,8 +40,6 @@
 //                                     keys hold twelve decimals)
 //   false northing and easting        -100,000,000 to 100,000,000 m
 //   constants of an affine local system -10,000,000 to 10,000,000 m
-// (the distance reader takes at most twelve digits and points, so that is what
-// the shown texts, "%.2f" and "%.3f" in feet, may take and still read back)
 //
 // Threads: the readers use only their arguments and the process-wide unit table
 // (read only), so any thread may call them while nothing changes that table.
@@ -83,11 +85,15 @@ FieldReading readLongitudeField(const std::string& text);
 // A signed angle without hemisphere letters, within [lo, hi] degrees.
 FieldReading readAngleField(const std::string& text, double lo, double hi);
 
+// The axis a distance field belongs to, which decides the label it takes.
+enum class DistanceAxis { none, north, east };
+
 // A distance or grid value in metres: a number without a unit is in unit
 // `unit` (an index of the unit table); station folds the station form first.
-// Within [lo, hi] metres.
+// Within [lo, hi] metres. A label in front must be one of `axis` (none by
+// default: a settings value carries no label).
 FieldReading readDistanceField(const std::string& text, int unit, bool station, double lo = -kAnyValue,
-                               double hi = kAnyValue);
+                               double hi = kAnyValue, DistanceAxis axis = DistanceAxis::none);
 
 // A name of at most width bytes; value stays 0 and the accepted name (blanks
 // around it dropped) is given in name.

@@ -5,6 +5,11 @@
 // The station form "S12+34.56m" (station 1234.56 m) and "S-12-34.56m" is folded
 // in place into a plain number ("S1234.56m", "S-1234.56m") before it is read; an
 // offset line behind a line break ("\r\nO-5.00m") keeps its single minus sign.
+// The separator joins whole hundreds and a remainder of exactly two integer
+// digits with optional decimals, as the station writer writes them ("S1+05m" is
+// 105 m). A separator that does not ("S1+5m", "S1+0.5m", "S1+", "S-1-5m") is left
+// in the text, so the reader stops there and the position tells that the text
+// was not read whole; a '+' or '-' that follows no digit is a sign, read as one.
 //
 // Which form a text is in depends on the projection of the geodesy instance,
 // which lives above this layer: the instance installs a source of its grid style

@@ -101,13 +101,28 @@ double angleOf(const std::string& text) {
     return strToAng(buffer.data());
 }
 
+// Whether every run of digits and points in text holds at most twelve characters.
+// Angle and grid texts are chosen among such texts (the stated form aside), which
+// readers of earlier releases, taking twelve characters of a run, read the same
+// way: files keep the texts they always had and read the same everywhere.
+bool shortRuns(const std::string& text) {
+    std::size_t run = 0;
+    for (char c : text) {
+        run = (isDigit(c) || c == '.') ? run + 1 : 0;
+        if (run > 12) return false;
+    }
+    return true;
+}
+
 // Of the candidate texts (in order of preference), the first that reads back to
-// value, or else the first of those that come closest.
+// value, or else the first of those that come closest. With shortOnly, a text
+// after the first is a candidate only when shortRuns holds for it.
 template <class Read>
-std::string firstExact(const std::vector<std::string>& candidates, double value, Read read) {
+std::string firstExact(const std::vector<std::string>& candidates, double value, Read read, bool shortOnly) {
     std::size_t best = 0;
     double bestError = HUGE_VAL;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
+        if (shortOnly && i > 0 && !shortRuns(candidates[i])) continue;
         const double back = read(candidates[i]);
         if (sameBits(back, value)) return candidates[i];
         const double error = std::fabs(back - value);
@@ -134,14 +149,14 @@ std::string hemisphereText(double value, bool latitude) {
     if (exactTexts()) return shortestText(value, std::chars_format::general);
     std::vector<std::string> candidates{first, write(5, 1), write(6, 1)};
     for (int decimals = 0; decimals <= 6; ++decimals) candidates.push_back(write(decimals, 0));
-    // Plain signed degrees, as the reader takes them: twelve digits and points.
+    // Plain signed degrees of at most twelve digits and points.
     const double a = std::fabs(value);
     for (int decimals = 0; decimals <= 11; ++decimals) {
         const std::string digits = cFormatString("%.*f", decimals, a);
         if (digits.size() > 12) break;
         candidates.push_back((value < 0 ? "-" : "") + digits);
     }
-    // Seconds with 7 to 9 decimals still fit the reader's twelve characters.
+    // Seconds with 7 to 9 decimals still fit twelve characters.
     for (int decimals = 7; decimals <= 9; ++decimals) {
         int d = 0, m = 0;
         double s = 0.0;
@@ -150,7 +165,7 @@ std::string hemisphereText(double value, bool latitude) {
         candidates.push_back(cFormatString("%c%0*d %02d %0*.*f", letter, latitude ? 2 : 3, d, m, decimals + 3,
                                            decimals, s));
     }
-    return firstExact(candidates, value, angleOf);
+    return firstExact(candidates, value, angleOf, true);
 }
 } // namespace
 
@@ -171,9 +186,9 @@ std::string numberText(const char* fmt, double value, NumberReader reader, std::
         if (exactDecimal(text.c_str(), back) && sameBits(back, value)) return text;
         return first;
     }
-    // More decimals, one at a time (the grid reader takes twelve digits and
-    // points: beyond those the first of the closest stays), then the shortest
-    // text with an exponent for values far below the decimals.
+    // More decimals, one at a time (a grid text keeps to runs of twelve digits
+    // and points, see shortRuns: beyond those the first of the closest stays),
+    // then the shortest text with an exponent for values far below the decimals.
     std::vector<std::string> candidates{first};
     for (int more = formatDecimals(fmt) + 1; more <= 40; ++more) {
         std::string text = cFormatString("%.*f", more, value);
@@ -184,7 +199,8 @@ std::string numberText(const char* fmt, double value, NumberReader reader, std::
     }
     std::string general = shortestText(value, std::chars_format::general);
     if (general.size() <= maxLength) candidates.push_back(std::move(general));
-    return firstExact(candidates, value, [reader](const std::string& t) { return readNumber(t, reader); });
+    return firstExact(candidates, value, [reader](const std::string& t) { return readNumber(t, reader); },
+                      reader == NumberReader::grid);
 }
 
 std::string angleNumberText(const char* fmt, double value, std::size_t maxLength) {
@@ -194,8 +210,8 @@ std::string angleNumberText(const char* fmt, double value, std::size_t maxLength
         std::string text = shortestText(value, std::chars_format::fixed);
         return text.size() <= maxLength ? text : shortestText(value, std::chars_format::general);
     }
-    // Runs of at most twelve digits and points: plain degrees with more decimals,
-    // then degrees, minutes and seconds with as many decimals as fit.
+    // Runs of at most twelve digits and points (see shortRuns): plain degrees with
+    // more decimals, then degrees, minutes and seconds with as many decimals as fit.
     const char* sign = value < 0 ? "-" : "";
     const double a = std::fabs(value);
     std::vector<std::string> candidates{first};
@@ -210,7 +226,7 @@ std::string angleNumberText(const char* fmt, double value, std::size_t maxLength
         degToDms(a, decimals, &d, &m, &sec);
         candidates.push_back(cFormatString("%s%d %d %.*f", sign, d, m, decimals, sec));
     }
-    return firstExact(candidates, value, angleOf);
+    return firstExact(candidates, value, angleOf, true);
 }
 
 std::string latitudeText(double value) { return hemisphereText(value, true); }

@@ -67,13 +67,16 @@ double longitudeField(char* text);
 // form. Files whose values fit their forms stay byte for byte as they were, and
 // every text is one the readers always took.
 //
-// Angles and grid values are read by runs of at most twelve digits and points
-// (strToAng, the grid reader), which cannot carry every double: an angle is
-// written "N32 10.0000" when that reads back exactly, otherwise in the first of
-// degrees and minutes with 5 or 6 decimals, or degrees, minutes and seconds with
-// 0 to 9 decimals, that does, and when none does in the one that comes closest
-// (within 3e-13 degree, 0.03 micrometre on the ground). A grid value gets as many
-// decimals as the twelve characters hold (within 1e-6 m below 1e6 m).
+// Angles and grid values are read whole (strToAng, the grid reader), but are
+// written in texts whose runs of digits and points hold at most twelve
+// characters, which readers of earlier releases read the same way; such texts
+// cannot carry every double: an angle is written "N32 10.0000" when that reads
+// back exactly, otherwise in the first of degrees and minutes with 5 or 6
+// decimals, or degrees, minutes and seconds with 0 to 9 decimals, that does, and
+// when none does in the one that comes closest (within 3e-13 degree, 0.03
+// micrometre on the ground). A grid value gets as many decimals as twelve
+// characters hold (within 1e-6 m below 1e6 m). Files written so stay byte for
+// byte as they were.
 //
 // Exact texts (ExactTextScope): what the handle's text form carries from one
 // process to another must read back to the bit. Inside the scope the writers give

@@ -88,12 +88,17 @@ double parseDistance(const Units& units, const char* text, int* pos, int unit) {
     auto isNumberChar = [](char c) { return gw::cIsDigit(static_cast<unsigned char>(c)) || c == '.'; };
     if (!isNumberChar(text[p])) return finish(0.0);
 
-    // At most twelve digits and points; "1.2.3" reads as 1.2.
-    char run[13];
-    std::size_t n = 0;
-    while (p < length && n < 12 && isNumberChar(text[p])) run[n++] = text[p++];
-    run[n] = '\0';
-    const double number = gw::cAtof(run);
+    // Digits with at most one point, read whole as the correctly rounded decimal
+    // whatever their length. A second point is no part of the number: "1.2.3"
+    // reads 1.2 and stops at ".3", where no unit can follow.
+    const std::size_t start = p;
+    bool point = false;
+    while (p < length && isNumberChar(text[p]) && !(text[p] == '.' && point)) {
+        if (text[p] == '.') point = true;
+        ++p;
+    }
+    const double number = gw::plainDecimalValue(text + start, p - start);
+    if (text[p] == '.') return finish(sign * number * unitRecord(units, unit).metersPerUnit);
 
     skipSpace();
 

@@ -37,8 +37,11 @@
  *
  * parseStrToAng reads an optional sign letter (N n E e + positive, S s W w -
  * negative), then up to three whitespace-separated runs of digits and '.'
- * (degrees, minutes, seconds; each run at most 12 characters), then, only when no
- * sign came first, an optional trailing sign letter. The text must start (after
+ * (degrees, minutes, seconds), then, only when no sign came first, an optional
+ * trailing sign letter. Each run is read whole, whatever its length, as the
+ * correctly rounded decimal ("34.03333333333333" is that double); a run with a
+ * second point is no number, and reading stops at that point ("1.2.3" gives 1.2
+ * with *pos at 3). The text must start (after
  * whitespace and the sign letter) with a digit; otherwise the result is 0.0.
  * *pos receives the index of the first character not consumed (0 for an empty
  * text, the end for an all-whitespace one). pos may be null. The parser never
@@ -53,8 +56,8 @@
  * index of the first character not read. flags, or-ed, widen what is taken:
  *   GW_ANGLE_EXACT_DECIMAL  a text that is, C whitespace around it aside, a plain
  *                           decimal number ([+-] digits [. digits]) is read as
- *                           the correctly rounded double whatever its length
- *                           (the parser's runs end after 12 characters);
+ *                           the correctly rounded double, as the parser reads
+ *                           it; the flag adds a leading point (".5");
  *   GW_ANGLE_SIGN_ALONE     a text that is, C whitespace around it aside, one
  *                           sign letter (N n E e + S s W w -) reads as 0.
  * A NULL text is the empty text (0 is returned).

@@ -51,9 +51,8 @@
  *     "1234.5", "4050ft"; in the station form for a station/offset system (type
  *     6), whatever the process-wide geodesy instance holds. A field that is one
  *     decimal number, [+-]digits[.digits][e[+-]digits], is read to the last bit
- *     whatever its length (angle and grid text is otherwise read in runs of at
- *     most twelve digits and points), so the exact texts below read back to the
- *     bit.
+ *     whatever its length, with an exponent too (which angle and grid text does
+ *     not take), so the exact texts below read back to the bit.
  *   gwGeodesyCopy(g) gives an independent copy (NULL for a NULL g or when memory
  *     runs out).
  *   gwGeodesyNew() gives a handle on WGS 84 and the default Transverse Mercator

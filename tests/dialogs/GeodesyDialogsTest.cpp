@@ -269,6 +269,26 @@ TEST_F(DialogsTest, UnitButtonsShowTheStoredDistancesAndOkReadsBareNumbersInTheU
     }
 }
 
+// A false northing takes the northing's label only, a false easting the easting's.
+TEST_F(DialogsTest, FalseValuesTakeOnlyTheirOwnAxisLabel) {
+    for (const FormCase& f : kForms) {
+        SCOPED_TRACE(f.name);
+        auto p = f.make();
+        f.units(*p) = 0;
+        backend.push({Action::typeText(f.northId, "E200"), Action::ok(), Action::check([&](DialogWindow& w) {
+                           auto& sw = dynamic_cast<ScriptedWindow&>(w);
+                           ASSERT_EQ(sw.messages().size(), 1u);
+                           EXPECT_EQ(sw.messages()[0].second.rfind("False Northing has the axis label 'E'", 0), 0u)
+                               << sw.messages()[0].second;
+                           EXPECT_EQ(sw.focus(), f.northId);
+                       }),
+                       Action::typeText(f.northId, "N200"), Action::typeText(f.eastId, "E300"), Action::ok()});
+        EXPECT_EQ(p->editDialog(nullptr, nullptr), 1);
+        EXPECT_EQ(f.north(*p), 200.0);
+        EXPECT_EQ(f.east(*p), 300.0);
+    }
+}
+
 TEST_F(DialogsTest, OkTakesAnglesScaleAndName) {
     TransverseMercator tm;
     backend.push({Action::typeText(7129, "Zone 31"), Action::typeText(7102, "E003 00.0000"),
@@ -323,6 +343,7 @@ TEST_F(DialogsTest, EditDatumRefusesWhatItCannotKeep) {
         {7144, "298.257,2", "Inverse Flattening"}, {7159, "N0 00 01", "Rot X"},
         {7174, "1.5", "Scale"},                 {7152, std::string(40, 'D'), "Datum Name"},
         {7136, "Hayford, 1909", "Ellipsoid Name"}, {7152, "", "Datum Name"},
+        {7177, "E200", "DX"}, // a shift has no axis label
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -351,7 +351,7 @@ TEST_F(KestrelDialog, TypedFactorsAreReadOnOkAndGarbageIsRefused) {
     EXPECT_EQ(system.nToLocalNorth, -0.001);
 
     for (const auto& [id, text] : {std::pair{7173, "x"}, {7133, " 2.25abc"}, {7112, "0,5"}, {7142, "nothing"},
-                                   {7118, "12 m 3"}}) {
+                                   {7118, "12 m 3"}, {7118, "E200"}, {7142, "N200"}}) {
         SCOPED_TRACE(text);
         prepare();
         const KestrelLocal before = system;

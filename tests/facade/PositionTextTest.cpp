@@ -180,13 +180,16 @@ TEST_F(PositionTextTest, StationFormIsFoldedInPlaceAndRead) {
         {"S12+34.56m", 1234.56, "S1234.56m"},
         {"S-12-34.56m", -1234.56, "S-1234.56m"},
         {"S-0-12.34m", -12.34, "S-012.34m"},
-        {"S0+100.00m", 100.0, "S0100.00m"},
+        {"S0+100.00m", 0.0, "S0+100.00m"}, // the writer carries: "S1+00.00m"
+        {"S1+05m", 105.0, "S105m"},
         {"O-5.00m", -5.0, "O-5.00m"},
         {"\r\nO-5.00m", -5.0, "\r\nO-5.00m"},
         {"S40+50.20ft", 4050.20 * 0.30480060960121924, "S4050.20ft"}, // default unit metres: US feet
         {"S-", 0.0, "S-"},
-        {"S--1", -1.0, "S-1"},
-        {"+", 0.0, ""},
+        {"S--1", 0.0, "S--1"},
+        {"+", 0.0, "+"},
+        {"S12.5m\r\nO-5.00m", 12.5, "S12.5m\r\nO-5.00m"},
+        {"S-12.5m\r\nO-5.00m", -12.5, "S-12.5m\r\nO-5.00m"}, // the offset keeps its sign
         {"", 0.0, ""},
         {"ab", 0.0, "ab"},
     };
@@ -200,8 +203,17 @@ TEST_F(PositionTextTest, StationFormIsFoldedInPlaceAndRead) {
         EXPECT_GE(pos, 0);
         EXPECT_LE(pos, static_cast<int>(std::strlen(text)));
     }
-    char text[] = "S1+2.5";
-    EXPECT_NEAR(parseStrToGridCoord(text, nullptr, 0), 12.5, 1e-12);
+    // A remainder of other than two whole digits is no station: the reader stops
+    // at the separator, so a checked reader sees the text was not read whole.
+    for (const char* bad : {"S1+2.5", "S1+5m", "S1+0.5m", "S1+", "S-1-5m", "S1.5+05m"}) {
+        SCOPED_TRACE(bad);
+        char text[32];
+        std::strcpy(text, bad);
+        int pos = -1;
+        parseStrToGridCoord(text, &pos, 0);
+        EXPECT_STREQ(text, bad);
+        EXPECT_TRUE(text[pos] == '+' || text[pos] == '-') << pos;
+    }
 }
 
 TEST_F(PositionTextTest, OtherStylesLeaveTheTextAsParseStrToUnitReadsIt) {

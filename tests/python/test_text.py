@@ -33,7 +33,13 @@ def test_parse_angle_forms(text, value):
     assert gridwise.parse_angle(text) == pytest.approx(value, abs=1e-12)
 
 
-@pytest.mark.parametrize("bad", ["", "abc", "N", "12 30 x", "12,5", "12\0"])
+def test_parse_angle_reads_long_numbers_to_the_last_bit():
+    for text in ("34.03333333333333", "-117.00000000001", "-89.9999999999"):
+        assert gridwise.parse_angle(text) == float(text)
+    assert gridwise.parse_angle("S34 02.00000000000012") == -(34 + 2.00000000000012 / 60)
+
+
+@pytest.mark.parametrize("bad", ["", "abc", "N", "12 30 x", "12,5", "12\0", "1.2.3"])
 def test_parse_angle_refuses_what_is_not_an_angle(bad):
     with pytest.raises(ValueError):
         gridwise.parse_angle(bad)
@@ -119,9 +125,10 @@ def test_distances_in_units():
     assert u.parse_distance("1000ft") == pytest.approx(1000 * 1200 / 3937, abs=1e-9)
     assert u.parse_distance("100", unit=1) == pytest.approx(30.48)
     assert u.parse_distance(["1km", "2 km"]).tolist() == [1000.0, 2000.0]
-    # The reader takes twelve digits and points at most: a longer number is refused,
-    # not read in part.
-    for bad in ("", "ft", "12 parsecs", "1000000.000000m"):
+    # Numbers read whole, however long; two points are no number.
+    assert u.parse_distance("2296583.33333ft", unit=1) == 2296583.33333 * 0.3048
+    assert u.parse_distance("1000000.000000m") == 1e6
+    for bad in ("", "ft", "12 parsecs", "1.2.3m"):
         with pytest.raises(ValueError):
             u.parse_distance(bad)
     with pytest.raises(ValueError, match="unit 7"):

@@ -202,13 +202,15 @@ TEST(AngleTextParse, Forms) {
         {"10 20 30 40", 10.0 + 20.0 / 60.0 + 30.0 / 3600.0, 9},  // a fourth field ends the number part
         {"10x", 10.0, 2},
         {"10 .5", 10.0 + 0.5 / 60.0, 5},  // only the degrees must start with a digit
-        {"1.2.3", 1.2, 5},
+        {"1.2.3", 1.2, 3},  // a second point is no number: reading stops there
+        {"1.2.3 4", 1.2, 3},
+        {"10 1.2.3", 10.02, 6},
         {"N-5", 0.0, 1},
         {"X5", 0.0, 0},
         {"10 S N", -10.0, 4},
-        // runs are cut at 12 characters; the rest starts the next field
-        {"1234567890123", 123456789012.0 + 3.0 / 60.0, 13},
-        {"0000000000000000000045", 45.0 / 60.0, 22},
+        // runs are read whole, however long
+        {"1234567890123", 1234567890123.0, 13},
+        {"0000000000000000000045", 45.0, 22},
     };
     for (const ParseCase& c : cases) {
         int pos = -1;
@@ -219,6 +221,30 @@ TEST(AngleTextParse, Forms) {
     EXPECT_DOUBLE_EQ(strToAng(text), -(12.0 + 30.0 / 60.0 + 15.5 / 3600.0));
     EXPECT_EQ(parseStrToAng(nullptr, nullptr), 0.0);
     EXPECT_EQ(parseStrToAng(text, nullptr), strToAng(text));
+}
+
+// A run of any length is the correctly rounded decimal, to the last bit (the
+// compiler rounds the literals the same way), in every field.
+TEST(AngleTextParse, LongRunsReadToTheLastBit) {
+    const struct {
+        const char* text;
+        double expected;
+    } cases[] = {
+        {"34.03333333333333", 34.03333333333333},
+        {"-117.00000000001", -117.00000000001},
+        {"-89.9999999999", -89.9999999999},
+        {"34.01020000000012", 34.01020000000012},
+        {"N51.95000000001", 51.95000000001},
+        {"S34 02.00000000000012", -(34 + 2.00000000000012 / 60)},
+        {"34 02 03.000000000000456 W", -(34 + 2.0 / 60 + 3.000000000000456 / 3600)},
+        {"0.1000000000000000055511151231257827021181583404541015625", 0.1},
+    };
+    for (const auto& c : cases) {
+        std::string text = c.text;
+        int pos = -1;
+        EXPECT_EQ(parseStrToAng(text.data(), &pos), c.expected) << c.text;
+        EXPECT_EQ(pos, static_cast<int>(text.size())) << c.text;
+    }
 }
 
 // Every writer text parses back to the angle within half a unit of its last
@@ -285,17 +311,17 @@ TEST(AngleTextParse, AnyByteStringIsReadWithinItsBuffer) {
         ASSERT_LE(pos, static_cast<int>(std::strlen(buf.get())));
         ASSERT_FALSE(std::isnan(v));
     }
-    // very long texts: whitespace, digits, dots
-    for (char fill : {' ', '9', '.'}) {
-        std::string big(1 << 20, fill);
+    // very long texts: whitespace and digits are read to their end (a number
+    // beyond the largest double is infinite), dots are no number
+    const struct {
+        char fill;
+        double value;
+        int pos;
+    } big[] = {{' ', 0.0, 1 << 20}, {'9', HUGE_VAL, 1 << 20}, {'.', 0.0, 0}};
+    for (const auto& c : big) {
         int pos = -1;
-        double v = parse(big, &pos);
-        if (fill == ' ') {
-            EXPECT_EQ(v, 0.0);
-            EXPECT_EQ(pos, 1 << 20);
-        } else {
-            EXPECT_LE(pos, 36);  // three runs of 12 characters at most
-        }
+        EXPECT_EQ(parse(std::string(1 << 20, c.fill), &pos), c.value) << c.fill;
+        EXPECT_EQ(pos, c.pos) << c.fill;
     }
 }
 

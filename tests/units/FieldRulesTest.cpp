@@ -30,7 +30,9 @@ FieldReading readWith(const std::string& reader, const std::string& text) {
     if (reader == "feet") return readDistanceField(text, 1, false);
     if (reader == "usfeet") return readDistanceField(text, 2, false);
     if (reader == "axis") return readDistanceField(text, 0, false, kSemiMajorAxisMin, kSemiMajorAxisMax);
-    if (reader == "station") return readDistanceField(text, 0, true);
+    if (reader == "station") return readDistanceField(text, 0, true, -kAnyValue, kAnyValue, DistanceAxis::north);
+    if (reader == "north") return readDistanceField(text, 0, false, -kAnyValue, kAnyValue, DistanceAxis::north);
+    if (reader == "east") return readDistanceField(text, 0, false, -kAnyValue, kAnyValue, DistanceAxis::east);
     ADD_FAILURE() << "no reader " << reader;
     return {};
 }
@@ -74,7 +76,7 @@ const Case kCases[] = {
     {"metres", "500000.00m", true, 500000.0, ""},
     {"metres", " 12.5 ", true, 12.5, ""},
     {"metres", "1km", true, 1000.0, ""},
-    {"metres", "E 500000.00m", true, 500000.0, ""},
+    {"east", "E 500000.00m", true, 500000.0, ""},
     {"metres", "abc", false, 0, "not a distance"},
     {"metres", "1,5", false, 0, "comma"},
     {"metres", "12 apples", false, 0, "not a distance"},
@@ -86,6 +88,37 @@ const Case kCases[] = {
     {"axis", "abc", false, 0, "not a distance"},
     {"axis", "0", false, 0, "between"},
     {"station", "S12+34.56m", true, 1234.56, ""},
+    {"station", "S-12-34.56m", true, -1234.56, ""},
+    {"station", "S0+00.00m", true, 0.0, ""},
+    {"station", "S1+05m", true, 105.0, ""},
+    {"station", "12+34", true, 1234.0, ""},
+    // the remainder is two whole digits, as written; anything else is no station
+    {"station", "S1+5m", false, 0, "not a distance"},
+    {"station", "S1+0.5m", false, 0, "not a distance"},
+    {"station", "S1+", false, 0, "not a distance"},
+    {"station", "S--1m", false, 0, "not a distance"},
+    {"station", "S-1-5m", false, 0, "not a distance"},
+    {"station", "S1.5+05m", false, 0, "not a distance"},
+    {"station", "S12+34.5.6m", false, 0, "not a distance"},
+    // numbers of any length read whole; two points are no number
+    {"lat", "34.03333333333333", true, 34.03333333333333, ""},
+    {"lat", "-89.9999999999", true, -89.9999999999, ""},
+    {"lat", "34.01020000000012", true, 34.01020000000012, ""},
+    {"lon", "-117.00000000001", true, -117.00000000001, ""},
+    {"lat", "1.2.3", false, 0, "not readable"},
+    {"feet", "2296583.33333ft", true, 2296583.33333 * 0.3048, ""},
+    {"metres", "1.2.3", false, 0, "not a distance"},
+    // a field takes the label of its own axis only
+    {"metres", "E200", false, 0, "axis label 'E'"},
+    {"metres", "N200", false, 0, "axis label 'N'"},
+    {"north", "E200", false, 0, "axis label 'E'"},
+    {"north", "N200", true, 200.0, ""},
+    {"north", "Y200", true, 200.0, ""},
+    {"east", "N200", false, 0, "axis label 'N'"},
+    {"east", "x200", true, 200.0, ""},
+    {"east", "E200", true, 200.0, ""},
+    {"north", "S200", false, 0, "axis label 'S'"},  // a station label outside the station form
+    {"station", "O200", false, 0, "axis label 'O'"},
 };
 
 } // namespace

@@ -34,6 +34,13 @@ TEST(ReadAngle, TakesWholeAnglesOnly) {
         {" 12.3456789012345 ", GW_ANGLE_EXACT_DECIMAL, 1, 12.3456789012345, 17},
         {"-0.1", GW_ANGLE_EXACT_DECIMAL, 1, -0.1, 4},
         {"N12.5", GW_ANGLE_EXACT_DECIMAL, 1, 12.5, 5},
+        // runs read whole, with the flag or without it; two points are no number
+        {"34.03333333333333", 0, 1, 34.03333333333333, 17},
+        {" -89.9999999999", GW_ANGLE_EXACT_DECIMAL, 1, -89.9999999999, 15},
+        {"W117 00.00000000000012", 0, 1, -(117 + 0.00000000000012 / 60), 22},
+        {"1.2.3", 0, -1, 1.2, 3},
+        {"1.2.3", GW_ANGLE_EXACT_DECIMAL, -1, 1.2, 3},
+        {"12 30.5.5", 0, -1, 12 + 30.5 / 60, 7},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("'") + c.text + "' flags " + std::to_string(c.flags));

@@ -16,6 +16,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -123,12 +124,15 @@ const ParseCase kParseCases[] = {
     {"   ", 0, 0.0, 3},
     {"N", 0, 0.0, 1},
     {"--5", 0, 0.0, 1},
-    {"1234567890123", 0, 123456789012.0, 12},   // at most twelve characters are read
-    {"1234567890123", 3, 123456789012.0 * 1000.0, 12},
+    {"1234567890123", 0, 1234567890123.0, 13},  // read whole, however long
+    {"1234567890123", 3, 1234567890123.0 * 1000.0, 13},
+    {"2296583.33333ft", 1, 2296583.33333 * 0.3048, 15},
+    {"N 0.30000000000000004441m", 0, 0.30000000000000004441, 25}, // the double after 0.3
     {".5", 3, 500.0, 2},
     {"-.5m", 3, -0.5, 4},
     {".", 0, 0.0, 1},
-    {"1.2.3", 0, 1.2, 5},
+    {"1.2.3", 0, 1.2, 3},                       // a second point is no number: stops there
+    {"1.2.3m", 0, 1.2, 3},
     {"1e3", 0, 1.0, 1},
     {"\t+7\n", 4, 7 * 1852.0, 4},
     {"5", -1, 5.0, 1},                          // a negative unit counts as metres
@@ -177,11 +181,13 @@ TEST_F(UnitsTest, AnyByteStringIsReadWithinItsBuffer) {
         ASSERT_FALSE(std::isnan(v)) << s;
         parseStrToDist(text.get());
     }
-    for (char fill : {' ', '7', '.', 'N'}) {
+    // Long runs are read to their end; a second point or label ends the reading.
+    const std::pair<char, int> fills[] = {{' ', 100000}, {'7', 100000}, {'.', 1}, {'N', 1}};
+    for (const auto& [fill, end] : fills) {
         auto text = exact(std::string(100000, fill));
         int pos = -1;
         parseStrToUnit(text.get(), &pos, 0);
-        EXPECT_LE(pos, fill == ' ' ? 100000 : 13) << fill;
+        EXPECT_EQ(pos, end) << fill;
     }
 }
 
