@@ -7,6 +7,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/batch.h"
 #include "gridwise/postext.h"
+#include "numerics/Angles.h"
 #include "units/GridUnit.h"
 
 namespace gwcli {
@@ -36,6 +37,7 @@ char separatorAfter(const LineTokens& tokens, std::size_t next) {
 
 bool readsGrid(Job job) { return job == Job::grid2geo || job == Job::grid2wgs; }
 bool writesGrid(Job job) { return job == Job::geo2grid || job == Job::wgs2grid; }
+bool writesGeo(Job job) { return job != Job::inverse && !writesGrid(job); }
 std::size_t fieldCount(Job job) { return (job == Job::inverse || job == Job::direct) ? 4 : 2; }
 
 // Keeps the first refusal of a point's steps.
@@ -120,6 +122,12 @@ std::size_t Converter::convertLines(const std::vector<InputLine>& lines, std::st
                     out += "no result: outside the domain of the datum shift";
                 else
                     out += "no result: outside the projection's domain";
+                ++failed;
+                break;
+            }
+            if (writesGeo(options_.job) && !(std::fabs(out_[0][item.index]) <= 90)) {
+                // Never the text writers' zero text for a latitude out of range.
+                out += "ERROR: no result: the latitude lies beyond 90 degrees";
                 ++failed;
                 break;
             }
@@ -258,7 +266,9 @@ void Converter::meters(std::string& out, double value) { appendFixed(out, value,
 
 void Converter::latitude(std::string& out, double value) { angleText(out, value, latToStr); }
 
-void Converter::longitude(std::string& out, double value) { angleText(out, value, lonToStr); }
+// Longitudes are written in (-180, 180], in text never as the writer's zero
+// text for a value out of range.
+void Converter::longitude(std::string& out, double value) { angleText(out, gw::wrapLongitude(value), lonToStr); }
 
 void Converter::angle(std::string& out, double value) { angleText(out, value, angToStr); }
 
