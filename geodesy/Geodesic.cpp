@@ -185,7 +185,7 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
     }
     if (distance < kMinDistance) {
         lat2 = lat1;
-        lon2 = lon1;
+        lon2 = gw::wrapLongitude(lon1);
         return;
     }
     const gw::Ellipsoid el = gw::ellipsoidOf(*this);
