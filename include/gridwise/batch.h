@@ -206,6 +206,8 @@
  * (whose height p / cos phi - N turns an ulp of the latitude into N tan phi
  * 1e-16 m); geodesic direct lines whose end comes near a pole (where the
  * longitude's error grows as 1 / cos of the end's reduced latitude), short
+ * direct lines with an end beyond 80 degrees (the one-point function takes the
+ * long-line formulas for them) and direct lines of negative distance, short
  * inverse lines across +-180 or beyond 89 degrees; longitudes beyond 1e4 degrees.
  * Largest differences from the one-point results, measured on 10 million random
  * points a case (one run, AVX2 machine: AVX-512 was not at hand), with the lanes
