@@ -7,6 +7,7 @@
 #include "gridwise/angletext.h"
 #include "gridwise/batch.h"
 #include "gridwise/postext.h"
+#include "numerics/Angles.h"
 #include "units/GridUnit.h"
 
 namespace gwcli {
@@ -36,6 +37,7 @@ char separatorAfter(const LineTokens& tokens, std::size_t next) {
 
 bool readsGrid(Job job) { return job == Job::grid2geo || job == Job::grid2wgs; }
 bool writesGrid(Job job) { return job == Job::geo2grid || job == Job::wgs2grid; }
+bool writesGeo(Job job) { return job != Job::inverse && !writesGrid(job); }
 std::size_t fieldCount(Job job) { return (job == Job::inverse || job == Job::direct) ? 4 : 2; }
 
 // Keeps the first refusal of a point's steps.
@@ -43,6 +45,16 @@ void merge(std::vector<int>& status, const std::vector<int>& other) {
     for (std::size_t k = 0; k < status.size(); ++k)
         if (status[k] == 0) status[k] = other[k];
 }
+
+// A refusal of the datum shift step of a two-step job carries this mark beside
+// its status, so that its line names the shift.
+constexpr int kShiftStep = 0x100;
+void markShift(std::vector<int>& status) {
+    for (int& s : status)
+        if (s != 0) s |= kShiftStep;
+}
+
+bool shiftJob(Job job) { return job == Job::wgs2working || job == Job::working2wgs; }
 
 } // namespace
 
@@ -108,7 +120,8 @@ std::size_t Converter::convertLines(const std::vector<InputLine>& lines, std::st
             break;
         case Item::point:
             if (status_[item.index] != 0) {
-                const int s = status_[item.index];
+                const int s = status_[item.index] & ~kShiftStep;
+                const bool shift = shiftJob(options_.job) || (status_[item.index] & kShiftStep) != 0;
                 out += "ERROR: ";
                 if (s == 1)
                     out += "not a finite number";
@@ -116,10 +129,18 @@ std::size_t Converter::convertLines(const std::vector<InputLine>& lines, std::st
                     out += "no result: the footpoint iteration did not settle";
                 else if (options_.job == Job::inverse || options_.job == Job::direct)
                     out += "no result: outside the domain of the geodesic problem";
-                else if (options_.job == Job::wgs2working || options_.job == Job::working2wgs)
+                else if (shift && std::strcmp(handle_.geo.datum.datumName, "ED50(N Sea)") == 0)
+                    out += "no result: outside the area of the North Sea correction (51.03..62.01 N, 5.05 W..11.14 E)";
+                else if (shift)
                     out += "no result: outside the domain of the datum shift";
                 else
                     out += "no result: outside the projection's domain";
+                ++failed;
+                break;
+            }
+            if (writesGeo(options_.job) && !(std::fabs(out_[0][item.index]) <= 90)) {
+                // Never the text writers' zero text for a latitude out of range.
+                out += "ERROR: no result: the latitude lies beyond 90 degrees";
                 ++failed;
                 break;
             }
@@ -183,11 +204,13 @@ void Converter::convertPoints() {
         double* m1 = mid_[1].data();
         if (options_.job == Job::wgs2grid) {
             gwWgs84ToWorking(g, n, i0, kStep, i1, kStep, &zero, 0, m0, kStep, m1, kStep, nullptr, 0, st);
+            markShift(status_);
             gwGeoToGrid(g, n, m0, kStep, m1, kStep, o0, kStep, o1, kStep, status2_.data());
         } else {
             gwGridToGeo(g, n, i0, kStep, i1, kStep, m0, kStep, m1, kStep, st);
             gwWorkingToWgs84(g, n, m0, kStep, m1, kStep, &zero, 0, o0, kStep, o1, kStep, nullptr, 0,
                              status2_.data());
+            markShift(status2_);
         }
         merge(status_, status2_);
         break;
@@ -258,7 +281,9 @@ void Converter::meters(std::string& out, double value) { appendFixed(out, value,
 
 void Converter::latitude(std::string& out, double value) { angleText(out, value, latToStr); }
 
-void Converter::longitude(std::string& out, double value) { angleText(out, value, lonToStr); }
+// Longitudes are written in (-180, 180], in text never as the writer's zero
+// text for a value out of range.
+void Converter::longitude(std::string& out, double value) { angleText(out, gw::wrapLongitude(value), lonToStr); }
 
 void Converter::angle(std::string& out, double value) { angleText(out, value, angToStr); }
 

@@ -10,8 +10,10 @@
 #include <string>
 
 #include "facade/GeodesyHandle.h"
+#include "geodesy/GeodesicRules.h"
 #include "geodesy/simd/DatumShiftSimd.h"
 #include "geodesy/simd/GeodesicSimd.h"
+#include "numerics/Angles.h"
 #include "platform/SimdTier.h"
 #include "projections/GridBatch.h"
 
@@ -183,7 +185,8 @@ int statusOf(gw::PointRule rule) {
 // [0, 360) then brought into (-180, 180] as the one-point conversions do; a datum
 // with a correction of its own, a lane on the polar axis or near a stopping
 // rule, and longitudes beyond the vector sine's range take the one-point
-// conversion (onePoint).
+// conversion (onePoint, false for a point outside the area of the datum's North
+// Sea correction, which is refused).
 template <typename F>
 std::size_t shift(const char* call, const GwGeodesy* g, std::size_t n, int direction, const std::array<In, 3>& in,
                   const std::array<Out, 3>& out, int* status, F&& onePoint) noexcept {
@@ -204,8 +207,9 @@ std::size_t shift(const char* call, const GwGeodesy* g, std::size_t n, int direc
                 r[0] = b.res[0][j];
                 r[1] = b.res[1][j] > 180 ? b.res[1][j] - 360 : b.res[1][j];
                 r[2] = b.res[2][j];
-            } else {
-                onePoint(v, r);
+            } else if (!onePoint(v, r)) {
+                // Outside the area of the datum's North Sea correction.
+                return GW_STATUS_OUT_OF_DOMAIN;
             }
             return GW_STATUS_OK;
         });
@@ -265,10 +269,18 @@ size_t gwGridToGeo(const GwGeodesy* g, size_t n, const double* north, ptrdiff_t 
     return run<2, 2>(
         "gwGridToGeo", g, n, {In{north, northStride}, In{east, eastStride}},
         {Out{lat, latStride, true}, Out{lon, lonStride, true}}, status,
-        [&](std::size_t m, B& b) { ops->reverseBlock(m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux); },
+        // Longitudes come out in (-180, 180], whatever turn the projection's
+        // formulas leave them in.
+        [&](std::size_t m, B& b) {
+            ops->reverseBlock(m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux);
+            if (ops->vector())
+                for (std::size_t j = 0; j < m; ++j) b.res[1][j] = gw::wrapLongitude(b.res[1][j]);
+        },
         [&](const std::array<double, 2>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             const double block[2] = {b.res[0][j], b.res[1][j]};
-            return statusOf(ops->reverse(v[0], v[1], block, b.aux[j], r[0], r[1]));
+            const int st = statusOf(ops->reverse(v[0], v[1], block, b.aux[j], r[0], r[1]));
+            r[1] = gw::wrapLongitude(r[1]);
+            return st;
         },
         [&](const B& b, std::size_t m, bool* accepted) {
             ops->reverseAccepted(m, b.in[0], b.in[1], b.res[0], b.res[1], b.aux, accepted);
@@ -322,7 +334,7 @@ size_t gwWorkingToWgs84(const GwGeodesy* g, size_t n, const double* lat, ptrdiff
     return shift("gwWorkingToWgs84", g, n, 1, {In{lat, latStride}, In{lon, lonStride}, In{h, hStride}},
                  {Out{latOut, latOutStride, true}, Out{lonOut, lonOutStride, true}, Out{hOut, hOutStride, false}},
                  status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
-                     datum.workingToWgs84(v[0], v[1], v[2], r[0], r[1], r[2]);
+                     return datum.toWgs84Checked(v[0], v[1], v[2], r[0], r[1], r[2]);
                  });
 }
 
@@ -337,13 +349,14 @@ size_t gwWgs84ToWorking(const GwGeodesy* g, size_t n, const double* lat, ptrdiff
                  status, [&](const std::array<double, 3>& v, std::array<double, 3>& r) {
                      Datum& d = datum;
                      r[2] = 0.0;
-                     d.wgs84ToWorking(v[0], v[1], v[2], r[0], r[1], r[2]);
+                     const bool covered = d.fromWgs84Checked(v[0], v[1], v[2], r[0], r[1], r[2]);
                      if (wantHeight) {
                          // The height of the shifted point, which the one-point
                          // conversion computes and drops.
                          double la = 0.0, lo = 0.0;
                          d.trans7Param(v[0], v[1], v[2], la, lo, r[2], -1);
                      }
+                     return covered;
                  });
 }
 
@@ -393,9 +406,12 @@ size_t gwGeodesicDirect(const GwGeodesy* g, size_t n, const double* lat, ptrdiff
         },
         [&](const std::array<double, 4>& v, std::array<double, 2>& r, const B& b, std::size_t j) {
             if (!(std::fabs(v[0]) < 90)) return GW_STATUS_OUT_OF_DOMAIN;
+            // Beyond a turn round the earth the long-line series drift past their
+            // stated accuracy.
+            if (!(std::fabs(v[3]) <= gw::geodesic::kLongestDirect)) return GW_STATUS_OUT_OF_DOMAIN;
             if (kernels.vector && !(b.aux[j] & gw::batch::kRedo)) {
                 r[0] = b.res[0][j];
-                r[1] = b.res[1][j];
+                r[1] = gw::wrapLongitude(b.res[1][j]); // as the one-point function wraps it
             } else {
                 datum.direct(v[0], v[1], v[2], v[3], r[0], r[1]);
             }

@@ -6,6 +6,7 @@
 #include "dialogs/NewGeod.h"
 #include "gridwise/batch.h"
 #include "gridwise/units.h"
+#include "numerics/Angles.h"
 #include "platform/ModuleState.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
@@ -101,6 +102,7 @@ void Geodetics::gridToGeo(double north, double east, double& lat, double& lon) {
         return;
     }
     projection->gridToGeo(north, east, lat, lon);
+    lon = gw::wrapLongitude(lon); // whatever turn the projection's formulas leave it in
 }
 
 void Geodetics::geoToGrid(double lat, double lon, double& north, double& east) {

@@ -88,6 +88,13 @@ GW_EXPORT void cartToGeo(double* lat, double* lon, double* h, double X, double Y
 }
 
 GW_EXPORT void ed50ToFromEd87(double lat, double lon, double* latOut, double* lonOut, int direction) {
+    // Outside the area it was made for the polynomial grows without bound (a
+    // metre becomes kilometres within a few tens of degrees): no correction there.
+    if (!gw::inNorthSeaArea(lat, lon)) {
+        if (latOut) *latOut = lat;
+        if (lonOut) *lonOut = lon;
+        return;
+    }
     const double P = lat - 55;
     const double L = lon;
     const double P2 = P * P, L2 = L * L;

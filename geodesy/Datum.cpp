@@ -177,11 +177,24 @@ void Datum::trans7Param(double lat, double lon, double h, double& latOut, double
 }
 
 void Datum::workingToWgs84(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
+    (void)toWgs84Checked(lat, lon, h, latOut, lonOut, hOut);
+}
+
+void Datum::wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
+    (void)fromWgs84Checked(lat, lon, h, latOut, lonOut, hOut);
+}
+
+bool Datum::toWgs84Checked(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
     (void)h; // heights are not carried through a datum conversion
+    bool covered = true;
     if (isNorthSea(datumName)) {
         // The correction polynomial is in longitudes of [-180, 180]; one given
-        // outside is first brought into (-180, 180].
-        ed50ToFromEd87(lat, (lon > 180 || lon < -180) ? wrapLongitude(lon) : lon, &lat, &lon, 1);
+        // outside is first brought into (-180, 180]. Outside the correction's
+        // area the point goes on uncorrected.
+        const double lonC = (lon > 180 || lon < -180) ? wrapLongitude(lon) : lon;
+        covered = gw::inNorthSeaArea(lat, lonC);
+        if (covered)
+            ed50ToFromEd87(lat, lonC, &lat, &lon, 1);
     }
     trans7Param(lat, lon, 0, latOut, lonOut, hOut, 1);
     // The shift gives [0, 360) (or NaN): one turn off the eastern half brings it
@@ -189,20 +202,27 @@ void Datum::workingToWgs84(double lat, double lon, double h, double& latOut, dou
     // the one subtraction it is.
     if (lonOut > 180)
         lonOut -= 360;
+    return covered;
 }
 
-void Datum::wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
+bool Datum::fromWgs84Checked(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut) {
     (void)hOut; // left as the caller had it
     double height;
     trans7Param(lat, lon, h, latOut, lonOut, height, -1);
+    bool covered = true;
     if (isNorthSea(datumName)) {
         // The shift gives [0, 360); the correction polynomial is in (-180, 180].
         // West of Greenwich (358 for -2) it would move the point by degrees, so
         // the longitude is brought into (-180, 180] first; east of it nothing
-        // changes.
-        ed50ToFromEd87(latOut, wrapLongitude(lonOut), &latOut, &lonOut, -1);
-        lonOut = wrapLongitude(lonOut);
+        // changes. Outside the correction's area the point stays uncorrected.
+        const double lonC = wrapLongitude(lonOut);
+        covered = gw::inNorthSeaArea(latOut, lonC);
+        if (covered) {
+            ed50ToFromEd87(latOut, lonC, &latOut, &lonOut, -1);
+            lonOut = wrapLongitude(lonOut);
+        }
     }
     if (lonOut > 180) // [0, 360) into (-180, 180], as in workingToWgs84
         lonOut -= 360;
+    return covered;
 }

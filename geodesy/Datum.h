@@ -29,15 +29,23 @@
 //
 // workingToWgs84 and wgs84ToWorking return longitudes in (-180, 180]. For a datum
 // named exactly "ED50(N Sea)" they add the North Sea correction (ed50ToFromEd87)
-// before the shift to WGS 84 and after the shift back.
+// before the shift to WGS 84 and after the shift back, within the area the
+// correction was made for (gw::inNorthSeaArea, 51.03..62.01 N, 5.05 W..11.14 E,
+// tested at the ED50(N Sea) point going to WGS 84 and at the shifted point coming
+// back); outside it they convert without the correction (the batch conversions
+// refuse such points).
 //
 // direct and inverse solve the geodesic problems on the working ellipsoid: lines
 // under 40000 m by Puissant's short-line formulas (L. Puissant, Traité de
 // géodésie; the inverse refines them in at most four steps), longer lines by
-// Sodano's non-iterative solution (E. M. Sodano, Bulletin Géodésique 75, 1965). The inverse chooses the method by the
-// length on a sphere of radius 6378206.4 m. Azimuths are clockwise from north in
-// [0, 360). Worst errors on WGS 84 against exact geodesics (end-point position of
-// direct; distance and azimuth of inverse), both ends within the latitudes given:
+// Sodano's non-iterative solution (E. M. Sodano, Bulletin Géodésique 75, 1965). The
+// inverse chooses the method by the length on a sphere of radius 6378206.4 m. The
+// direct takes Sodano's formulas for a short line too when its start or its end
+// (by Puissant's series) lies beyond 80 degrees of latitude, where Puissant's terms
+// in tan(lat) grow without bound; Sodano's hold over the poles and past the
+// start's antipode. Azimuths are clockwise from north in [0, 360). Worst errors on
+// WGS 84 against exact geodesics (end-point position of direct; distance and
+// azimuth of inverse), both ends within the latitudes given:
 //     length            |lat| <= 60        |lat| <= 80         inverse azimuth
 //     under 1 km        0.1 mm             0.1 mm              0.001"
 //     1 km to 40 km     0.009 m            0.23 m (0.027 m     0.02"
@@ -45,12 +53,14 @@
 //     40 km to 1000 km  0.04 m             0.09 m              0.004"
 //     1000 to 10000 km  0.6 m              0.62 m              0.005"
 //     10000 to 18000 km 1.7 m (direct), 2.8 m (inverse), 1.1" (azimuth)
+// Direct lines from any start latitude: within 4 mm under 40 km with an end
+// beyond 80 degrees, 1.9 m up to 20000 km, 4 m up to 40000 km; the error grows
+// with the length beyond (the batch conversions refuse lines over 40000 km).
 // Inverse distances of lines under 40 km are within 0.01 m up to 80 degrees. Near
-// the antipode (beyond about 18000 km) the long-line formulas lose accuracy (tens
+// the antipode (beyond about 18000 km) the long-line inverse loses accuracy (tens
 // of metres and arc-seconds); at latitudes of exactly +-90 the results are not
-// defined. Direct lines under 40 km return lon1 plus the longitude difference
-// unwrapped, so an end point just across the +-180 meridian lies slightly beyond
-// +-180; longer lines return longitudes in [-180, 180].
+// defined. direct returns latitudes within +-90 and longitudes in (-180, 180]; a
+// negative distance runs backwards (the line of |distance| in azimuth + 180).
 //
 // No operation reports errors; NaN or infinite input gives NaN or infinite results
 // and every iteration has a fixed cap.
@@ -72,6 +82,21 @@ namespace gw {
 inline constexpr double kShiftWgs84A = 6378137.0;
 inline constexpr double kShiftWgs84InvF = 298.2572221;
 inline constexpr double kShiftWgs84E2 = 0.006694380022923155;
+
+// The area the North Sea correction (ed50ToFromEd87) was made for: the area of use
+// of the EPSG registry's transformation "ED50 to ED87 (1)" (the same polynomial,
+// from the Norwegian Mapping Authority's publication 1990:1), EPSG area 2330
+// "Europe - North Sea" (Denmark, Germany and the Netherlands offshore, Norway and
+// the UK North Sea south of 62 N), whose bounding box proj-data's proj.db gives as
+// 51.03..62.01 N, 5.05 W..11.14 E. The polynomial itself is not in proj.db.
+inline constexpr double kNorthSeaSouth = 51.03;
+inline constexpr double kNorthSeaNorth = 62.01;
+inline constexpr double kNorthSeaWest = -5.05;
+inline constexpr double kNorthSeaEast = 11.14;
+// Whether (lat, lon) in degrees, edges included, lies in that area (NaN: no).
+inline bool inNorthSeaArea(double lat, double lon) {
+    return lat >= kNorthSeaSouth && lat <= kNorthSeaNorth && lon >= kNorthSeaWest && lon <= kNorthSeaEast;
+}
 } // namespace gw
 
 class GW_EXPORT Datum {
@@ -128,9 +153,18 @@ public:
     // Datum conversions; h is not used. wgs84ToWorking does not write hOut.
     void workingToWgs84(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut);
     void wgs84ToWorking(double lat, double lon, double h, double& latOut, double& lonOut, double& hOut);
+    // The same two conversions, returning false when the datum has the North Sea
+    // correction and the point it applies at (the given point to WGS 84, the
+    // shifted one from it) lies outside the correction's area, where the
+    // conversion goes on without it; true otherwise.
+    __attribute__((visibility("hidden"))) bool toWgs84Checked(double lat, double lon, double h, double& latOut,
+                                                               double& lonOut, double& hOut);
+    __attribute__((visibility("hidden"))) bool fromWgs84Checked(double lat, double lon, double h, double& latOut,
+                                                                 double& lonOut, double& hOut);
 
     // Geodesic direct problem: the end point of the line from (lat1, lon1) in the
-    // given azimuth over the given distance. Distances below 0.0001 m give the start.
+    // given azimuth over the given distance (negative: backwards). Distances
+    // within 0.0001 m of zero give the start.
     void direct(double lat1, double lon1, double azimuth, double distance, double& lat2, double& lon2);
 
     // Geodesic inverse problem: azimuth at the first point and distance; (0, 0) for

@@ -32,6 +32,7 @@ using gw::kRadToDeg;
 using gw::geodesic::kEastWest;
 using gw::geodesic::kEstimateRadius;
 using gw::geodesic::kMinDistance;
+using gw::geodesic::kPuissantLatitude;
 using gw::geodesic::kRefineAzimuth;
 using gw::geodesic::kRefineDistance;
 using gw::geodesic::kRefineSteps;
@@ -78,51 +79,46 @@ inline Heading heading(double x, double y) {
 
 } // namespace
 
-void Datum::direct(double lat1, double lon1, double azimuth, double distance, double& lat2, double& lon2) {
-    if (distance < kMinDistance) {
-        lat2 = lat1;
-        lon2 = lon1;
-        return;
-    }
-    const gw::Ellipsoid el = gw::ellipsoidOf(*this);
+namespace {
+
+// Puissant's short-line direct: the end point's latitude and its longitude
+// difference (degrees, not wrapped).
+void puissantDirect(const gw::Ellipsoid& el, double lat1, double s, double sinA, double cosA, double& lat2,
+                    double& dLon) {
     const double a = el.a;
-    const double f = el.f;
     const double e2 = el.e2;
-    const double s = distance;
     const double phi1 = lat1 * kDegToRad;
-    const double alpha = azimuth * kDegToRad;
-    const double sinA = std::sin(alpha);
-    const double cosA = std::cos(alpha);
+    const PuissantStart p1 = puissantStart(phi1, a, e2);
+    const double tanP1 = p1.tanPhi;
+    const double m1 = p1.m;
+    const double n1 = p1.n;
+    const double sin2A = sinA * sinA;
+    const double A = s * cosA;
+    const double B = s * s * tanP1 * sin2A;
+    const double C = (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A;
+    const double delta = A / n1 - B / (2 * (n1 * n1)) - C / (6 * (n1 * n1 * n1));
+    const double dPhi = (A / m1 - B / (2 * m1 * n1) - C / (6 * m1 * (n1 * n1))) * (1 - p1.k * delta);
+    lat2 = lat1 + dPhi * kRadToDeg;
 
-    if (s < kShortLine) {
-        // Puissant.
-        const PuissantStart p1 = puissantStart(phi1, a, e2);
-        const double tanP1 = p1.tanPhi;
-        const double m1 = p1.m;
-        const double n1 = p1.n;
-        const double sin2A = sinA * sinA;
-        const double A = s * cosA;
-        const double B = s * s * tanP1 * sin2A;
-        const double C = (1 + 3 * (tanP1 * tanP1)) * (s * s * s) * cosA * sin2A;
-        const double delta = A / n1 - B / (2 * (n1 * n1)) - C / (6 * (n1 * n1 * n1));
-        const double dPhi = (A / m1 - B / (2 * m1 * n1) - C / (6 * m1 * (n1 * n1))) * (1 - p1.k * delta);
-        lat2 = lat1 + dPhi * kRadToDeg;
+    const double phi2 = lat2 * kDegToRad;
+    const double sinP2 = std::sin(phi2);
+    const double cosP2 = std::cos(phi2);
+    const double n2 = gw::primeVerticalRadius(a, e2, sinP2);
+    const double dLambda =
+        (s * sinA / (n2 * cosP2)) * (1 - (s * s / (6 * (n2 * n2))) * (1 - sin2A / (cosP2 * cosP2)));
+    dLon = dLambda * kRadToDeg;
+}
 
-        const double phi2 = lat2 * kDegToRad;
-        const double sinP2 = std::sin(phi2);
-        const double cosP2 = std::cos(phi2);
-        const double n2 = gw::primeVerticalRadius(a, e2, sinP2);
-        const double dLambda =
-            (s * sinA / (n2 * cosP2)) * (1 - (s * s / (6 * (n2 * n2))) * (1 - sin2A / (cosP2 * cosP2)));
-        lon2 = lon1 + dLambda * kRadToDeg;
-        return;
-    }
-
-    // Sodano, direct.
+// Sodano's direct: the end point's latitude and its longitude before the wrap
+// (lon1 plus the longitude difference, degrees).
+void sodanoDirect(const gw::Ellipsoid& el, double lat1, double lon1, double azimuth, double s, double sinA,
+                  double cosA, double& lat2, double& lonSum) {
+    const double f = el.f;
     const double ep2 = el.ep2;
     const double ep4 = ep2 * ep2;
     const double f2 = f * f;
     const double b = el.b;
+    const double phi1 = lat1 * kDegToRad;
     const double beta1 = std::atan((1 - f) * std::tan(phi1));
     const double sinB1 = std::sin(beta1);
     const double cosB1 = std::cos(beta1);
@@ -162,7 +158,10 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
     } else {
         const double R = sinS0 * sinA / D;
         lambdaS = std::atan(R);
-        if (az >= 0 && az <= 180) {
+        // Past the antipode of the start (sigma0 beyond a half turn, where the
+        // sine of the arc turns negative) a line has gone round to the other side.
+        const bool eastSide = az >= 0 && az <= 180;
+        if (eastSide != (sinS0 < 0)) {
             if (R < 0)
                 lambdaS = std::atan(R) + kPi;
         } else if (R > 0) {
@@ -170,9 +169,46 @@ void Datum::direct(double lat1, double lon1, double azimuth, double distance, do
         }
     }
     const double delta = c * (m * (3 * f2 * ss / 4 - 3 * f2 * sinS * cosS / 4) + 3 * f2 * a1 * sinS / 2 - f * ss);
-    lon2 = gw::shiftIntoHalfTurn(lon1 + (lambdaS + delta) * kRadToDeg);
+    lonSum = lon1 + (lambdaS + delta) * kRadToDeg;
     const double u = g * cosS0 - sinB1 * sinS0;
     lat2 = std::atan((sinB1 * cosS0 + g * sinS0) / ((1 - f) * std::sqrt(c * c + u * u))) * kRadToDeg;
+}
+
+} // namespace
+
+void Datum::direct(double lat1, double lon1, double azimuth, double distance, double& lat2, double& lon2) {
+    // A negative distance runs backwards: the line of |distance| in the opposite
+    // azimuth.
+    if (distance < 0) {
+        distance = -distance;
+        azimuth += 180;
+    }
+    if (distance < kMinDistance) {
+        lat2 = lat1;
+        lon2 = gw::wrapLongitude(lon1);
+        return;
+    }
+    const gw::Ellipsoid el = gw::ellipsoidOf(*this);
+    const double s = distance;
+    const double alpha = azimuth * kDegToRad;
+    const double sinA = std::sin(alpha);
+    const double cosA = std::cos(alpha);
+
+    if (s < kShortLine) {
+        // Puissant's series, while both ends stay within kPuissantLatitude: closer
+        // to a pole (and over it) their terms in tan phi grow without bound, and
+        // the line is left to Sodano's formulas, which hold there.
+        double la = 0, dLon = 0;
+        puissantDirect(el, lat1, s, sinA, cosA, la, dLon);
+        if (std::fabs(lat1) <= kPuissantLatitude && std::fabs(la) <= kPuissantLatitude) {
+            lat2 = la;
+            lon2 = gw::wrapLongitude(lon1 + dLon);
+            return;
+        }
+    }
+    double lonSum = 0;
+    sodanoDirect(el, lat1, lon1, azimuth, s, sinA, cosA, lat2, lonSum);
+    lon2 = gw::wrapLongitude(lonSum);
 }
 
 void Datum::inverse(double lat1, double lon1, double lat2, double lon2, double& azimuth, double& distance) {

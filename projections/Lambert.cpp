@@ -115,7 +115,9 @@ void Lambert::geoToGrid(double lat, double lon, double& north, double& east) {
     const double e = eccentricity;
     const double phi = std::fmod(lat, 90.0) * kPi / 180.0;
     const double rho = radiusFactor * std::exp(-n * gw::conformal::isometricLatitude(phi, e));
-    const double theta = n * ((lon - lonOfOrigin) * kPi / 180.0);
+    // The longitude difference from the central meridian in (-180, 180]: a point
+    // across the 180 degree meridian is taken on the nearer side of the cone.
+    const double theta = n * (gw::wrapLongitude(lon - lonOfOrigin) * kPi / 180.0);
     north = originRadius - rho * std::cos(theta);
     east = rho * std::sin(theta);
     if (east > kGridLimit) east = kGridLimit;

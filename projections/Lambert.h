@@ -14,13 +14,16 @@
 //
 // geoToGrid: closed form; agrees with independent implementations to 5e-8 m
 //   within 15 degrees of the origin. The latitude is
-//   reduced with fmod(lat, 90), so +-90 maps like 0; the longitude difference is
-//   not wrapped. Each grid coordinate is clamped to +-5000000 m before the false
-//   origin is added.
+//   reduced with fmod(lat, 90), so +-90 maps like 0; the longitude difference
+//   from the central meridian is brought into (-180, 180] (a zone spanning the
+//   180 degree meridian takes longitudes on either side). Each grid coordinate is
+//   clamped to +-5000000 m before the false origin is added.
 // gridToGeo: Newton iteration on the isometric latitude (at most 10 steps, step
 //   tolerance 1e-10 rad); latitudes agree with independent implementations to
-//   6e-9 degrees (0.7 mm), longitudes to 1e-11 degrees. A point on or beyond the apex of
-//   the cone (rho of the wrong sign, or the apex itself) gives latitude 0,
+//   6e-9 degrees (0.7 mm), longitudes to 1e-11 degrees. The longitude is the
+//   central meridian's plus the cone's angle, unwrapped (the geodesy object and
+//   the batch conversions bring it into (-180, 180]). A point on or beyond the
+//   apex of the cone (rho of the wrong sign, or the apex itself) gives latitude 0,
 //   longitude 0.
 // converge: (lon - lonOfOrigin) * n in degrees, at the point given by gridToGeo.
 // lineScale: Simpson's mean of the point scale at the two end latitudes and their

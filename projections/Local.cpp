@@ -78,7 +78,9 @@ double Local::metersPerDegLon(double lat) {
 
 void Local::geoToGrid(double lat, double lon, double& north, double& east) {
     double dLat = std::fmod(lat - centerLat, 180.0);
-    double dLon = std::fmod(lon - centerLon, 360.0);
+    // The longitude difference the shorter way round, in (-180, 180]: a point just
+    // across the 180 degree meridian from the origin lies just east or west of it.
+    double dLon = gw::wrapLongitude(lon - centerLon);
     north = dLat * metersPerDegLat(centerLat);
     east = dLon * metersPerDegLon(centerLat);
     if (north == 0.0 && east == 0.0) {

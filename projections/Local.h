@@ -19,11 +19,13 @@
 // south (2e-4 per km at 52 degrees).
 //
 // Outside the domain: nothing is refused. The latitude difference is reduced by
-// fmod with 180 and the longitude difference by fmod with 360, both keeping the
-// sign of the difference, so a point just across the 180 degree meridian from the
-// origin lies almost 360 degrees of longitude away. At an origin latitude of +-90
-// the length of a degree of longitude is nearly 0 and gridToGeo gives huge
-// meaningless longitudes. NaN or infinite input gives NaN results.
+// fmod with 180, keeping its sign; the longitude difference is brought into
+// (-180, 180], so a point just across the 180 degree meridian from the origin
+// lies just east or west of it. gridToGeo gives the origin's longitude plus the
+// grid's, unwrapped (the geodesy object and the batch conversions bring it into
+// (-180, 180]). At an origin latitude of +-90 the length of a degree of longitude
+// is nearly 0 and gridToGeo gives huge meaningless longitudes. NaN or infinite
+// input gives NaN results.
 //
 // Settings keys (in this order): "localProjName" (default "Local", at most 39
 // characters kept), "localCenterLat" and "localCenterLon" ("%.12f", default 0).

@@ -167,15 +167,10 @@ def check(code, method, gridwise, pyproj, rng, npoints, pipelines):
     result = {"code": code, "method": method, "name": crs.name, "forward": 0.0, "inverse": 0.0, "where": None,
               "off_cm": 0.0, "beyond": 0, "frame": 0, "across": 0, "shift": None, "worst_judged": 0.0,
               "failed": False}
-    # The Lambert projection takes the longitude difference as written: a point
-    # across 180 degrees from its central meridian is given as written near it.
-    given = list(lons)
-    if method.startswith("Lambert"):
-        for i, lon in enumerate(lons):
-            if abs(lon - cm) > 180:
-                given[i] = lon - 360 if lon > cm else lon + 360
-                result["across"] += 1
-    north, east = g.geo_to_grid(lats, given)
+    # Points more than 180 degrees of longitude (as written) from the central
+    # meridian, across the antimeridian from it, are counted; they go in as written.
+    result["across"] = sum(1 for lon in lons if abs(lon - cm) > 180)
+    north, east = g.geo_to_grid(lats, lons)
     x, y = proj(lons, lats)
     for i, (lat, lon) in enumerate(zip(lats, lons)):
         pn, pe = y[i] * unit, x[i] * unit

@@ -18,7 +18,9 @@
 // come out bit for bit.
 //
 // A lane is left to the one-point function (kRedo):
-// - Puissant's series where its terms grow large (start or end near a pole);
+// - Puissant's series where its terms grow large, or with an end beyond 80
+//   degrees of latitude (the one-point function takes Sodano's formulas there);
+// - negative distances (the line backwards);
 // - azimuths outside [-180, 360] (the one-point code folds them by fmod), start
 //   longitudes beyond +-500 degrees (an ulp of the sum passes 1e-13 degree), lines
 //   longer than 25000 km, and any lane whose result is not finite.
@@ -45,6 +47,10 @@
 namespace gw::batch::direct_detail {
 using gw::geodesic::kMinDistance; // the one-point function's rules (geodesy/GeodesicRules.h)
 using gw::geodesic::kShortLine;
+using gw::geodesic::kPuissantLatitude;
+// Puissant's end latitude within this (degrees) of kPuissantLatitude: the vector
+// functions' ulps could change the one-point function's choice of formulas.
+inline constexpr double kLatitudeHair = 1e-9;
 // Sodano's lines longer than this are left to the one-point function: the arc's
 // ulp grows with its length.
 inline constexpr double kLongestLine = 2.5e7;
@@ -153,6 +159,10 @@ HWY_INLINE Result puissant(DF d, const GeodesicConstants& k, V lat1, V lon1, V s
     const V lonTerm = hn::Abs(dLambdaDeg) * (one + hn::Abs(sinP2 / cosP2));
     r.redo = hn::Or(hn::Not(hn::Lt(terms, hn::Set(d, dd::kShortLatTerms))),
                     hn::Not(hn::Lt(lonTerm, hn::Set(d, dd::kShortLonTerm))));
+    // Lines with an end beyond Puissant's latitude (or within a hair of it) are
+    // the one-point function's, which takes Sodano's formulas for them.
+    r.redo = hn::Or(r.redo, hn::Gt(hn::Abs(lat1), hn::Set(d, dd::kPuissantLatitude)));
+    r.redo = hn::Or(r.redo, hn::Not(hn::Lt(hn::Abs(r.lat), hn::Set(d, dd::kPuissantLatitude - dd::kLatitudeHair))));
     return r;
 }
 
@@ -208,7 +218,10 @@ HWY_INLINE Result sodano(DF d, const GeodesicConstants& k, V lon1, V az, V s, V 
     const V num = sinS0 * sinA;
     const V R = num / D;
     const V atanR = AtanOf<kExact>(d, R);
-    const M east = hn::And(hn::Ge(az, zero), hn::Le(az, hn::Set(d, 180.0)));
+    // Past the antipode of the start (a negative sine of the arc) the sides swap.
+    const M eastSide = hn::And(hn::Ge(az, zero), hn::Le(az, hn::Set(d, 180.0)));
+    const M beyond = hn::Lt(sinS0, zero);
+    const M east = hn::Or(hn::AndNot(beyond, eastSide), hn::AndNot(eastSide, beyond));
     const V sideLambda = hn::IfThenElse(east, hn::IfThenElse(hn::Lt(R, zero), atanR + pi, atanR),
                                         hn::IfThenElse(hn::Gt(R, zero), atanR - pi, atanR));
     const V meridianLambda = hn::IfThenElseZero(hn::Lt(D, zero), pi);
@@ -283,14 +296,17 @@ void GeodesicDirect(const GeodesicConstants& k, size_t n, const double* HWY_REST
         const V az = hn::LoadU(d, azimuth + i);
         const V s = hn::LoadU(d, distance + i);
 
-        const M still = hn::Lt(s, hn::Set(d, dd::kMinDistance));
+        // A negative distance (the line backwards) is the one-point function's;
+        // one shorter than the least distance gives the start point either way.
+        const M still = hn::And(hn::Lt(s, hn::Set(d, dd::kMinDistance)), hn::Gt(s, hn::Set(d, -dd::kMinDistance)));
+        const M backwards = hn::Not(hn::Gt(s, hn::Set(d, -dd::kMinDistance)));
         const M shortLine = hn::AndNot(still, hn::Lt(s, hn::Set(d, dd::kShortLine)));
         const M longLine = hn::Not(hn::Or(still, shortLine));
 
         V outLat = lat1;
         V outLon = lon1;
         M fragile = hn::FirstN(d, 0);
-        M redo = hn::Not(hn::Lt(hn::Abs(lat1), hn::Set(d, 90.0)));
+        M redo = hn::Or(hn::Not(hn::Lt(hn::Abs(lat1), hn::Set(d, 90.0))), backwards);
         // Lanes that move: azimuths the one-point code would fold, far longitudes.
         const M moving = hn::Not(still);
         const M azIn = hn::And(hn::Ge(az, hn::Set(d, -180.0)), hn::Le(az, hn::Set(d, 360.0)));

@@ -164,7 +164,13 @@
  *      or beyond the apex of the cone; for the polar stereographic projection the
  *      equator and the other hemisphere (a latitude of 0 or of the other sign),
  *      and the pole itself for gwConvergence and gwPointScale; for the geodesic
- *      problems a latitude of exactly +-90, where their formulas are not defined;
+ *      problems a latitude of exactly +-90, where their formulas are not defined,
+ *      and for gwGeodesicDirect a distance beyond 40000 km (about once round the
+ *      earth; the series' error grows with the length beyond); for the datum
+ *      "ED50(N Sea)", a point outside the area of its North Sea correction
+ *      (51.03..62.01 N, 5.05 W..11.14 E; the ED50(N Sea) point in
+ *      gwWorkingToWgs84, the shifted one in gwWgs84ToWorking), where the
+ *      one-point functions convert without the correction;
  *      any result that comes out as NaN or infinite;
  *   3  an iteration reached its cap before its stopping rule held: the footpoint
  *      latitude of the Transverse Mercator in gwGridToGeo (five steps, 0.1 mm).
@@ -196,7 +202,8 @@
  * one-point function gives (0, 0), and the statuses above turn the one-point
  * functions' clamped or folded fallbacks into NaN.
  *   gwGeoToGrid: lat, lon in; north, east out (geoToGrid).
- *   gwGridToGeo: north, east in; lat, lon out (gridToGeo).
+ *   gwGridToGeo: north, east in; lat, lon out (gridToGeo); longitudes in
+ *     (-180, 180].
  *   gwWorkingToWgs84 / gwWgs84ToWorking: lat, lon, h in; lat, lon, h out. The
  *     input height is not used (as in the one-point functions); hOut receives the
  *     height above the target ellipsoid of the shifted point taken at height 0
@@ -207,7 +214,9 @@
  *     zero-length line at that point).
  *   gwGeodesicInverse: lat1, lon1, lat2, lon2 in; azimuth at the first point and
  *     distance out (inverse); coincident points give 0, 0.
- *   gwGeodesicDirect: lat, lon, azimuth, distance in; lat2, lon2 out (direct).
+ *   gwGeodesicDirect: lat, lon, azimuth, distance in; lat2, lon2 out (direct):
+ *     latitudes within +-90, longitudes in (-180, 180]; a negative distance runs
+ *     backwards.
  *
  * Kernels: gwGeoToGrid and gwGridToGeo of a Transverse Mercator, RD, Lambert and
  * the polar stereographic projection, gwWorkingToWgs84 and gwWgs84ToWorking
@@ -250,6 +259,8 @@
  * (whose height p / cos phi - N turns an ulp of the latitude into N tan phi
  * 1e-16 m); geodesic direct lines whose end comes near a pole (where the
  * longitude's error grows as 1 / cos of the end's reduced latitude), short
+ * direct lines with an end beyond 80 degrees (the one-point function takes the
+ * long-line formulas for them) and direct lines of negative distance, short
  * inverse lines across +-180 or beyond 89 degrees; longitudes beyond 1e4 degrees.
  * Largest differences from the one-point results, measured on 10 million random
  * points a case (one run, AVX2 machine: AVX-512 was not at hand), with the lanes

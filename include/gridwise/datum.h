@@ -22,8 +22,10 @@
  *   ED50 (direction 1: from the North Sea datum; -1: back, with the same polynomial
  *   evaluated at the given point, so the two directions are inverse only to about
  *   4e-8 degree, a few millimetres, in the North Sea). Corrections are a few
- *   hundredths of an arc-second; the polynomial is meant for about 50..62 N,
- *   5 W..10 E, and grows quickly outside.
+ *   hundredths of an arc-second. The polynomial holds in the area it was made
+ *   for, the bounding box of the North Sea (51.03..62.01 N, 5.05 W..11.14 E, edges
+ *   included, longitudes as given); outside it (and for NaN) the point is returned
+ *   unchanged, with no correction.
  * transRot: rotates (x, y, z) in place about Z by angle1, then about the new X by
  *   angle2, then about the new Y by angle3 (degrees).
  *

@@ -58,7 +58,8 @@ GW_EXPORT int editDialog(void* parent);
  * the dialog opens empty and OK changes nothing. */
 GW_EXPORT int dataUnitsDialog(void* parent);
 
-/* Grid (metres) to latitude/longitude on the working datum (degrees) and back. */
+/* Grid (metres) to latitude/longitude on the working datum (degrees) and back;
+ * gridToGeo gives longitudes in (-180, 180]. */
 GW_EXPORT void gridToGeo(double north, double east, double* lat, double* lon);
 GW_EXPORT void geoToGrid(double lat, double lon, double* north, double* east);
 /* Scale factor of the grid line between two grid points. */
@@ -67,13 +68,20 @@ GW_EXPORT double lineScale(double north1, double east1, double north2, double ea
 GW_EXPORT double converge(double north, double east);
 
 /* Datum shift between WGS 84 and the working datum; h is not used, and
- * wgs84ToWorking leaves *hOut as it was. Longitudes come out in (-180, 180]. */
+ * wgs84ToWorking leaves *hOut as it was. Longitudes come out in (-180, 180]. For
+ * the datum "ED50(N Sea)" the North Sea correction is applied only within its
+ * area, 51.03..62.01 N, 5.05 W..11.14 E (see gridwise/datum.h); outside it the
+ * point is shifted without the correction (the batch conversions of
+ * gridwise/batch.h refuse it with status 2). */
 GW_EXPORT void wgs84ToWorking(double lat, double lon, double h, double* latOut, double* lonOut,
                               double* hOut);
 GW_EXPORT void workingToWgs84(double lat, double lon, double h, double* latOut, double* lonOut,
                               double* hOut);
 
-/* Geodesic direct and inverse problems on the working ellipsoid. */
+/* Geodesic direct and inverse problems on the working ellipsoid. direct gives
+ * latitudes within +-90 and longitudes in (-180, 180], also for lines over a
+ * pole; a negative distance runs backwards (the line of |distance| in azimuth +
+ * 180). Their accuracy is shown in docs/accuracy.md. */
 GW_EXPORT void direct(double lat1, double lon1, double azimuth, double distance, double* lat2,
                       double* lon2);
 GW_EXPORT void inverse(double lat1, double lon1, double lat2, double lon2, double* azimuth,

@@ -36,7 +36,11 @@ void LambertForward(const LambertConstants& k, size_t n, const double* HWY_RESTR
     for (size_t i = 0; i < n; i += N) {
         const V phi = hn::LoadU(d, lat + i) * pi / r180;
         const V rho = hn::Set(d, k.aF) * hn::Exp(d, hn::Set(d, -k.n) * IsometricLatitude(d, phi, k.e));
-        const V theta = hn::Set(d, k.n) * ((hn::LoadU(d, lon + i) - hn::Set(d, k.lonOfOrigin)) * pi / r180);
+        // The longitude difference into (-180, 180] as gw::wrapLongitude takes it
+        // (one turn suffices: the batch gives the kernel differences within 540).
+        const V dLon = shiftIntoHalfTurn(d, hn::LoadU(d, lon + i) - hn::Set(d, k.lonOfOrigin));
+        const V wrapped = hn::IfThenElse(hn::Eq(dLon, hn::Set(d, -180.0)), hn::Set(d, 180.0), dLon);
+        const V theta = hn::Set(d, k.n) * (wrapped * pi / r180);
         const V no = hn::Set(d, k.rho0) - rho * hn::Cos(d, theta);
         const V ea = rho * hn::Sin(d, theta);
         hn::StoreU(Clamp(d, no, -gw::lambert::kGridLimit, gw::lambert::kGridLimit) + hn::Set(d, k.falseNorth), d, north + i);
@@ -123,8 +127,11 @@ struct LambertRules : NoRules {
         batch::lambertReverseBlock(tier, k, n, north, east, lat, lon, steps);
     }
     bool geoInDomain(double lat, double) const { return lambert::geoInDomain(lat); }
-    // The vector sine and cosine of the longitude hold for longitudes of the usual range.
-    bool forwardVectorHolds(double, double lon) const { return std::fabs(lon) <= batch::kVectorLonLimit; }
+    // The vector sine and cosine of the longitude hold for longitudes of the usual
+    // range; the kernel's one turn brings differences within 540 into (-180, 180].
+    bool forwardVectorHolds(double, double lon) const {
+        return std::fabs(lon) <= batch::kVectorLonLimit && std::fabs(lon - k.lonOfOrigin) <= 540;
+    }
     bool gridResultInDomain(double north, double east) const {
         return lambert::gridResultInDomain(north - k.falseNorth, east - k.falseEast);
     }

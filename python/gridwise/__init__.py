@@ -598,16 +598,28 @@ def _finite(value, name, shape=(), flat=0):
     return value
 
 
-def _map_text(func, values, name, numeric):
+def _within(value, name, limit, shape=(), flat=0):
+    """value (finite), or ValueError when it lies beyond +-limit (None: no limit)."""
+    if limit is not None and not -limit <= value <= limit:
+        where = f"{name}[{', '.join(str(int(i)) for i in np.unravel_index(flat, shape))}]" if shape else name
+        raise ValueError(f"{where} is {value!r}, outside -{limit}..{limit}")
+    return value
+
+
+def _map_text(func, values, name, numeric, limit=None):
     """func over a scalar (giving its result) or over an array-like (an array of results).
-    Masked entries of a masked array are passed over and come back masked."""
+    Masked entries of a masked array are passed over and come back masked. A numeric
+    value beyond +-limit raises ValueError."""
     mask = None
     if numeric:
         a, mask = _masked_float_array(values, name)
         if a.ndim == 0:
-            return np.ma.masked if mask is not None and mask[()] else func(_finite(float(a), name))
+            if mask is not None and mask[()]:
+                return np.ma.masked
+            return func(_within(_finite(float(a), name), name, limit))
         skip = np.zeros(a.size, dtype=bool) if mask is None else mask.reshape(-1)
-        flat = ["" if skip[i] else func(_finite(float(v), name, a.shape, i)) for i, v in enumerate(a.reshape(-1))]
+        flat = ["" if skip[i] else func(_within(_finite(float(v), name, a.shape, i), name, limit, a.shape, i))
+                for i, v in enumerate(a.reshape(-1))]
         out = np.array(flat, dtype=str if flat else "U1").reshape(a.shape)
         return out if mask is None else np.ma.masked_array(out, mask=mask.copy())
     if isinstance(values, str):
@@ -647,8 +659,7 @@ def lat_to_str(lat, decimals=None, style=0):
 
     decimals (0..6) is the number of decimals of the last field: 3 for seconds
     and 4 for minutes by default. Arrays give arrays of text (masked arrays
-    masked arrays). A finite latitude beyond +-90 is written as the zero text
-    "N00 00 00.000"; NaN or an infinity raises ValueError.
+    masked arrays). A latitude beyond +-90, NaN or an infinity raises ValueError.
 
     >>> lat_to_str(33.755253)
     'N33 45 18.911'
@@ -657,18 +668,19 @@ def lat_to_str(lat, decimals=None, style=0):
     """
     style = _decimals(style, "style")
     d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals, most=6)
-    return _map_text(lambda v: _gridwise.lat_to_str(v, d, style), lat, "lat", True)
+    return _map_text(lambda v: _gridwise.lat_to_str(v, d, style), lat, "lat", True, 90)
 
 
 def lon_to_str(lon, decimals=None, style=0):
     """Longitude text: "W084 23 24.108" (style 0) or "W084 23.4018" (other styles).
+    A longitude beyond +-180, NaN or an infinity raises ValueError.
 
     >>> lon_to_str(-84.390030)
     'W084 23 24.108'
     """
     style = _decimals(style, "style")
     d = (3 if style == 0 else 4) if decimals is None else _decimals(decimals, most=6)
-    return _map_text(lambda v: _gridwise.lon_to_str(v, d, style), lon, "lon", True)
+    return _map_text(lambda v: _gridwise.lon_to_str(v, d, style), lon, "lon", True, 180)
 
 
 def parse_angle(text):

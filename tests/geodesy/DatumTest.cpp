@@ -337,22 +337,65 @@ TEST(Datum, NorthSeaCorrectionOnlyForItsExactName) {
     }
 }
 
-// Over [-180, 180] the North Sea conversion to WGS 84 is exactly the correction at
-// the given longitude, then the shift, then one turn off above 180; -180 is taken
-// as given, not as 180.
-TEST(Datum, NorthSeaToWgs84IsCorrectionThenShift) {
-    Datum d = ed50("ED50(N Sea)");
-    for (const auto& p : {std::pair{56.0, -2.0}, std::pair{10.0, -180.0}, std::pair{10.0, 180.0},
-                          std::pair{-30.0, 179.25}}) {
-        double lat, lon, h;
-        d.workingToWgs84(p.first, p.second, 0, lat, lon, h);
-        double latC, lonC, latX, lonX, hX;
-        ed50ToFromEd87(p.first, p.second, &latC, &lonC, 1);
-        d.trans7Param(latC, lonC, 0, latX, lonX, hX, 1);
-        if (lonX > 180)
-            lonX -= 360;
-        EXPECT_EQ(lat, latX) << p.second;
-        EXPECT_EQ(lon, lonX) << p.second;
+// The North Sea correction holds in the area it was made for (the North Sea,
+// 51.03..62.01 N, 5.05 W..11.14 E): there the conversion to WGS 84 is the
+// correction at the given point (its longitude brought into (-180, 180]) and then
+// the shift; outside, both conversions are those of plain ED50 bit for bit and
+// the checked forms report it. Far outside, the polynomial would have moved the
+// point by kilometres (to a latitude of 90.056 from the pole).
+TEST(Datum, NorthSeaCorrectionOnlyInsideItsArea) {
+    const Datum plain = ed50("ED50");
+    const Datum northSea = ed50("ED50(N Sea)");
+    struct Case {
+        double lat, lon;
+        bool inside;
+    } cases[] = {
+        {56, -2, true},         {58.5, 3.25, true},     {51.03, -5.05, true}, {62.01, 11.14, true},
+        {56, 358, true},        // the same turn as -2
+        {90, 0, false},         {45, 179.9999, false},  {10, -180, false},    {-30, 179.25, false},
+        {50.9, 0, false},       {62.1, 5, false},       {55, -5.2, false},    {55, 11.3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.lat) + " " + std::to_string(c.lon));
+        double lat, lon, h, latP, lonP, hP;
+        Datum d = northSea;
+        EXPECT_EQ(d.toWgs84Checked(c.lat, c.lon, 0, lat, lon, h), c.inside);
+        Datum p = plain;
+        p.workingToWgs84(c.lat, c.lon, 0, latP, lonP, hP);
+        if (c.inside) {
+            double latC, lonC, latX, lonX, hX;
+            ed50ToFromEd87(c.lat, c.lon > 180 ? c.lon - 360 : c.lon, &latC, &lonC, 1);
+            EXPECT_NE(latC, c.lat);
+            d.trans7Param(latC, lonC, 0, latX, lonX, hX, 1);
+            if (lonX > 180)
+                lonX -= 360;
+            EXPECT_EQ(lat, latX);
+            EXPECT_EQ(lon, lonX);
+        } else {
+            EXPECT_EQ(lat, latP);
+            EXPECT_EQ(lon, lonP);
+            // The free function leaves a point outside the area as it is.
+            double latC = 0, lonC = 0;
+            ed50ToFromEd87(c.lat, c.lon, &latC, &lonC, -1);
+            EXPECT_EQ(latC, c.lat);
+            EXPECT_EQ(lonC, c.lon);
+        }
+        // Back from WGS 84: the area is tested at the shifted point, which lies
+        // within a hundred metres or so of the case's (off the edges).
+        if (c.lat == 51.03 || c.lat == 62.01)
+            continue;
+        double latW, lonW, hW = 7, latQ, lonQ, hQ = 7;
+        d = northSea;
+        EXPECT_EQ(d.fromWgs84Checked(c.lat, c.lon, 0, latW, lonW, hW), c.inside);
+        p = plain;
+        p.wgs84ToWorking(c.lat, c.lon, 0, latQ, lonQ, hQ);
+        EXPECT_LE(std::fabs(latW), 90.0);
+        if (!c.inside) {
+            EXPECT_EQ(latW, latQ);
+            EXPECT_EQ(lonW, lonQ);
+        } else {
+            EXPECT_NE(latW, latQ);
+        }
     }
 }
 

@@ -8,15 +8,19 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "geodesy/Datum.h"
 #include "gridwise/projection.h"
 #include "projections/InitText.h"
 #include "platform/CLocale.h"
 #include "platform/IniFile.h"
+#include "projections/GridBatch.h"
 #include "projections/Lambert.h"
 #include "ProjPeer.h"
+#include "support/SimdTiers.h"
 #include "ProjectionTestUtil.h"
 
 namespace {
@@ -213,6 +217,70 @@ TEST(Lambert, AgreesWithPeers) {
                 EXPECT_NEAR(l.lineScale(north, east, north, east), k, 1e-10 * k) << lat << " " << lon;
             }
         }
+    }
+}
+
+// Zones whose central meridian lies near the 180 degree meridian take points on
+// either side of it, however the longitude is written (a turn more or less), as
+// PROJ's lcc does: the one-point code and the batch operations at every vector
+// tier.
+TEST(Lambert, ZonesAcrossTheAntimeridian) {
+    const struct Zone {
+        double p1, p2, lat0, lon0;
+    } zones[] = {
+        {-37.5, -44.5, -41.0, 173.0},  // southern, east of 180
+        {51.0, 57.0, 54.0, -176.0},    // northern, west of 180
+        {60.0, 70.0, 65.0, 180.0},     // on it
+    };
+    const double offsets[] = {-14.0, -7.5, 0.0, 6.25, 12.0};
+    for (const Zone& z : zones) {
+        SCOPED_TRACE(testing::Message() << "central meridian " << z.lon0);
+        Datum d;
+        Lambert l;
+        l.firstParallel = z.p1;
+        l.secondParallel = z.p2;
+        l.latOfOrigin = z.lat0;
+        l.lonOfOrigin = z.lon0;
+        l.falseNorth = 1000000.0;
+        l.falseEast = 2000000.0;
+        l.geoparm(&d);
+        gwpeer::ProjOp peer(lccDefinition(l, d.aAxis, d.inverseFlattening));
+        ASSERT_TRUE(peer.valid());
+        std::vector<double> lats, lons, pn, pe;
+        for (double dl : offsets)
+            for (double turn : {-360.0, 0.0, 360.0}) {
+                double lon = z.lon0 + dl;
+                lon = lon > 180 ? lon - 360 : lon; // in (-180, 180]
+                lats.push_back(z.lat0 + dl / 3);
+                lons.push_back(lon + turn);
+                double n = 0, e = 0;
+                peer.forward(lats.back(), lon, n, e);
+                pn.push_back(n);
+                pe.push_back(e);
+            }
+        for (std::size_t i = 0; i < lats.size(); ++i) {
+            double n = 0, e = 0;
+            l.geoToGrid(lats[i], lons[i], n, e);
+            EXPECT_NEAR(n, pn[i], 5e-8) << lats[i] << " " << lons[i];
+            EXPECT_NEAR(e, pe[i], 5e-8) << lats[i] << " " << lons[i];
+        }
+        gwtest::forEachTier(gw::batch::SimdTier::scalar, [&](gw::batch::SimdTier) {
+            const std::unique_ptr<gw::GridBatch> ops = gw::gridBatchOf(l);
+            const std::size_t lanes = gw::batch::simdBlockLanes();
+            const std::size_t n = (lats.size() + lanes - 1) / lanes * lanes;
+            std::vector<double> la(lats), lo(lons), bn(n), be(n);
+            std::vector<int> aux(n);
+            la.resize(n, z.lat0);
+            lo.resize(n, z.lon0);
+            ops->forwardBlock(n, la.data(), lo.data(), bn.data(), be.data(), aux.data());
+            for (std::size_t i = 0; i < lats.size(); ++i) {
+                const double block[2] = {bn[i], be[i]};
+                double north = 0, east = 0;
+                ASSERT_EQ(ops->forward(lats[i], lons[i], block, aux[i], north, east), gw::PointRule::ok);
+                EXPECT_NEAR(north, pn[i], 5e-8) << lats[i] << " " << lons[i];
+                EXPECT_NEAR(east, pe[i], 5e-8) << lats[i] << " " << lons[i];
+            }
+        });
     }
 }
 

@@ -15,6 +15,7 @@
 #include "projections/InitText.h"
 #include "platform/IniFile.h"
 #include "projections/Local.h"
+#include "ProjPeer.h"
 #include "ProjectionTestUtil.h"
 
 namespace {
@@ -53,8 +54,11 @@ TEST(LocalConvert, GeoToGridTable) {
     struct Case { double cLat, cLon, lat, lon, north, east, tol; } cases[] = {
         {52, 4, 52.01, 4.01, 1112.679690136094, 686.8035819463732, 1e-12},
         {52, 4, 52, 4, 0.0, 0.0, 0.0},                                  // the origin, exactly
-        {0, 179, 0, -179, 0.0, -358 * 111320.7, 1e-6},                  // no wrap to +2
-        {0, 0, 10, 400, 10 * 110567.238, 40 * 111320.7, 1e-6},          // fmod by 360
+        {0, 179, 0, -179, 0.0, 2 * 111320.7, 1e-6},                     // the nearer way, over +-180
+        {0, -179, 0, 179, 0.0, -2 * 111320.7, 1e-6},
+        {0, 0, 10, 400, 10 * 110567.238, 40 * 111320.7, 1e-6},          // whole turns off
+        {0, 0, 0, 180, 0.0, 180 * 111320.7, 1e-6},                      // half a turn: east
+        {0, 0, 0, -180, 0.0, 180 * 111320.7, 1e-6},
         {0, 0, 200, 0, 20 * 110567.238, 0.0, 1e-6},                     // fmod by 180
         {-10, -20, -10.5, -20.25, -0.5 * Local::metersPerDegLat(-10), -0.25 * Local::metersPerDegLon(-10), 1e-9},
     };
@@ -67,6 +71,43 @@ TEST(LocalConvert, GeoToGridTable) {
         p.geoToGrid(c.lat, c.lon, n, e);
         EXPECT_NEAR(n, c.north, c.tol);
         EXPECT_NEAR(e, c.east, c.tol);
+    }
+}
+
+// Near the origin the flat system is the azimuthal equidistant projection to the
+// series' accuracy (PROJ's aeqd on WGS 84 as peer), also when the 180 degree
+// meridian runs between the origin and the point.
+TEST(LocalConvert, AcrossTheAntimeridianAgreesWithAeqd) {
+    struct Case { double cLat, cLon, lat, lon; } cases[] = {
+        {0, 179.999, 0, -179.999},      // 222 m east, over the meridian
+        {0, -179.999, 0.001, 179.9985}, // west over it
+        {60, 179.99, 60.005, -179.995}, // at 60 N
+        {-45, -179.995, -45.01, 179.99},
+        {52, 4, 52.01, 4.01},           // and off it
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.cLat << " " << c.cLon << " -> " << c.lat << " " << c.lon);
+        gwpeer::ProjOp aeqd("+proj=aeqd +ellps=WGS84 +lat_0=" + std::to_string(c.cLat) +
+                            " +lon_0=" + std::to_string(c.cLon));
+        ASSERT_TRUE(aeqd.valid());
+        double nX, eX;
+        aeqd.forward(c.lat, c.lon, nX, eX);
+        Local p;
+        p.centerLat = c.cLat;
+        p.centerLon = c.cLon;
+        double n, e;
+        p.geoToGrid(c.lat, c.lon, n, e);
+        // Within 3e-4 of the distance: the series' degree lengths and the flat
+        // system's own shape (a plate carree at the origin's scale, see Local.h)
+        // over a kilometre or two.
+        const double tol = 3e-4 * std::hypot(nX, eX);
+        EXPECT_NEAR(n, nX, tol);
+        EXPECT_NEAR(e, eX, tol);
+        // Back to the same point, a whole turn apart at most.
+        double lat, lon;
+        p.gridToGeo(n, e, lat, lon);
+        EXPECT_NEAR(lat, c.lat, 1e-12);
+        EXPECT_NEAR(std::remainder(lon - c.lon, 360.0), 0.0, 1e-11);
     }
 }
 

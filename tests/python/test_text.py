@@ -98,7 +98,16 @@ def test_writers_refuse_what_has_no_text(write):
 
 
 def test_writers_keep_to_their_ranges():
-    assert gridwise.lat_to_str(95.0) == "N00 00 00.000"  # the library's text for a latitude out of range
+    # A latitude or longitude out of range has no text (the library's writers would
+    # give a zero text for it): ValueError, naming the value; the limits are written.
+    for write, bad in [(gridwise.lat_to_str, 90.1), (gridwise.lat_to_str, -95.0), (gridwise.lon_to_str, 180.0001),
+                       (gridwise.lon_to_str, -183.5), (gridwise.Units().lon_to_str, 181.0)]:
+        with pytest.raises(ValueError, match="outside"):
+            write(bad)
+    with pytest.raises(ValueError, match=r"lat\[1\]"):
+        gridwise.lat_to_str([45.0, 90.5])
+    assert gridwise.lat_to_str([90.0, -90.0], 0, 1).tolist() == ["N90 00", "S90 00"]
+    assert gridwise.lon_to_str([180.0, -180.0], 0, 1).tolist() == ["E180 00", "W180 00"]
     with pytest.raises(ValueError, match="0..6"):
         gridwise.lat_to_str(1.0, 7)
     with pytest.raises(ValueError, match="0..9"):
@@ -159,3 +168,18 @@ def test_units_settings_errors(tmp_path):
     plain.write_text("[geodesy]\nGeodesyType=0\n")
     with pytest.raises(KeyError, match="units"):
         gridwise.Units.from_settings(plain)
+
+
+def test_results_stay_in_range_for_their_text():
+    """Results across 180 degrees and over a pole come back in range, so their text
+    is the real position; a point outside the North Sea correction's area is refused."""
+    g = gridwise.Geodesy()
+    lat, lon = g.direct([0.0, 89.9, 34.0], [179.9999, 0.0, 30.0], [90.0, 0.0, 0.0], [1000.0, 22338.79, -1000.0])
+    assert gridwise.lon_to_str(lon, 4, 1).tolist() == ["W179 59.4670", "E180 00.0000", "E030 00.0000"]
+    assert gridwise.lat_to_str(lat, 4, 1).tolist() == ["N00 00.0000", "N89 54.0000", "N33 59.4591"]
+    north_sea = gridwise.Geodesy.from_text(g.init_string, "International 1924,6378388,297,ED50(N Sea),-87,-98,-121,0,0,0,0")
+    lat, lon, _, st = north_sea.from_wgs84([56.0, 90.0, 45.0], [3.0, 0.0, 179.9999], status=True)
+    assert st.tolist() == [0, gridwise.STATUS_OUT_OF_DOMAIN, gridwise.STATUS_OUT_OF_DOMAIN]
+    assert np.isnan(lat[1:]).all() and abs(lat[0] - 56.0007) < 1e-4
+    with pytest.raises(gridwise.ConversionError):
+        north_sea.to_wgs84(90.0, 0.0, errcheck=True)
