@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -256,7 +257,10 @@ std::string fieldProblem(const gw::InitField& f, const std::string& text) {
     case gw::Form::grid:
         r = decimal ? gw::readNumberField(text, -gw::kFalseValueMax, gw::kFalseValueMax)
                     : gw::readDistanceField(text, 0, gw::currentGridStyle() == gw::gridStyleStation,
-                                            -gw::kFalseValueMax, gw::kFalseValueMax);
+                                            -gw::kFalseValueMax, gw::kFalseValueMax,
+                                            f.key != nullptr && std::string_view(f.key) == "falseNorth"  ? gw::DistanceAxis::north
+                                            : f.key != nullptr && std::string_view(f.key) == "falseEast" ? gw::DistanceAxis::east
+                                                                                                         : gw::DistanceAxis::none);
         break;
     case gw::Form::integer: {
         // A unit code: metres, feet or US survey feet.

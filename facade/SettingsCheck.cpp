@@ -482,7 +482,9 @@ private:
                     "a longitude of origin elsewhere would not enter the conversion",
                 GW_ERROR_BAD_ARGUMENT);
         }
-        if (const std::optional<double> lat = valueOf("latOfOrigin"); lat && std::fabs(*lat) != 90.0) {
+        // Only the sign of the latitude of origin enters the conversion; one within
+        // a micro-degree of a pole (-89.9999999999) is that pole as written.
+        if (const std::optional<double> lat = valueOf("latOfOrigin"); lat && !(std::fabs(*lat) >= 90.0 - 1e-6)) {
             const KeyLine* k = s.find("latOfOrigin");
             add(Kind::error, k->line, sectionName, k->key,
                 k->key + "=" + k->value +
@@ -564,49 +566,40 @@ std::string problemLine(const std::string& file, const SettingsProblem& p) {
     return out;
 }
 
-std::vector<SettingsProblem> checkGeodesySection(const char* file, const char* section) {
+namespace {
+
+// The problems of one section of file (lower-case name; shown as `asked`), read
+// as the unit settings or as a geodesy section.
+std::vector<SettingsProblem> checkOneSection(const char* file, const std::string& name, const std::string& asked,
+                                             bool units) {
     std::vector<SettingsProblem> out;
     Checker check(out);
     const std::optional<FileText> f = readSettings(file, check);
     if (!f) return out;
     const auto sections = sectionsOf(*f);
-    const std::string name = lower(ini::trim(section != nullptr ? section : ""));
     auto it = std::find_if(sections.begin(), sections.end(), [&](const auto& e) { return e.first == name; });
     if (it == sections.end()) {
-        check.add(Kind::error, 0, "", "",
-                  "there is no section [" + std::string(section != nullptr ? section : "") + "]" +
-                      nearestSection(name, sections),
+        check.add(Kind::error, 0, "", "", "there is no section [" + asked + "]" + nearestSection(name, sections),
                   GW_ERROR_SECTION_MISSING);
         return out;
     }
     fileProblems(*f, sections, check, &name);
     Section s = it->second;
     check.indexKeys(s);
-    check.checkGeodesy(s.occurrences[0].name, s);
+    if (units) check.checkUnits(s.occurrences[0].name, s);
+    else check.checkGeodesy(s.occurrences[0].name, s);
     inLineOrder(out, 0);
     return out;
 }
 
-std::vector<SettingsProblem> checkUnitsSection(const char* file) {
-    std::vector<SettingsProblem> out;
-    Checker check(out);
-    const std::optional<FileText> f = readSettings(file, check);
-    if (!f) return out;
-    const auto sections = sectionsOf(*f);
-    auto it = std::find_if(sections.begin(), sections.end(), [](const auto& e) { return e.first == "units"; });
-    if (it == sections.end()) {
-        check.add(Kind::error, 0, "", "", "there is no section [units]" + nearestSection("units", sections),
-                  GW_ERROR_SECTION_MISSING);
-        return out;
-    }
-    const std::string name = "units";
-    fileProblems(*f, sections, check, &name);
-    Section s = it->second;
-    check.indexKeys(s);
-    check.checkUnits(s.occurrences[0].name, s);
-    inLineOrder(out, 0);
-    return out;
+} // namespace
+
+std::vector<SettingsProblem> checkGeodesySection(const char* file, const char* section) {
+    const std::string asked = section != nullptr ? section : "";
+    return checkOneSection(file, lower(ini::trim(asked)), asked, false);
 }
+
+std::vector<SettingsProblem> checkUnitsSection(const char* file) { return checkOneSection(file, "units", "units", true); }
 
 std::vector<SettingsProblem> checkSettingsFile(const char* file) {
     std::vector<SettingsProblem> out;

@@ -120,15 +120,18 @@ Handle fromSettings(const std::string& file, const std::string& section, bool le
     return Handle(g);
 }
 
-// The problem lines of the settings check (gwSettingsProblems), one string.
-std::string settingsProblems(const std::string& file, std::optional<std::string> section, bool units) {
+// The problem lines of the settings check (gwSettingsProblems), one string; a
+// byte of the file that is not UTF-8 is shown as its escape (\xfc).
+py::str settingsProblems(const std::string& file, std::optional<std::string> section, bool units) {
     const char* s = section ? section->c_str() : nullptr;
     const int flags = units ? GW_CHECK_UNITS : 0;
     const long length = gwSettingsProblems(file.c_str(), s, flags, nullptr, 0, nullptr);
     if (length < 0) raiseLastError();
     std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
     gwSettingsProblems(file.c_str(), s, flags, text.data(), text.size(), nullptr);
-    return std::string(text.data());
+    PyObject* str = PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(std::strlen(text.data())), "backslashreplace");
+    if (str == nullptr) throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(str);
 }
 
 Handle fromText(const py::str& initText, const py::str& datumText) {

@@ -192,7 +192,7 @@ TEST(HandleInterface, UnreadableFieldsAreRefusedByPosition) {
         "0,UTM Zone 11,W117 00.0000,0.00,1640416.67ft,0.999600,N00 00.0000,1",
         "0,UTM,-117.5,-100,500000,10,-89.999,2",
         "1,California 6,N32 47,N33 53,W116 15,N32 10,0.00,2000000.00,0",
-        "6,Line,34,-117,34.1,-117,0,UTM,E9,S0+00,S5000+00,0.9996,0,0",
+        "6,Line,34,-117,34.1,-117,0,UTM,E9,S0+00,500000,0.9996,0,0",
     };
     for (const char* init : taken) {
         GwGeodesy* g = gwGeodesyFromText(init, nullptr);
