@@ -8,7 +8,8 @@
 //     file that checks without errors, and that copy loads to the same
 //     initialisation string and datum text (a zero may lose its sign, and a
 //     name that holds a carriage return, which the check warns of, is saved cut
-//     at it);
+//     at it; an affine or station/offset system over a flat local grid
+//     without its name settles after one save);
 //   - a section with errors is refused by gwGeodesyFromSettings and loads with
 //     GW_SETTINGS_LENIENT.
 #include <cmath>
@@ -173,6 +174,27 @@ struct Handle {
     ~Handle() { gwGeodesyFree(g); }
 };
 
+// Saves g into a fresh file, which must check without errors and load.
+GwGeodesy* saveAndLoad(GwGeodesy* g, const std::string& where) {
+    const std::string copy = fz::scratchDir() + "/check-saved.ini";
+    std::remove(copy.c_str());
+    std::string section = "saved", file = copy;
+    g->geo.saveData(section.data(), file.data());
+    int errors = 0;
+    const std::string found = problems(copy, "saved", 0, errors);
+    if (errors > 0) fz::fail("the saved copy of a section without errors has errors", where + "\n" + found);
+    GwGeodesy* again = gwGeodesyFromSettings(copy.c_str(), "saved");
+    if (again == nullptr) fz::fail("the saved copy does not load", where + " " + gwLastError());
+    return again;
+}
+
+bool sharesKeysWithBase(const Projection* envelope) {
+    const Projection* p = envelope->inner;
+    if (const auto* q = dynamic_cast<const StaOff*>(p)) return q->baseProj->type == 5;
+    if (const auto* q = dynamic_cast<const KestrelLocal*>(p)) return q->baseProj->type == 5;
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -199,19 +221,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         convertNearOrigin(loaded.g, where);
 
         // Saved into a fresh file, checked and loaded again.
-        const std::string copy = fz::scratchDir() + "/check-saved.ini";
-        std::remove(copy.c_str());
-        std::string savedName = "saved";
-        loaded.g->geo.saveData(savedName.data(), std::string(copy).data());
-        const std::string again = problems(copy, "saved", 0, errors);
-        if (errors > 0) fz::fail("the saved copy of a section without errors has errors", where + "\n" + again);
-        Handle reloaded{gwGeodesyFromSettings(copy.c_str(), "saved")};
-        if (reloaded.g == nullptr) fz::fail("the saved copy does not load", where + " " + gwLastError());
+        Handle reloaded{saveAndLoad(loaded.g, where)};
         const std::string init = initString(loaded.g), initAgain = initString(reloaded.g);
-        if (!sameFields(init, initAgain, found.find("holds a control character") != std::string::npos))
-            fz::fail("the saved copy loads another projection", fz::hex(init) + "\n  -> " + fz::hex(initAgain));
+        if (!sameFields(init, initAgain, found.find("holds a control character") != std::string::npos)) {
+            // An affine or station/offset system over a flat local grid shares
+            // "localProjName" with its base; when the key is missing each takes
+            // its own default, which one key cannot keep apart. Saved once, it
+            // settles.
+            if (!sharesKeysWithBase(loaded.g->geo.projection))
+                fz::fail("the saved copy loads another projection", fz::hex(init) + "\n  -> " + fz::hex(initAgain));
+            Handle twice{saveAndLoad(reloaded.g, where)};
+            if (initString(twice.g) != initAgain)
+                fz::fail("the saved copy does not settle", fz::hex(initAgain) + "\n  -> " + fz::hex(initString(twice.g)));
+        }
         const std::string datum = datumText(loaded.g), datumAgain = datumText(reloaded.g);
-        if (!sameFields(datum, datumAgain, false)) fz::fail("the saved copy loads another datum", fz::hex(datum) + "\n  -> " + fz::hex(datumAgain));
+        if (!sameFields(datum, datumAgain, false))
+            fz::fail("the saved copy loads another datum", fz::hex(datum) + "\n  -> " + fz::hex(datumAgain));
     }
     return 0;
 }
