@@ -561,8 +561,15 @@ std::string problemLine(const std::string& file, const SettingsProblem& p) {
     std::string out = file;
     if (p.line > 0) out += ":" + std::to_string(p.line);
     out += p.kind == Kind::error ? ": error: " : p.kind == Kind::warning ? ": warning: " : ": note: ";
-    if (!p.section.empty()) out += "[" + p.section + "] ";
-    out += p.text;
+    // A NUL byte of a section or key name would end the line for a C caller and
+    // hide the rest of it: it is shown as "\x00".
+    std::string rest;
+    if (!p.section.empty()) rest += "[" + p.section + "] ";
+    rest += p.text;
+    for (char c : rest) {
+        if (c == '\0') out += "\\x00";
+        else out += c;
+    }
     return out;
 }
 

@@ -55,7 +55,8 @@ struct SettingsProblem {
     int code = 0;        // the GW_ERROR_* class of an error (gridwise/batch.h)
 };
 
-// "FILE:LINE: KIND: [SECTION] TEXT", with file the name the caller gave.
+// "FILE:LINE: KIND: [SECTION] TEXT", with file the name the caller gave; a NUL
+// byte of a section or key name is shown as "\x00", so the line is whole text.
 std::string problemLine(const std::string& file, const SettingsProblem& p);
 
 // The problems of a geodesy section of file (a settings file name as the readers

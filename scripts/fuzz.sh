@@ -64,7 +64,7 @@ cmake --build "$build" --target gridwise-fuzz -- -j"$(nproc)"
 # The longest input each program is given.
 max_len() {
   case $1 in
-    fuzz_ini | fuzz_geo_settings) echo 4096 ;;
+    fuzz_ini | fuzz_geo_settings | fuzz_settings_check) echo 4096 ;;
     fuzz_projection_list) echo 2048 ;;
     fuzz_projection_init | fuzz_batch_text | fuzz_forms) echo 1024 ;;
     fuzz_fields | fuzz_dos_file_name | fuzz_datum | fuzz_cli_line) echo 512 ;;
