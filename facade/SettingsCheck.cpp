@@ -550,6 +550,8 @@ std::string nearestSection(const std::string& name, const std::vector<std::pair<
 
 } // namespace
 
+namespace {
+
 // The problems of one section (those added since `from`) in the order of their
 // lines.
 void inLineOrder(std::vector<SettingsProblem>& out, std::size_t from) {
@@ -557,14 +559,23 @@ void inLineOrder(std::vector<SettingsProblem>& out, std::size_t from) {
                      [](const SettingsProblem& a, const SettingsProblem& b) { return a.line < b.line; });
 }
 
+} // namespace
+
 std::string problemLine(const std::string& file, const SettingsProblem& p) {
     std::string out = file;
-    if (p.line > 0) out += ":" + std::to_string(p.line);
+    if (p.line > 0) {
+        out += ':';
+        out += std::to_string(p.line);
+    }
     out += p.kind == Kind::error ? ": error: " : p.kind == Kind::warning ? ": warning: " : ": note: ";
     // A NUL byte of a section or key name would end the line for a C caller and
     // hide the rest of it: it is shown as "\x00".
     std::string rest;
-    if (!p.section.empty()) rest += "[" + p.section + "] ";
+    if (!p.section.empty()) {
+        rest += '[';
+        rest += p.section;
+        rest += "] ";
+    }
     rest += p.text;
     for (char c : rest) {
         if (c == '\0') out += "\\x00";

@@ -127,7 +127,8 @@ TEST(SettingsCheck, SectionsTheLibraryWritesHaveNoProblem) {
         ASSERT_NE(g, nullptr);
         gwGeodesyFree(g);
         allocGeodetics();
-        std::string section = "t" + std::to_string(type);
+        std::string section = std::to_string(type);
+        section.insert(section.begin(), 't');
         loadGeoData(const_cast<char*>("s"), const_cast<char*>(in.c_str()));
         saveGeoData(section.data(), const_cast<char*>(path.c_str()));
         deAllocGeodetics();
