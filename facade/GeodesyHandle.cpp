@@ -190,36 +190,6 @@ std::string fieldLabel(const gw::InitField& f) {
     return f.key; // the affine factors and constants go by their settings keys
 }
 
-// The range of a number field, by the value it holds (the forms' ranges,
-// units/FieldRules.h).
-void numberRange(const gw::InitField& f, double& lo, double& hi) {
-    lo = -gw::kAnyValue;
-    hi = gw::kAnyValue;
-    if (f.form == gw::Form::scale) {
-        lo = gw::kTransverseMercatorScaleMin;
-        hi = gw::kScaleFactorMax;
-        return;
-    }
-    if (f.key == nullptr) return;
-    const std::string key = f.key;
-    if (key == "scaleFactor") {
-        lo = gw::kScaleFactorMin;
-        hi = gw::kScaleFactorMax;
-    } else if (key == "localCenterLat" || key == "localEndLat") {
-        lo = -90.0;
-        hi = 90.0;
-    } else if (key == "localCenterLon" || key == "localEndLon") {
-        lo = -180.0;
-        hi = 180.0;
-    } else if (key.size() > 5 && key.compare(key.size() - 5, 5, "Const") == 0) {
-        lo = -gw::kLocalConstantMax;
-        hi = gw::kLocalConstantMax;
-    } else if (key.rfind("eTo", 0) == 0 || key.rfind("nTo", 0) == 0 || key.rfind("localTo", 0) == 0) {
-        lo = -gw::kLocalFactorMax;
-        hi = gw::kLocalFactorMax;
-    }
-}
-
 // A field as the string reader takes it: blanks, ':' and ';' skipped where it starts.
 std::string fieldText(const std::string& raw) {
     std::size_t b = 0;
@@ -230,7 +200,7 @@ std::string fieldText(const std::string& raw) {
 // Why the text of field f does not read as the forms read it ("" when it reads):
 // whole, in its form, within its range. A decimal read to the last bit (as the
 // string reader reads it here) is checked as a number of its form's range.
-std::string fieldProblem(const gw::InitField& f, const std::string& text) {
+std::string fieldProblem(int code, const gw::InitField& f, const std::string& text) {
     constexpr std::size_t kFieldChars = static_cast<std::size_t>(gw::FieldWidth::wide) - 1;
     if (f.form == gw::Form::name) return std::string(); // names are kept as they come (no comma can reach one)
     if (text.size() > kFieldChars) return "is longer than " + std::to_string(kFieldChars) + " characters";
@@ -249,9 +219,8 @@ std::string fieldProblem(const gw::InitField& f, const std::string& text) {
         break;
     case gw::Form::number:
     case gw::Form::scale: {
-        double lo = 0.0, hi = 0.0;
-        numberRange(f, lo, hi);
-        r = gw::readNumberField(text, lo, hi);
+        const gw::NumberRange range = f.key != nullptr ? gw::numberRange(code, f.key) : gw::NumberRange{-gw::kAnyValue, gw::kAnyValue};
+        r = gw::readNumberField(text, range.lo, range.hi);
         break;
     }
     case gw::Form::grid:
@@ -293,7 +262,7 @@ Problem initFieldsProblem(const std::vector<std::string>& fields, std::size_t fi
             continue;
         }
         const std::string text = fieldText(fields[at]);
-        const std::string problem = fieldProblem(f, text);
+        const std::string problem = fieldProblem(code, f, text);
         if (!problem.empty())
             return {GW_ERROR_TEXT_UNREADABLE, where + " does not read: " + text + " (it " + problem + ")"};
     }

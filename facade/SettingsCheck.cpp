@@ -142,35 +142,6 @@ std::optional<int> wholeInteger(const std::string& text) {
     return static_cast<int>(v);
 }
 
-// The range the dialogs allow for a number key; [lo, hi] and a word for the
-// message.
-struct NumberRule {
-    double lo;
-    double hi;
-};
-
-NumberRule numberRule(int type, std::string_view key) {
-    const std::string k = lower(key);
-    if (k == "falsenorth" || k == "falseeast") {
-        if (type == code(ProjectionType::polarStereo)) return {polar::kFrameLow, polar::kFrameHigh};
-        return {-kFalseValueMax, kFalseValueMax};
-    }
-    if (k == "scalefactor") {
-        if (type == code(ProjectionType::transverseMercator)) return {kTransverseMercatorScaleMin, kScaleFactorMax};
-        return {kScaleFactorMin, kScaleFactorMax};
-    }
-    if (k == "localcenterlat" || k == "localendlat") return {-90.0, 90.0};
-    if (k == "localcenterlon" || k == "localendlon") return {-180.0, 180.0};
-    if (k.size() > 5 && k.compare(k.size() - 5, 5, "const") == 0) return {-kLocalConstantMax, kLocalConstantMax};
-    if (k.rfind("etolocal", 0) == 0 || k.rfind("ntolocal", 0) == 0 || k.rfind("localto", 0) == 0)
-        return {-kLocalFactorMax, kLocalFactorMax};
-    if (k == "aaxis") return {kSemiMajorAxisMin, kSemiMajorAxisMax};
-    if (k == "inverseflattening") return {kInverseFlatteningMin, kInverseFlatteningMax};
-    if (k == "deltax" || k == "deltay" || k == "deltaz") return {-kDatumShiftMax, kDatumShiftMax};
-    if (k == "scalar") return {-kDatumScaleMax, kDatumScaleMax};
-    if (k == "rotx" || k == "roty" || k == "rotz") return {-kDatumRotationMax, kDatumRotationMax};
-    return {-kAnyValue, kAnyValue};
-}
 
 // A key a section may hold: the key, its form and default, and which types use it.
 struct KnownKey {
@@ -275,7 +246,7 @@ public:
         }
         case Form::number:
         case Form::scale: {
-            const NumberRule rule = numberRule(type, k.key);
+            const NumberRange rule = numberRange(type, k.key);
             FieldReading r = readNumberField(k.value, rule.lo, rule.hi);
             if (!r.ok) {
                 // The forms' words are for a typed text; a file's value is written.
@@ -549,6 +520,29 @@ std::string nearestSection(const std::string& name, const std::vector<std::pair<
 }
 
 } // namespace
+
+NumberRange numberRange(int type, std::string_view key) {
+    const std::string k = lower(key);
+    if (k == "falsenorth" || k == "falseeast") {
+        if (type == code(ProjectionType::polarStereo)) return {polar::kFrameLow, polar::kFrameHigh};
+        return {-kFalseValueMax, kFalseValueMax};
+    }
+    if (k == "scalefactor") {
+        if (type == code(ProjectionType::transverseMercator)) return {kTransverseMercatorScaleMin, kScaleFactorMax};
+        return {kScaleFactorMin, kScaleFactorMax};
+    }
+    if (k == "localcenterlat" || k == "localendlat") return {-90.0, 90.0};
+    if (k == "localcenterlon" || k == "localendlon") return {-180.0, 180.0};
+    if (k.size() > 5 && k.compare(k.size() - 5, 5, "const") == 0) return {-kLocalConstantMax, kLocalConstantMax};
+    if (k.rfind("etolocal", 0) == 0 || k.rfind("ntolocal", 0) == 0 || k.rfind("localto", 0) == 0)
+        return {-kLocalFactorMax, kLocalFactorMax};
+    if (k == "aaxis") return {kSemiMajorAxisMin, kSemiMajorAxisMax};
+    if (k == "inverseflattening") return {kInverseFlatteningMin, kInverseFlatteningMax};
+    if (k == "deltax" || k == "deltay" || k == "deltaz") return {-kDatumShiftMax, kDatumShiftMax};
+    if (k == "scalar") return {-kDatumScaleMax, kDatumScaleMax};
+    if (k == "rotx" || k == "roty" || k == "rotz") return {-kDatumRotationMax, kDatumRotationMax};
+    return {-kAnyValue, kAnyValue};
+}
 
 namespace {
 

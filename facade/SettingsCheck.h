@@ -41,6 +41,7 @@
 #define GRIDWISE_FACADE_SETTINGSCHECK_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gw {
@@ -72,6 +73,17 @@ std::vector<SettingsProblem> checkUnitsSection(const char* file);
 // as a geodesy section, and the file's own (a byte-order mark, a section that
 // comes again).
 std::vector<SettingsProblem> checkSettingsFile(const char* file);
+
+// The range the forms allow for a number key of a projection of type code `type`
+// (-1 for the datum's keys), by the key's name: scale factors, the polar
+// stereographic frame of the false values, the local systems' degrees, factors
+// and constants, the datum's axis, flattening, shifts, scale and rotations.
+// Keys without a range of their own take any number.
+struct NumberRange {
+    double lo;
+    double hi;
+};
+NumberRange numberRange(int type, std::string_view key);
 
 // Whether any of the problems is of the kind error.
 bool refuses(const std::vector<SettingsProblem>& problems);
