@@ -35,6 +35,26 @@ char separatorAfter(const LineTokens& tokens, std::size_t next) {
     return ' ';
 }
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A comma between two digits with no blank beside it, on a line whose fields are
+// apart by blanks (the gap behind the first field has no comma), is a decimal
+// comma ("52 4 90 1000,5"), not a field separator: read as one it would split a
+// number in two and shift the fields. The token behind the first such comma that
+// follows one of the tokens before `limit` (a comma in a point name is the
+// name's), or -1 when there is none.
+std::ptrdiff_t decimalComma(const LineTokens& tokens, std::size_t firstEnd, std::size_t limit) {
+    if (separatorAfter(tokens, firstEnd) == ',') return -1;
+    const std::string_view line = tokens.line();
+    for (std::size_t i = 1; i < tokens.count() && i - 1 < limit; ++i) {
+        const std::string_view gap = line.substr(tokens.end(i - 1), tokens.begin(i) - tokens.end(i - 1));
+        if (gap == "," && tokens.end(i - 1) > tokens.begin(i - 1) && isDigit(line[tokens.end(i - 1) - 1]) &&
+            tokens.begin(i) < line.size() && isDigit(line[tokens.begin(i)]))
+            return static_cast<std::ptrdiff_t>(i);
+    }
+    return -1;
+}
+
 bool readsGrid(Job job) { return job == Job::grid2geo || job == Job::grid2wgs; }
 bool writesGrid(Job job) { return job == Job::geo2grid || job == Job::wgs2grid; }
 bool writesGeo(Job job) { return job != Job::inverse && !writesGrid(job); }
@@ -165,7 +185,15 @@ bool Converter::readFields(std::size_t& next, double* in) {
     const FieldUnits units{gridUnit_, distanceUnit_, gridSuffix_, distanceSuffix_, handle_.geo.projection,
                            &handle_.units};
     std::size_t ends[kMaxFields];
-    if (!gwcli::readFields(tokens_, fields, count, units, in, ends, error_)) return false;
+    const bool read = gwcli::readFields(tokens_, fields, count, units, in, ends, error_);
+    if (const std::ptrdiff_t comma = decimalComma(tokens_, read ? ends[0] : 1, read ? ends[count - 1] : tokens_.count()); comma >= 0) {
+        const std::size_t i = static_cast<std::size_t>(comma);
+        error_ = "decimal comma: '" +
+                 std::string(tokens_.line().substr(tokens_.begin(i - 1), tokens_.end(i) - tokens_.begin(i - 1))) +
+                 "' (write a point as the decimal mark; fields are apart by blanks here)";
+        return false;
+    }
+    if (!read) return false;
     separator_ = separatorAfter(tokens_, ends[0]);
     next = ends[count - 1];
     return true;
