@@ -47,7 +47,13 @@ gw::FieldReading readAs(Kind kind, const std::string& text, int unit) {
     case Kind::longitude: return gw::readLongitudeField(text);
     case Kind::angle: return gw::readAngleField(text, -180, 180);
     case Kind::number: return gw::readNumberField(text);
-    case Kind::distance: return gw::readDistanceField(text, unit, false);
+    case Kind::distance: {
+        // The form has checked the field's own axis label; here only the value counts.
+        gw::FieldReading r = gw::readDistanceField(text, unit, false);
+        for (gw::DistanceAxis axis : {gw::DistanceAxis::north, gw::DistanceAxis::east})
+            if (!r.ok) r = gw::readDistanceField(text, unit, false, -gw::kAnyValue, gw::kAnyValue, axis);
+        return r;
+    }
     case Kind::name: break;
     }
     return {};
